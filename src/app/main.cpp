@@ -1,0 +1,27 @@
+// Varnex: office processing of spectral induced polarization survey data.
+#include <QApplication>
+#include <QLocale>
+#include <QStringList>
+#include <QStyleFactory>
+#include <QTranslator>
+
+#include "base/clog.h"
+#include "main/app_init.h"
+#include "main/wdt_main.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  initVarnexResources();
+
+  QTranslator translator;
+  installTranslation(app, translator, QLocale::system().name());
+
+  clog_init(true);
+  app.setStyle(QStyleFactory::create("Fusion"));
+
+  CWdtMain window;
+  window.show();
+  int ret = app.exec();
+  clog_deinit();
+  return ret;
+}

@@ -1,0 +1,14 @@
+// Each verb of varnex-cli registers its subcommand on the application and
+// returns a function that runs it after parsing.
+#pragma once
+
+#include <functional>
+
+#include <CLI/CLI.hpp>
+
+using CliRun = std::function<int()>;
+
+struct CliVerb {
+  CLI::App* cmd;
+  CliRun run;
+};

@@ -1,0 +1,172 @@
+#include "base/ex_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "base/clog.h"
+
+FILE* ex_fopen(const char* path, const char* mode) {
+  FILE* fp = std::fopen(path, mode);
+  if (!fp) CLOG_ERR("file %s(mode: %s) open failed: %s", path, mode, std::strerror(errno));
+  return fp;
+}
+
+long ex_ftell(FILE* fp) {
+  long pos = std::ftell(fp);
+  if (pos < 0) CLOG_ERR("ftell failed:%s", std::strerror(errno));
+  return pos;
+}
+
+int ex_fseek(FILE* fp, long offset, int whence) {
+  int ret = std::fseek(fp, offset, whence);
+  if (ret < 0) std::printf("@@ fseek failed:%s offset:%ld whence:%d\n", std::strerror(errno), offset, whence);
+  return ret;
+}
+
+int ex_fseek_set(FILE* fp, long offset) { return ex_fseek(fp, offset, SEEK_SET); }
+
+long ex_fsize(FILE* fp) {
+  long pos = ex_ftell(fp);
+  ex_fseek(fp, 0, SEEK_END);
+  long size = ex_ftell(fp);
+  ex_fseek_set(fp, pos < 0 ? 0 : pos);
+  return size;
+}
+
+long ex_fremain(FILE* fp) {
+  long pos = std::ftell(fp);
+  if (pos < 0) return 0;
+  long size = ex_fsize(fp);
+  return size > pos ? size - pos : 0;
+}
+
+long ex_file_size(const char* path) {
+  FILE* fp = std::fopen(path, "rb");
+  if (!fp) {
+    CLOG_WARN("get file(%s) size failed:%s", path, std::strerror(errno));
+    return 0;
+  }
+  long size = ex_fsize(fp);
+  std::fclose(fp);
+  return size;
+}
+
+bool ex_access(const char* path) { return access(path, F_OK) == 0; }
+
+static bool make_dir(const std::string& dir) {
+  if (dir.empty()) return true;
+  struct stat st;
+  if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  return mkdir(dir.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+bool ex_mkdirs(const char* path) {
+  std::string p(path ? path : "");
+  for (size_t i = 0; i < p.size(); ++i) {
+    if (p[i] == '/' || p[i] == '\\') {
+      p[i] = '/';
+      if (i > 0) make_dir(p.substr(0, i));
+    }
+  }
+  return make_dir(p);
+}
+
+size_t ex_fread(FILE* fp, void* buf, size_t len) { return std::fread(buf, 1, len, fp); }
+size_t ex_fwrite(FILE* fp, const void* buf, size_t len) { return std::fwrite(buf, 1, len, fp); }
+
+// Values are assembled byte by byte so that the file layout does not depend
+// on the host's byte order.
+template <typename T>
+static bool read_le(FILE* fp, T* out) {
+  unsigned char b[sizeof(T)];
+  if (std::fread(b, 1, sizeof(T), fp) != sizeof(T)) return false;
+  uint64_t v = 0;
+  for (size_t i = 0; i < sizeof(T); ++i) v |= uint64_t(b[i]) << (8 * i);
+  if constexpr (sizeof(T) == 1) {
+    uint8_t x = uint8_t(v);
+    std::memcpy(out, &x, 1);
+  } else if constexpr (sizeof(T) == 2) {
+    uint16_t x = uint16_t(v);
+    std::memcpy(out, &x, 2);
+  } else if constexpr (sizeof(T) == 4) {
+    uint32_t x = uint32_t(v);
+    std::memcpy(out, &x, 4);
+  } else {
+    std::memcpy(out, &v, 8);
+  }
+  return true;
+}
+
+template <typename T>
+static size_t write_le(FILE* fp, T value) {
+  uint64_t v = 0;
+  if constexpr (sizeof(T) == 1) {
+    uint8_t x;
+    std::memcpy(&x, &value, 1);
+    v = x;
+  } else if constexpr (sizeof(T) == 2) {
+    uint16_t x;
+    std::memcpy(&x, &value, 2);
+    v = x;
+  } else if constexpr (sizeof(T) == 4) {
+    uint32_t x;
+    std::memcpy(&x, &value, 4);
+    v = x;
+  } else {
+    std::memcpy(&v, &value, 8);
+  }
+  unsigned char b[sizeof(T)];
+  for (size_t i = 0; i < sizeof(T); ++i) b[i] = (unsigned char)(v >> (8 * i));
+  return std::fwrite(b, 1, sizeof(T), fp);
+}
+
+bool ex_fread_u8_ok(FILE* fp, uint8_t* v) { return read_le(fp, v); }
+bool ex_fread_u16_ok(FILE* fp, uint16_t* v) { return read_le(fp, v); }
+bool ex_fread_i32_ok(FILE* fp, int32_t* v) { return read_le(fp, v); }
+bool ex_fread_u32_ok(FILE* fp, uint32_t* v) { return read_le(fp, v); }
+bool ex_fread_float_ok(FILE* fp, float* v) { return read_le(fp, v); }
+bool ex_fread_double_ok(FILE* fp, double* v) { return read_le(fp, v); }
+
+template <typename T>
+static T read_def(FILE* fp, T def) {
+  T v;
+  return read_le(fp, &v) ? v : def;
+}
+
+uint8_t ex_fread_u8(FILE* fp, uint8_t def) { return read_def(fp, def); }
+uint16_t ex_fread_u16(FILE* fp, uint16_t def) { return read_def(fp, def); }
+int32_t ex_fread_i32(FILE* fp, int32_t def) { return read_def(fp, def); }
+uint32_t ex_fread_u32(FILE* fp, uint32_t def) { return read_def(fp, def); }
+float ex_fread_float(FILE* fp, float def) { return read_def(fp, def); }
+double ex_fread_double(FILE* fp, double def) { return read_def(fp, def); }
+
+size_t ex_fwrite_u8(FILE* fp, uint8_t v) { return write_le(fp, v); }
+size_t ex_fwrite_u16(FILE* fp, uint16_t v) { return write_le(fp, v); }
+size_t ex_fwrite_i32(FILE* fp, int32_t v) { return write_le(fp, v); }
+size_t ex_fwrite_u32(FILE* fp, uint32_t v) { return write_le(fp, v); }
+size_t ex_fwrite_float(FILE* fp, float v) { return write_le(fp, v); }
+size_t ex_fwrite_double(FILE* fp, double v) { return write_le(fp, v); }
+
+int ex_fread_str(FILE* fp, char* buf, int buff_len) {
+  if (buff_len <= 0) return -1;
+  buf[0] = '\0';
+  int32_t n;
+  if (!read_le(fp, &n)) return -1;
+  if (n < 0 || n >= buff_len) return -1;
+  if (n == 0) return 4;
+  size_t got = std::fread(buf, 1, size_t(n), fp);
+  buf[got < size_t(buff_len) ? got : size_t(buff_len) - 1] = '\0';
+  return 4 + int(got);
+}
+
+size_t ex_fwrite_str(FILE* fp, const char* str) {
+  size_t len = str ? std::strlen(str) : 0;
+  if (len > size_t(EX_STR_MAX_WRITE)) len = EX_STR_MAX_WRITE;
+  size_t n = ex_fwrite_i32(fp, int32_t(len + 1));
+  if (len) n += std::fwrite(str, 1, len, fp);
+  n += ex_fwrite_u8(fp, 0);
+  return n;
+}

@@ -1,0 +1,14 @@
+#include "main/app_init.h"
+
+#include <QApplication>
+#include <QTranslator>
+
+void initVarnexResources() { Q_INIT_RESOURCE(translations); }
+
+bool wantsEnglish(const QString& localeName) { return !localeName.contains("CN", Qt::CaseSensitive); }
+
+bool installTranslation(QApplication& app, QTranslator& translator, const QString& localeName) {
+  if (!wantsEnglish(localeName)) return false;
+  if (!translator.load(":/language_zh_EN.qm", QString(), QString(), QString())) return false;
+  return app.installTranslator(&translator);
+}

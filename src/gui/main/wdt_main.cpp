@@ -1,0 +1,161 @@
+#include "main/wdt_main.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QListView>
+#include <QPushButton>
+#include <QSpacerItem>
+#include <QSplitter>
+#include <QStringListModel>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "export/wdt_output.h"
+#include "params/wdt_param_srs.h"
+#include "results/wdt_sip_res.h"
+#include "stations/item.h"
+#include "stations/wdt_gps_pos.h"
+#include "timeseries/wdt_ts_plot.h"
+#include "toolkit/prompts.h"
+
+void Ui::CWdtMain::setupUi(QWidget* w) {
+  w->resize(1140, 939);
+  verticalLayout_2 = new QVBoxLayout(w);
+  verticalLayout_2->setObjectName("verticalLayout_2");
+  verticalLayout_2->setSpacing(6);
+  verticalLayout_2->setContentsMargins(11, 11, 11, 11);
+  splitter = new QSplitter(Qt::Horizontal, w);
+  splitter->setObjectName("splitter");
+
+  grpPowerFileList = new QGroupBox(splitter);
+  grpPowerFileList->setObjectName("grpPowerFileList");
+  verticalLayout = new QVBoxLayout(grpPowerFileList);
+  verticalLayout->setObjectName("verticalLayout");
+  verticalLayout->setSpacing(6);
+  verticalLayout->setContentsMargins(11, 11, 11, 11);
+  horizontalLayout = new QHBoxLayout();
+  horizontalLayout->setObjectName("horizontalLayout");
+  horizontalLayout->setSpacing(6);
+  horizontalLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
+  btnClearFile = new QPushButton(grpPowerFileList);
+  btnClearFile->setObjectName("btnClearFile");
+  horizontalLayout->addWidget(btnClearFile);
+  btnImportData = new QPushButton(grpPowerFileList);
+  btnImportData->setObjectName("btnImportData");
+  horizontalLayout->addWidget(btnImportData);
+  verticalLayout->addLayout(horizontalLayout);
+  listOpenFiles = new QListView(grpPowerFileList);
+  listOpenFiles->setObjectName("listOpenFiles");
+  verticalLayout->addWidget(listOpenFiles);
+  splitter->addWidget(grpPowerFileList);
+
+  tabRight = new QTabWidget(splitter);
+  tabRight->setObjectName("tabRight");
+  splitter->addWidget(tabRight);
+  verticalLayout_2->addWidget(splitter);
+
+  retranslateUi(w);
+}
+
+void Ui::CWdtMain::retranslateUi(QWidget*) {
+  grpPowerFileList->setTitle(QCoreApplication::translate("CWdtMain", "供电数据文件，共0个"));
+  btnClearFile->setText(QCoreApplication::translate("CWdtMain", "清空数据"));
+  btnImportData->setText(QCoreApplication::translate("CWdtMain", "导入数据"));
+}
+
+CWdtMain::CWdtMain(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtMain) {
+  ui->setupUi(this);
+  setWindowTitle(QString("Varnex-V%1.%2.%3").arg(1).arg(5).arg(4));
+
+  m_wdtOutput = new CWdtOutput(&m_listFile, this);
+  m_wdtParamSrs = new CWdtParamSrs(this);
+  m_wdtSipRes = new WdtSipRes(this);
+  m_wdtGpsPos = new CWdtGpsPos(this);
+  m_wdtTsPlot = new CWdtTsPlot(this);
+  m_wdtGpsPos->setStationItems(&m_VtItem);
+
+  ui->tabRight->addTab(m_wdtOutput, tr("数据导出"));
+  ui->tabRight->addTab(m_wdtParamSrs, tr("SRS参数编辑"));
+  ui->tabRight->addTab(m_wdtSipRes, tr("采集结果"));
+  ui->tabRight->addTab(m_wdtTsPlot, tr("时序显示"));
+  ui->tabRight->addTab(m_wdtGpsPos, tr("采集站分布"));
+  ui->tabRight->setCurrentIndex(0);
+
+  m_modelFile = new QStringListModel(this);
+  ui->listOpenFiles->setModel(m_modelFile);
+  ui->splitter->setStretchFactor(0, 2);
+  ui->splitter->setStretchFactor(1, 3);
+
+  updateFileCount();
+  connect(ui->btnImportData, &QPushButton::clicked, this, &CWdtMain::onBtnImportData);
+  connect(ui->btnClearFile, &QPushButton::clicked, this, &CWdtMain::onBtnClearData);
+  connect(ui->listOpenFiles, &QListView::clicked, this, &CWdtMain::onListClicked);
+}
+
+CWdtMain::~CWdtMain() {
+  clearStationItems();
+  delete ui;
+}
+
+void CWdtMain::updateFileCount() {
+  ui->grpPowerFileList->setTitle(tr("供电数据文件，共%1个").arg(m_listFile.size()));
+}
+
+void CWdtMain::clearStationItems() {
+  for (CItem* item : m_VtItem) delete item;
+  m_VtItem.clear();
+}
+
+void CWdtMain::onBtnImportData() {
+  static QString s_lastDir;
+  const QString kind = "SRS";
+  QStringList files = Prompts::instance().openFileNames(this, QString("Open %1").arg(kind), s_lastDir,
+                                                        QString("%1 Files (*.%1)").arg(kind));
+  if (files.isEmpty()) return;
+  s_lastDir = QFileInfo(files.first()).path();
+  importFiles(files);
+}
+
+void CWdtMain::importFiles(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  m_listFile.append(paths);
+  QStringList names;
+  for (const QString& path : m_listFile) names << QFileInfo(path).fileName();
+  m_modelFile->setStringList(names);
+
+  updateFileCount();
+  m_wdtOutput->refreshFileList();
+  m_wdtParamSrs->setFileList(m_listFile);
+  m_wdtSipRes->setFileList(m_listFile);
+}
+
+void CWdtMain::onBtnClearData() {
+  m_listFile.clear();
+  m_modelFile->setStringList(QStringList());
+
+  m_wdtParamSrs->setCurrentFile(QString());
+  m_wdtSipRes->setCurrentFile(QString());
+  m_wdtTsPlot->setCurrentFile(QString());
+  m_wdtOutput->clearInputs();
+
+  clearStationItems();
+  m_wdtGpsPos->refresh(true);
+  updateFileCount();
+}
+
+void CWdtMain::onListClicked(QModelIndex index) {
+  QString path;
+  if (index.isValid() && index.row() < m_listFile.size()) path = m_listFile.at(index.row());
+
+  m_wdtParamSrs->setCurrentFile(path);
+  m_wdtSipRes->setCurrentFile(path);
+  m_wdtTsPlot->setCurrentFile(path);
+  m_wdtOutput->setCurrentFile(path);
+
+  clearStationItems();
+
+  m_wdtGpsPos->setStationItems(&m_VtItem);
+  m_wdtGpsPos->refresh(true);
+}

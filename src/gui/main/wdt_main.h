@@ -1,0 +1,81 @@
+// Main window: the list of imported SRS files on the left and the five work
+// pages on the right. It is the only place where files enter the program;
+// pages learn which files exist and which one is selected from it.
+#pragma once
+
+#include <QModelIndex>
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+
+class QGroupBox;
+class QHBoxLayout;
+class QListView;
+class QPushButton;
+class QSplitter;
+class QStringListModel;
+class QTabWidget;
+class QVBoxLayout;
+
+class CItem;
+class CWdtGpsPos;
+class CWdtOutput;
+class CWdtParamSrs;
+class CWdtTsPlot;
+class WdtSipRes;
+
+namespace Ui {
+// The widgets of the window, built in code with the object names of the form.
+struct CWdtMain {
+  QVBoxLayout* verticalLayout_2 = nullptr;
+  QSplitter* splitter = nullptr;
+  QGroupBox* grpPowerFileList = nullptr;
+  QVBoxLayout* verticalLayout = nullptr;
+  QHBoxLayout* horizontalLayout = nullptr;
+  QPushButton* btnClearFile = nullptr;
+  QPushButton* btnImportData = nullptr;
+  QListView* listOpenFiles = nullptr;
+  QTabWidget* tabRight = nullptr;
+
+  void setupUi(QWidget* w);
+  void retranslateUi(QWidget* w);
+};
+}  // namespace Ui
+
+class CWdtMain : public QWidget {
+  Q_OBJECT
+public:
+  explicit CWdtMain(QWidget* parent = nullptr);
+  ~CWdtMain() override;
+
+  // Appends paths as if they had been chosen in the import dialog.
+  void importFiles(const QStringList& paths);
+
+  const QStringList& fileList() const { return m_listFile; }
+  Ui::CWdtMain* form() const { return ui; }
+  CWdtOutput* outputPage() const { return m_wdtOutput; }
+  CWdtParamSrs* paramPage() const { return m_wdtParamSrs; }
+  WdtSipRes* resultsPage() const { return m_wdtSipRes; }
+  CWdtTsPlot* tsPage() const { return m_wdtTsPlot; }
+  CWdtGpsPos* stationPage() const { return m_wdtGpsPos; }
+  const QVector<CItem*>& stationItems() const { return m_VtItem; }
+
+public slots:
+  void onBtnImportData();
+  void onBtnClearData();
+  void onListClicked(QModelIndex index);
+
+private:
+  void updateFileCount();
+  void clearStationItems();
+
+  Ui::CWdtMain* ui;
+  QStringList m_listFile;
+  QStringListModel* m_modelFile = nullptr;
+  CWdtOutput* m_wdtOutput = nullptr;
+  CWdtParamSrs* m_wdtParamSrs = nullptr;
+  CWdtGpsPos* m_wdtGpsPos = nullptr;
+  CWdtTsPlot* m_wdtTsPlot = nullptr;
+  WdtSipRes* m_wdtSipRes = nullptr;
+  QVector<CItem*> m_VtItem;
+};

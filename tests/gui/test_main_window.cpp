@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QListView>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStringListModel>
+#include <QTabWidget>
+#include <QTest>
+#include <QTranslator>
+
+#include "export/wdt_output.h"
+#include "main/app_init.h"
+#include "main/wdt_main.h"
+#include "params/wdt_param_srs.h"
+#include "results/wdt_sip_res.h"
+#include "scripted_prompts.h"
+#include "stations/wdt_gps_pos.h"
+#include "timeseries/wdt_ts_plot.h"
+
+namespace {
+
+QString title(const CWdtMain& w) { return w.form()->grpPowerFileList->title(); }
+
+QStringList listed(const CWdtMain& w) {
+  return static_cast<QStringListModel*>(w.form()->listOpenFiles->model())->stringList();
+}
+
+}  // namespace
+
+TEST(MainWindow, ShellLayout) {
+  CWdtMain w;
+  EXPECT_EQ(w.windowTitle(), "Varnex-V1.5.4");
+  EXPECT_EQ(w.size(), QSize(1140, 939));
+  EXPECT_EQ(title(w), QString::fromUtf8("供电数据文件，共0个"));
+  QTabWidget* tabs = w.form()->tabRight;
+  ASSERT_EQ(tabs->count(), 5);
+  EXPECT_EQ(tabs->currentIndex(), 0);
+  EXPECT_EQ(tabs->widget(0), w.outputPage());
+  EXPECT_EQ(tabs->widget(1), w.paramPage());
+  EXPECT_EQ(tabs->widget(2), w.resultsPage());
+  EXPECT_EQ(tabs->widget(3), w.tsPage());
+  EXPECT_EQ(tabs->widget(4), w.stationPage());
+  EXPECT_EQ(w.stationPage()->stationItems(), &w.stationItems());
+  EXPECT_NE(w.findChild<QPushButton*>("btnImportData"), nullptr);
+  EXPECT_NE(w.findChild<QPushButton*>("btnClearFile"), nullptr);
+  EXPECT_NE(w.findChild<QSplitter*>("splitter"), nullptr);
+}
+
+TEST(MainWindow, ImportTwiceListsTwiceAndClearEmpties) {
+  ScopedPrompts prompts;
+  CWdtMain w;
+  prompts->fileAnswers.enqueue({"/data/line1/L01.SRS"});
+  prompts->fileAnswers.enqueue({"/data/line1/L01.SRS"});
+  QTest::mouseClick(w.form()->btnImportData, Qt::LeftButton);
+  QTest::mouseClick(w.form()->btnImportData, Qt::LeftButton);
+
+  ASSERT_EQ(prompts->dialogs.size(), 2);
+  EXPECT_EQ(prompts->dialogs[0].caption, "Open SRS");
+  EXPECT_EQ(prompts->dialogs[0].filter, "SRS Files (*.SRS)");
+  EXPECT_EQ(prompts->dialogs[0].dir, "");
+  // The second dialog starts where the first import was taken from.
+  EXPECT_EQ(prompts->dialogs[1].dir, "/data/line1");
+
+  EXPECT_EQ(title(w), QString::fromUtf8("供电数据文件，共2个"));
+  EXPECT_EQ(listed(w), QStringList({"L01.SRS", "L01.SRS"}));
+  EXPECT_EQ(w.fileList().size(), 2);
+  EXPECT_EQ(w.paramPage()->fileList().size(), 2);
+  EXPECT_EQ(w.resultsPage()->fileList().size(), 2);
+
+  QTest::mouseClick(w.form()->btnClearFile, Qt::LeftButton);
+  EXPECT_EQ(title(w), QString::fromUtf8("供电数据文件，共0个"));
+  EXPECT_TRUE(listed(w).isEmpty());
+  EXPECT_TRUE(w.fileList().isEmpty());
+}
+
+TEST(MainWindow, CancelledImportChangesNothing) {
+  ScopedPrompts prompts;
+  CWdtMain w;
+  QTest::mouseClick(w.form()->btnImportData, Qt::LeftButton);
+  EXPECT_EQ(prompts->dialogs.size(), 1);
+  EXPECT_TRUE(w.fileList().isEmpty());
+  EXPECT_EQ(title(w), QString::fromUtf8("供电数据文件，共0个"));
+}
+
+TEST(MainWindow, ClickHandsThePathOrAnEmptyPathToEveryPage) {
+  ScopedPrompts prompts;
+  CWdtMain w;
+  prompts->fileAnswers.enqueue({"/nonexistent/a/L1.SRS", "/nonexistent/b/L2.SRS"});
+  QTest::mouseClick(w.form()->btnImportData, Qt::LeftButton);
+
+  QAbstractItemModel* model = w.form()->listOpenFiles->model();
+  w.onListClicked(model->index(1, 0));
+  const QString second = "/nonexistent/b/L2.SRS";
+  EXPECT_EQ(w.paramPage()->currentFile(), second);
+  EXPECT_EQ(w.resultsPage()->currentFile(), second);
+  EXPECT_EQ(w.tsPage()->currentFile(), second);
+  EXPECT_EQ(w.outputPage()->currentFile(), second);
+
+  // A row beyond the list (the view may still hold a stale index) clears every page.
+  QStringListModel stale(QStringList({"x", "y", "z"}));
+  w.onListClicked(stale.index(2, 0));
+  EXPECT_EQ(w.paramPage()->currentFile(), "");
+  EXPECT_EQ(w.resultsPage()->currentFile(), "");
+  EXPECT_EQ(w.tsPage()->currentFile(), "");
+  EXPECT_EQ(w.outputPage()->currentFile(), "");
+  EXPECT_TRUE(w.stationItems().isEmpty());
+
+  w.onListClicked(model->index(0, 0));
+  w.onListClicked(QModelIndex());
+  EXPECT_EQ(w.resultsPage()->currentFile(), "");
+}
+
+TEST(MainWindow, EnglishTabTextsWithTheTranslationInstalled) {
+  QTranslator translator;
+  ASSERT_TRUE(installTranslation(*qApp, translator, "en_US"));
+  {
+    CWdtMain w;
+    QTabWidget* tabs = w.form()->tabRight;
+    EXPECT_EQ(tabs->tabText(0), "Export Data");
+    EXPECT_EQ(tabs->tabText(1), "Edit SRS Parameters");
+    EXPECT_EQ(tabs->tabText(2), "Collection results");
+    EXPECT_EQ(tabs->tabText(3), "Time Series display");
+    EXPECT_EQ(tabs->tabText(4), "Station Distribution");
+    EXPECT_EQ(title(w), "Measurement files, 0 in total");
+    EXPECT_EQ(w.form()->btnImportData->text(), "import");
+    EXPECT_EQ(w.form()->btnClearFile->text(), "clear");
+  }
+  QApplication::removeTranslator(&translator);
+}
+
+TEST(MainWindow, ChineseLocalesKeepTheSourceTexts) {
+  QTranslator translator;
+  EXPECT_FALSE(installTranslation(*qApp, translator, "zh_CN"));
+  EXPECT_FALSE(wantsEnglish("en_CN"));
+  EXPECT_TRUE(wantsEnglish("zh_TW"));
+  EXPECT_TRUE(wantsEnglish("de_DE"));
+  CWdtMain w;
+  EXPECT_EQ(w.form()->tabRight->tabText(2), QString::fromUtf8("采集结果"));
+}
