@@ -1,0 +1,10 @@
+// Result container of SIP data; wherever it reads per-channel values the
+// three counts must be positive.
+#pragma once
+
+#include "sip/result.h"
+
+class CResultSip : public CResult {
+public:
+  CResultSip() = default;
+};

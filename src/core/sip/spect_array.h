@@ -1,0 +1,89 @@
+// Complex spectra of one acquisition: one value with flags for every
+// channel, base frequency, harmonic and calculation (one calculation per
+// evaluated time window), stored densely with channels varying fastest:
+//   idx = ((idx_cal * freq_num + idx_freq) * harm_num + idx_harm) * ch_num + idx_ch
+//
+// Every public operation takes the array's lock (not re-entrant). Callers
+// that need several consistent accesses take it once with DoLock and use the
+// ...NoLock forms until DoUnlock.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct SpectItem {
+  double re = 1.0;
+  double im = 0.0;
+  uint8_t m_valid = 0;
+  uint8_t bad = 0;
+  float weight = 1.0f;
+  float coh_ts = 0.0f;
+  float coh_sp = 0.0f;
+};
+
+constexpr int SPECT_ARRAY_VER = 3;
+
+class CSpectArray {
+public:
+  CSpectArray();
+  CSpectArray(const CSpectArray& other);
+  CSpectArray& operator=(const CSpectArray& other);
+  virtual ~CSpectArray();
+
+  // mask -1 keeps every channel; otherwise only the lowest ch_num bits of
+  // mask are kept (ch_num < 32).
+  void DoInit(int ch_num, int freq_num, int harm_num, int cal_num, int mask, int geo_type);
+  void DoAppendCal(int n);
+
+  int DoGetBuffChNum();
+  int DoGetBuffFreqNum();
+  int DoGetBuffHarmNum();
+  int DoGetValidChNum();
+  int DoGetItemNumEachBlock();
+  int DoGetCalNum();
+  int DoGetCalNumNoLock() const;
+  int DoGetItemNum();
+  int GetChValidMask();
+  int GetGeoType();
+
+  // Index of an item; an index at or beyond the item count is logged and is
+  // a caller error.
+  int DoGetIndexOf(int idx_ch_dev, int idx_freq, int idx_harm, int idx_cal) const;
+
+  SpectItem DoGetItem(int idx);
+  SpectItem DoGetItemOf(int ch, int freq, int harm, int cal);
+  SpectItem DoGetItemOfNoLock(int ch, int freq, int harm, int cal) const;
+  void DoSetItemOf(int ch, int freq, int harm, int cal, const SpectItem& item);
+  void DoSetItemOfNoLock(int ch, int freq, int harm, int cal, const SpectItem& item);
+  // Stores re, im with m_valid 1, the given bad flag, weight 1 and zero coherences.
+  void DoSetValueOf(int ch, int freq, int harm, int cal, double re, double im, uint8_t bad);
+  // Clears out, then appends the valid items of (ch, freq, harm) in calculation order.
+  void DoGetValidItemsOf(int ch, int freq, int harm, std::vector<SpectItem>* out);
+  void DoInvalidateCh(int ch);
+  void DoScale(double x);
+  void DoMarkZeroBad();
+
+  void DoLock();
+  void DoUnlock();
+
+  // Binary form (writes version 3; reads 1..3). A failed read leaves what was
+  // read so far.
+  bool DoWrite(FILE* fp);
+  bool DoRead(FILE* fp);
+  // Text form; comment, when given, holds one label per channel.
+  bool DoDump(FILE* fp, const std::vector<std::string>* comment);
+
+private:
+  bool InRange(int idx) const { return idx >= 0 && idx < int(m_vt_spect.size()); }
+
+  std::vector<SpectItem> m_vt_spect;
+  int32_t m_buff_ch_num = 0;
+  int32_t m_buff_freq_num = 0;
+  int32_t m_buff_harm_num = 0;
+  int32_t ch_valid_mask = -1;
+  int32_t geo_type = 0;
+  mutable std::mutex m_lock;
+};
