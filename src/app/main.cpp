@@ -20,6 +20,10 @@ int main(int argc, char* argv[]) {
   app.setStyle(QStyleFactory::create("Fusion"));
 
   CWdtMain window;
+  // File arguments are imported at start as if chosen in the import dialog.
+  QStringList files = app.arguments();
+  files.removeFirst();
+  window.importFiles(files);
   window.show();
   int ret = app.exec();
   clog_deinit();

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "cli_dump.h"
 #include "cli_verbs.h"
 
 static const char* kVersion = "varnex-cli 1.5.4";
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(0, 1);
 
   std::vector<CliVerb> verbs;
+  verbs.push_back(addDumpVerb(app));
 
   try {
     app.parse(argc, argv);

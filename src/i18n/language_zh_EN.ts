@@ -39,5 +39,13 @@
         <source>供电数据文件，共%1个</source>
         <translation>Measurement files, %1 in total</translation>
     </message>
+    <message>
+        <source>提示</source>
+        <translation>Tips</translation>
+    </message>
+    <message>
+        <source>打开文件“%1”失败！</source>
+        <translation>Failed to open "%1"!</translation>
+    </message>
 </context>
 </TS>

@@ -17,7 +17,10 @@ class QStringListModel;
 class QTabWidget;
 class QVBoxLayout;
 
+class CFormatSRS;
 class CItem;
+struct ChPoleLabel;
+struct PrmDev;
 class CWdtGpsPos;
 class CWdtOutput;
 class CWdtParamSrs;
@@ -68,6 +71,9 @@ public slots:
 private:
   void updateFileCount();
   void clearStationItems();
+  bool openSrs(const QString& path, CFormatSRS& srs);
+  void buildStationItems(CFormatSRS& srs, QVector<CItem*>& items);
+  QVector<ChPoleLabel> buildChannelLabels(const PrmDev& dev);
 
   Ui::CWdtMain* ui;
   QStringList m_listFile;

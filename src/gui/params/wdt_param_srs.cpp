@@ -1,9 +1,22 @@
 #include "params/wdt_param_srs.h"
 
+#include "base/ex_string.h"
+
 CWdtParamSrs::CWdtParamSrs(QWidget* parent) : QWidget(parent) {}
 
 CWdtParamSrs::~CWdtParamSrs() = default;
 
 void CWdtParamSrs::setFileList(const QStringList& list) { m_list_file = list; }
 
-void CWdtParamSrs::setCurrentFile(const QString& path) { m_cur_file = path; }
+void CWdtParamSrs::setCurrentFile(const QString& path) {
+  m_cur_file = path;
+  m_srs = CFormatSRS();
+  m_srs_inited = !path.isEmpty() && m_srs.Read(ex_utf8_to_ansi(path.toUtf8().toStdString()));
+  if (!m_srs_inited) m_srs = CFormatSRS();
+}
+
+QString CWdtParamSrs::poleNameAt(float x, float y) const {
+  for (const PrmPole& pole : m_srs.m_vt_pole)
+    if (pole.x == x && pole.y == y) return QString::fromUtf8(pole.name);
+  return QString();
+}

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "sip/format_srs.h"
+
 class CWdtParamSrs : public QWidget {
   Q_OBJECT
 public:
@@ -15,10 +17,16 @@ public:
   void setFileList(const QStringList& list);
   void setCurrentFile(const QString& path);
 
+  // Name of the first electrode of the held file at exactly (x, y), or an
+  // empty text.
+  QString poleNameAt(float x, float y) const;
+
   const QString& currentFile() const { return m_cur_file; }
   const QStringList& fileList() const { return m_list_file; }
 
 private:
   QStringList m_list_file;
   QString m_cur_file;
+  CFormatSRS m_srs;
+  bool m_srs_inited = false;
 };

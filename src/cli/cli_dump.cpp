@@ -1,0 +1,66 @@
+#include "cli_dump.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <string>
+
+#include "base/ex_string.h"
+#include "sip/format_smt.h"
+#include "sip/format_srs.h"
+
+namespace {
+
+std::string lower_ext(const std::string& path) {
+  size_t slash = path.find_last_of("/\\");
+  size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+  std::string ext = path.substr(dot + 1);
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return ext;
+}
+
+int dump_with(CFormat& file, const std::string& in, const std::string& out) {
+  const std::string path = ex_utf8_to_ansi(in);
+  if (!file.Read(path)) {
+    std::fprintf(stderr, "varnex-cli: cannot read %s\n", in.c_str());
+    return 1;
+  }
+  bool ok = out.empty() ? file.PrintFile(stdout) && std::fflush(stdout) == 0 : file.Print(ex_utf8_to_ansi(out));
+  if (!ok) {
+    std::fprintf(stderr, "varnex-cli: cannot write the dump of %s to %s\n", in.c_str(),
+                 out.empty() ? "standard output" : out.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+CliVerb addDumpVerb(CLI::App& app) {
+  struct Opts {
+    std::string file;
+    std::string out;
+    bool results = false;
+  };
+  auto opts = std::make_shared<Opts>();
+  CLI::App* cmd = app.add_subcommand("dump", "Print an SRS or SMT file as text (kind chosen by the extension)");
+  cmd->add_option("FILE", opts->file, "SRS or SMT file")->required();
+  cmd->add_option("-o,--output", opts->out, "write the dump to this file instead of standard output");
+  cmd->add_flag("--results", opts->results, "SRS only: the result tables instead of the full dump");
+
+  return CliVerb{cmd, [opts]() -> int {
+                   const std::string ext = lower_ext(opts->file);
+                   if (ext == "srs") {
+                     CFormatSRS srs;
+                     srs.m_dump_res = opts->results;
+                     return dump_with(srs, opts->file, opts->out);
+                   }
+                   if (ext == "smt") {
+                     CFormatSmt smt;
+                     return dump_with(smt, opts->file, opts->out);
+                   }
+                   std::fprintf(stderr, "varnex-cli: %s is neither an .SRS nor an .smt file\n", opts->file.c_str());
+                   return 1;
+                 }};
+}

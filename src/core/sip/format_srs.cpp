@@ -1,0 +1,293 @@
+#include "sip/format_srs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "base/clog.h"
+#include "base/ex_file.h"
+#include "base/ex_string.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kHalfPi = kPi / 2.0;
+// Smallest possible device record: version, empty name (count 0), ch_num, vd2ab.
+constexpr long kMinDevBytes = 16;
+
+// CP and impedance phases are shown folded into +-pi/2; the flag tells that
+// a fold happened.
+double fold_half(double ph, int* flag) {
+  if (ph > kHalfPi) {
+    if (flag) *flag = 1;
+    return ph - kPi;
+  }
+  if (ph < -kHalfPi) {
+    if (flag) *flag = 1;
+    return ph + kPi;
+  }
+  if (flag) *flag = 0;
+  return ph;
+}
+
+double rel_percent(const ResBlock& b) { return double(b.err) / double(b.value) * 100.0; }
+
+const char* name_or_unknown(const char* name) { return name ? name : "unknown"; }
+
+}  // namespace
+
+void CFormatSRS::SetPrmDev(int idx_dev, const PrmDev& dev) {
+  if (idx_dev >= 0 && idx_dev < int(m_vt_prm_dev.size())) m_vt_prm_dev[size_t(idx_dev)] = dev;
+}
+
+void CFormatSRS::CopySpectU(const CFormatSRS& other) {
+  if (&other != this) m_spect_u = other.m_spect_u;
+}
+
+void CFormatSRS::CopySpectI(const CFormatSRS& other) {
+  if (&other != this) m_spect_i = other.m_spect_i;
+}
+
+bool CFormatSRS::ReadFile(FILE* fp) {
+  int32_t ver = ex_fread_i32(fp, 0);
+  if (ver >= 6 || ver < 0) {
+    CLOG_ERR("SRS file version %d not supported", ver);
+    return false;
+  }
+  uint32_t dev_num = ex_fread_u32(fp, 0);
+  if (!SipPubReadMeas(fp, &m_prm_meas)) return false;
+  if (double(dev_num) * kMinDevBytes > double(ex_fremain(fp))) {
+    CLOG_ERR("SRS file claims %u devices, more than its size allows", dev_num);
+    return false;
+  }
+
+  m_vt_prm_dev.clear();
+  m_gps_lon.clear();
+  m_gps_lat.clear();
+  m_gps_alti.clear();
+  for (uint32_t i = 0; i < dev_num; ++i) {
+    PrmDev dev;
+    if (!SipPubReadDev(fp, &dev)) return false;
+    double lon = 0.0, lat = 0.0;
+    float alti = 0.0f;
+    if (ver > 1) {
+      lon = ex_fread_double(fp, 0.0);
+      lat = ex_fread_double(fp, 0.0);
+      alti = ex_fread_float(fp, 0.0f);
+    }
+    if (!dev.pos_valid) SipFillDevPos(m_prm_meas, &dev);
+    m_vt_prm_dev.push_back(dev);
+    m_gps_lon.push_back(lon);
+    m_gps_lat.push_back(lat);
+    m_gps_alti.push_back(alti);
+  }
+
+  // An older file has no electrode list; a list left from a previously read
+  // file would be saved into this one, so it is emptied.
+  m_vt_pole.clear();
+  if (ver > 3 && !SipPubReadPoles(fp, &m_vt_pole, 4)) return false;
+
+  if (!m_spect_i.DoRead(fp)) return false;
+  if (!m_spect_u.DoRead(fp)) return false;
+  if (!m_res.DoRead(fp)) return false;
+  if (!m_res_composed.DoRead(fp)) return false;
+
+  const size_t ch_num = size_t(m_res.GetChNum());
+  m_valid_sp.assign(ch_num, false);
+  m_sp_ac.assign(ch_num, 0.0f);
+  m_sp_dc.assign(ch_num, 0.0f);
+  m_valid_groud_r.assign(ch_num, false);
+  m_groud_r.assign(ch_num, 0.0f);
+  if (ver >= 2) {
+    uint32_t c = ex_fread_u32(fp, 0);
+    if (c != ch_num) {
+      CLOG_ERR("SRS self-potential block has %u channels, the result %zu", c, ch_num);
+      return false;
+    }
+    for (size_t i = 0; i < ch_num; ++i) {
+      m_valid_sp[i] = ex_fread_u8(fp, 0) != 0;
+      m_sp_ac[i] = ex_fread_float(fp, 0.0f);
+      m_sp_dc[i] = ex_fread_float(fp, 0.0f);
+      m_valid_groud_r[i] = ex_fread_u8(fp, 0) != 0;
+      m_groud_r[i] = ex_fread_float(fp, 0.0f);
+    }
+  }
+
+  CResultSip* results[2] = {&m_res, &m_res_composed};
+  for (CResultSip* r : results) {
+    r->SetPos(m_prm_meas.ax, m_prm_meas.ay, m_prm_meas.bx, m_prm_meas.by);
+    const int n = r->GetChNum();
+    for (int i = 0; i < n; ++i) {
+      ChInfo info = r->GetChInfo(i);
+      if (info.idx_dev < 0 || info.idx_dev >= int(m_vt_prm_dev.size())) {
+        CLOG_ERR("SRS channel %d names device %d of %zu", i, info.idx_dev, m_vt_prm_dev.size());
+        return false;
+      }
+      info.dev_name = m_vt_prm_dev[size_t(info.idx_dev)].dev_name;
+      info.line_no = m_prm_meas.line_no;
+      r->SetChInfo(i, info);
+    }
+  }
+  m_ver = ver;
+  return true;
+}
+
+bool CFormatSRS::WriteFile(FILE* fp) {
+  const size_t dev_num = m_vt_prm_dev.size();
+  ex_fwrite_i32(fp, SRS_FILE_VER);
+  ex_fwrite_u32(fp, uint32_t(dev_num));
+  SipPubWriteMeas(fp, m_prm_meas);
+  for (size_t i = 0; i < dev_num; ++i) {
+    SipPubWriteDev(fp, m_vt_prm_dev[i]);
+    ex_fwrite_double(fp, i < m_gps_lon.size() ? m_gps_lon[i] : 0.0);
+    ex_fwrite_double(fp, i < m_gps_lat.size() ? m_gps_lat[i] : 0.0);
+    ex_fwrite_float(fp, i < m_gps_alti.size() ? m_gps_alti[i] : 0.0f);
+  }
+  SipPubWritePoles(fp, m_vt_pole, 4);
+  bool ok = m_spect_i.DoWrite(fp);
+  ok = m_spect_u.DoWrite(fp) && ok;
+  ok = m_res.DoWrite(fp) && ok;
+  ok = m_res_composed.DoWrite(fp) && ok;
+
+  const size_t ch_num = size_t(m_res.GetChNum());
+  ex_fwrite_u32(fp, uint32_t(ch_num));
+  for (size_t i = 0; i < ch_num; ++i) {
+    ex_fwrite_u8(fp, i < m_valid_sp.size() && m_valid_sp[i] ? 1 : 0);
+    ex_fwrite_float(fp, i < m_sp_ac.size() ? m_sp_ac[i] : 0.0f);
+    ex_fwrite_float(fp, i < m_sp_dc.size() ? m_sp_dc[i] : 0.0f);
+    ex_fwrite_u8(fp, i < m_valid_groud_r.size() && m_valid_groud_r[i] ? 1 : 0);
+    ex_fwrite_float(fp, i < m_groud_r.size() ? m_groud_r[i] : 0.0f);
+  }
+  return ok && std::ferror(fp) == 0;
+}
+
+void CFormatSRS::PrintFreqTable(FILE* fp, CResultSip& r) {
+  const int ch_num = r.GetChNum();
+  const int harm_num = r.GetHarmNum();
+  for (int j = 0; j < harm_num; ++j) {
+    std::fprintf(fp, "%dth frequency: %fHz\n", j + 1, r.GetFreq(0, j));
+    std::fprintf(fp, "%10s%14s%14s%16s%14s%14s%11s%11s%10s%10s%6s%6s%14s%14s%14s\n", "site_no", "m_pos(m)",
+                 "VD2AB(m)", "App(Ω·m)", "Err(%)", "CP(mrad)", "Err(mrad)", "FS(%)", "Err(%)", "Dev_ch", "R_PH",
+                 "IsBad", "sp_ac(mV)", "sp_dc(mV)", "GroudR(KΩ)");
+    for (int i = 0; i < ch_num; ++i) {
+      ResItem item = r.GetItem(i, 0, j);
+      if (item.blk[RES_APP].count == 0) continue;
+      ChInfo info = r.GetChInfo(i);
+      int fold = 0;
+      double cp = fold_half(item.blk[RES_CP].value, &fold);
+      char sp_ac[32] = "*", sp_dc[32] = "*", gr[32] = "*";
+      const size_t k = size_t(i);
+      if (k < m_valid_sp.size() && m_valid_sp[k]) {
+        std::snprintf(sp_ac, sizeof(sp_ac), "%.2f", double(m_sp_ac[k]) * 1000.0);
+        std::snprintf(sp_dc, sizeof(sp_dc), "%.2f", double(m_sp_dc[k]) * 1000.0);
+      }
+      if (k < m_valid_groud_r.size() && m_valid_groud_r[k])
+        std::snprintf(gr, sizeof(gr), "%.2f", double(m_groud_r[k]) / 1000.0);
+      std::fprintf(fp, "%10d%14.3f%14.3f%14.3E%14.2f%14.1f%11.1f%11.1f%10.2f%10s%6d%6d%14s%14s%14s\n",
+                   info.site_no + 1, info.m_pos, info.vd2ab, item.blk[RES_APP].value, rel_percent(item.blk[RES_APP]),
+                   cp * 1000.0, double(item.blk[RES_CP].err) * 1000.0, double(item.blk[RES_FS].value) * 100.0,
+                   double(item.blk[RES_FS].err) * 100.0, SipChLabel(info).c_str(), fold, item.bad ? 1 : 0, sp_ac,
+                   sp_dc, gr);
+    }
+    std::fputs("\n", fp);
+  }
+}
+
+void CFormatSRS::PrintChannelTable(FILE* fp, CResultSip& r) {
+  std::fprintf(fp, "%10s%14s%10s%14s%16s%14s%14s%11s%14s%11s%11s%10s%10s%6s%14s%14s%14s\n", "iFreq", "freq(Hz)",
+               "iSeq", "m_pos(m)", "App(Ω·m)", "Err(%)", "PH(mrad)", "Err(mrad)", "CP(mrad)", "Err(mrad)", "FS(%)",
+               "Err(%)", "Dev_ch", "R_PH", "sp_ac(mV)", "sp_dc(mV)", "GroudR(KΩ)");
+  const int ch_num = r.GetChNum();
+  const int harm_num = r.GetHarmNum();
+  for (int i = 0; i < ch_num; ++i) {
+    ChInfo info = r.GetChInfo(i);
+    const size_t k = size_t(i);
+    char sp_ac[32] = "*", sp_dc[32] = "*", gr[32] = "*";
+    if (k < m_valid_sp.size() && m_valid_sp[k]) {
+      std::snprintf(sp_ac, sizeof(sp_ac), "%.2f", double(m_sp_ac[k]) * 1000.0);
+      std::snprintf(sp_dc, sizeof(sp_dc), "%.2f", double(m_sp_dc[k]) * 1000.0);
+    }
+    if (k < m_valid_groud_r.size() && m_valid_groud_r[k])
+      std::snprintf(gr, sizeof(gr), "%.2f", double(m_groud_r[k]) / 1000.0);
+    for (int j = 0; j < harm_num; ++j) {
+      ResItem item = r.GetItem(i, 0, j);
+      if (item.blk[RES_APP].count == 0) continue;
+      int fold = 0;
+      double zph = fold_half(item.blk[RES_Z_PH].value, nullptr);
+      double cp = fold_half(item.blk[RES_CP].value, &fold);
+      std::fprintf(fp, "%10d%14.3f%10d%14.3f%14.3E%14.2f%14.1f%11.1f%14.1f%11.1f%11.1f%10.2f%10s%6d%14s%14s%14s\n", j,
+                   r.GetFreq(0, j), info.site_no + 1, info.m_pos, item.blk[RES_APP].value,
+                   rel_percent(item.blk[RES_APP]), zph * 1000.0, double(item.blk[RES_Z_PH].err) * 1000.0, cp * 1000.0,
+                   double(item.blk[RES_CP].err) * 1000.0, double(item.blk[RES_FS].value) * 100.0,
+                   double(item.blk[RES_FS].err) * 100.0, SipChLabel(info).c_str(), fold, sp_ac, sp_dc, gr);
+    }
+  }
+}
+
+bool CFormatSRS::PrintFile(FILE* fp) {
+  if (m_dump_res) {
+    std::fputs("\nresult for composed frequency\n", fp);
+    PrintChannelTable(fp, m_res_composed);
+    std::fputs("\nresult for signal frequency\n", fp);
+    PrintChannelTable(fp, m_res);
+    return std::ferror(fp) == 0;
+  }
+
+  const PrmMeas& m = m_prm_meas;
+  char time_buf[EX_TIME_STR_LEN];
+  ex_time_str(time_t(m.start_time), time_buf);
+  std::fprintf(fp, "file name: %s\n", m.file_name);
+  std::fprintf(fp, "project name: %s\n", m.prj_name);
+  std::fprintf(fp, "line no: %d\n", m.line_no);
+  std::fprintf(fp, "power A position: %f\n", m.ax);
+  std::fprintf(fp, "power B position: %f\n", m.bx);
+  std::fprintf(fp, "layout type: %s\n", name_or_unknown(SipLayoutName(m.layout)));
+  std::fprintf(fp, "MN(m): %f\n", m.mn);
+  std::fprintf(fp, "first pole position: %f\n", m.first_pole_pos);
+  std::fprintf(fp, "start time: %s\n", time_buf);
+  std::fprintf(fp, "harmonic number: %d\n", m.harm_num);
+  std::fprintf(fp, "waveform: %s\n", name_or_unknown(SipWaveName(m.wave)));
+  std::fprintf(fp, "base frequency: %f\n", m.freq_base);
+  std::fprintf(fp, "start time: %s\n", time_buf);
+  std::fprintf(fp, "samplerate:%d\n", m.sample_rate);
+  if (m.curr_station_used) {
+    std::fprintf(fp, "electric current station: %s\n", m.cur_station);
+    std::fprintf(fp, "voltage to electric current：%fmV/A\n", double(m.v2i) * 1000.0);
+  } else {
+    std::fprintf(fp, "electric current value: %fA\n", m.cur_value);
+  }
+
+  if (m.wave == SIP_WAVE_SPREAD_SPECTRUM) {
+    std::fputs("\nresult for composed frequency\n", fp);
+    PrintFreqTable(fp, m_res_composed);
+  }
+  std::fputs("\nresult for signal frequency\n", fp);
+  PrintFreqTable(fp, m_res);
+
+  char buf[SIP_STR_LEN + 128];
+  std::fputs("\ncurrent spectrum\n", fp);
+  std::fputs("amp unit: A\n", fp);
+  std::fputs("ph unit: mrad\n", fp);
+  std::snprintf(buf, sizeof(buf), "dev_ch=%s_%d", m.cur_station, 4);
+  std::vector<std::string> comment_i(size_t(std::max(0, m_spect_i.DoGetBuffChNum())), std::string(buf));
+  m_spect_i.DoDump(fp, &comment_i);
+
+  std::fputs("\nvoltage spectrum\n", fp);
+  std::fputs("amp unit: V\n", fp);
+  std::fputs("ph unit: mrad\n", fp);
+  const int ch_u = m_spect_u.DoGetBuffChNum();
+  std::vector<std::string> comment_u;
+  for (int i = 0; i < ch_u; ++i) {
+    if (i < m_res.GetChNum()) {
+      ChInfo info = m_res.GetChInfo(i);
+      std::snprintf(buf, sizeof(buf), "dev_ch=%s_%d, site_no=%d, m_pos=%f", info.dev_name.c_str(),
+                    info.idx_dev_ch + 1, info.site_no + 1, info.m_pos);
+      comment_u.emplace_back(buf);
+    } else {
+      comment_u.emplace_back();
+    }
+  }
+  m_spect_u.DoDump(fp, &comment_u);
+  return std::ferror(fp) == 0;
+}
