@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "cli_run.h"
+
+namespace {
+
+const std::string kCli = CLI_EXE;
+const std::string kSrs = std::string(TEST_DATA_DIR) + "/srs/spread_mid/L101_01";
+
+std::string dump_cmd(const std::string& args) { return "TZ=UTC " + quoted(kCli) + " dump " + args; }
+
+}  // namespace
+
+TEST(CliDump, SrsFullAndResultsMatchTheGoldenDumps) {
+  RunResult full = run_cmd(dump_cmd(quoted(kSrs + ".SRS")));
+  EXPECT_EQ(full.code, 0) << full.err;
+  EXPECT_EQ(full.out, cli_slurp(kSrs + ".txt"));
+  EXPECT_TRUE(full.err.empty());
+
+  RunResult res = run_cmd(dump_cmd("--results " + quoted(kSrs + ".SRS")));
+  EXPECT_EQ(res.code, 0);
+  EXPECT_EQ(res.out, cli_slurp(kSrs + ".res.txt"));
+}
+
+TEST(CliDump, OutputFileAndAnyCaseOfTheExtension) {
+  const std::string copy = testing::TempDir() + "varnex_dump_case.srs";
+  ASSERT_EQ(run_cmd("cp " + quoted(kSrs + ".SRS") + " " + quoted(copy)).code, 0);
+  const std::string out = testing::TempDir() + "varnex_dump_out.txt";
+  RunResult r = run_cmd(dump_cmd(quoted(copy) + " -o " + quoted(out)));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(cli_slurp(out), cli_slurp(kSrs + ".txt"));
+}
+
+TEST(CliDump, SmtFile) {
+  const std::string smt = std::string(TEST_DATA_DIR) + "/srs/square_free/smt/ST01/L101_01";
+  RunResult r = run_cmd(dump_cmd(quoted(smt + ".smt")));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, cli_slurp(smt + ".txt"));
+}
+
+TEST(CliDump, UnreadableFilesGiveExitOneAndOneLineNamingTheFile) {
+  const std::string missing = "/nonexistent/varnex/L9.SRS";
+  RunResult r = run_cmd(dump_cmd(quoted(missing)));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_NE(r.err.find(missing), std::string::npos);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1);
+
+  const std::string junk = testing::TempDir() + "varnex_junk.SRS";
+  ASSERT_EQ(run_cmd("printf 'garbage' > " + quoted(junk)).code, 0);
+  r = run_cmd(dump_cmd(quoted(junk)));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find(junk), std::string::npos);
+
+  r = run_cmd(dump_cmd(quoted(kSrs + ".txt")));
+  EXPECT_EQ(r.code, 1);
+}
+
+TEST(CliVersion, VersionAndHelp) {
+  RunResult v = run_cmd(quoted(kCli) + " --version");
+  EXPECT_EQ(v.code, 0);
+  EXPECT_NE(v.out.find("1.5.4"), std::string::npos);
+  RunResult h = run_cmd(quoted(kCli) + " --help");
+  EXPECT_EQ(h.code, 0);
+  EXPECT_NE(h.out.find("dump"), std::string::npos);
+}
