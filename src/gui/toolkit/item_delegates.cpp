@@ -48,15 +48,7 @@ void CItemCmb::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem&
 CItemColor::CItemColor(QObject* parent) : QItemDelegate(parent) {}
 
 QWidget* CItemColor::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
-  auto* dlg = new QColorDialog(parent);
-  // The dialog is a window of its own: without this the choice would only be
-  // committed when the focus happens to leave it.
-  connect(dlg, &QDialog::finished, this, [this, dlg](int) {
-    auto* self = const_cast<CItemColor*>(this);
-    emit self->commitData(dlg);
-    emit self->closeEditor(dlg, QAbstractItemDelegate::NoHint);
-  });
-  return dlg;
+  return new QColorDialog(parent);
 }
 
 void CItemColor::setEditorData(QWidget* editor, const QModelIndex& index) const {

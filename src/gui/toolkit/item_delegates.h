@@ -21,7 +21,8 @@ public:
 
 // Edits a colour with a colour dialog: starts from the decoration-role colour
 // and writes the chosen colour with the edit role. A cancelled dialog writes
-// nothing. The dialog commits and closes itself when it is finished.
+// nothing. The view commits when the dialog window is hidden, that is when
+// the user accepts or cancels it.
 class CItemColor : public QItemDelegate {
   Q_OBJECT
 public:
