@@ -35,14 +35,15 @@ public:
   // converted from the current mode to the new one.
   void SetYMode(int mode, double lin, double b);
   // Fits all axes to every plottable (visible or not); fixed ranges win,
-  // logarithmic axes get a geometric margin. Does nothing without graphs.
+  // logarithmic axes get a geometric margin, linear ones grow by margin
+  // about their centre. Without graphs neither fixed ranges nor margins apply.
   void Rescale(double margin);
 
   // Adds a graph of the leading valid points of (keys, values): with a
   // logarithmic x axis the data start at the first positive key, and the
   // first key or value that is NaN or beyond the float range stops the copy
-  // and is reported to the user. y values go through the symmetric
-  // logarithm in mode 2. Never returns null.
+  // and is reported to the user in a modal error box. y values go through
+  // the symmetric logarithm in mode 2. Never returns null.
   QCPGraph* AddGraph(const QVector<double>& keys, const QVector<double>& values, const QString& name,
                      const QPen& pen);
   // The same with a line style, a scatter style and optional symmetric
@@ -57,6 +58,7 @@ public:
   QCPErrorBars* ErrorBarsOf(const QCPGraph* graph);
 
   // "R:<deviation>  A:<mean>": deviation = sqrt(mean squared deviation) / n.
+  // An empty vector has deviation 0 and mean NaN.
   static QString StatText(const QVector<double>& values);
   // Hue (group * 6 + 60 * index) mod 360 for index 0..5 (other indices add
   // nothing), saturation 255, lightness 120.
