@@ -48,4 +48,77 @@
         <translation>Failed to open "%1"!</translation>
     </message>
 </context>
+<context>
+    <name>CCustomPlot</name>
+    <message>
+        <source>范围设置</source>
+        <translation>Range Set</translation>
+    </message>
+    <message>
+        <source>X轴对数</source>
+        <translation>X axis log</translation>
+    </message>
+    <message>
+        <source>Y轴对数</source>
+        <translation>Y axis log</translation>
+    </message>
+    <message>
+        <source>y轴</source>
+        <translation>y axis</translation>
+    </message>
+    <message>
+        <source>绘图错误</source>
+        <translation>Plot Error</translation>
+    </message>
+    <message>
+        <source>“%1”中第%2个值为NAN！</source>
+        <translation>The %2th value in &quot;%1&quot; is NAN!</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgOkCancel</name>
+    <message>
+        <source>确  认</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取  消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgPlotRange</name>
+    <message>
+        <source>默认范围</source>
+        <translation>Default range</translation>
+    </message>
+    <message>
+        <source>自适应</source>
+        <translation>Self-adaption</translation>
+    </message>
+    <message>
+        <source>自定义</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>X轴:</source>
+        <translation>X Axis:</translation>
+    </message>
+    <message>
+        <source>Y轴:</source>
+        <translation>Y Axis:</translation>
+    </message>
+    <message>
+        <source>~</source>
+        <translation>~</translation>
+    </message>
+    <message>
+        <source>当前范围</source>
+        <translation>Current Range</translation>
+    </message>
+    <message>
+        <source>显示范围设置</source>
+        <translation>Display range</translation>
+    </message>
+</context>
 </TS>

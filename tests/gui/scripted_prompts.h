@@ -11,7 +11,7 @@
 #include "toolkit/prompts.h"
 
 struct RecordedMessage {
-  QString kind;  // "warning", "information" or "question"
+  QString kind;  // "warning", "information", "critical" or "question"
   QString title;
   QString text;
 };
@@ -37,6 +37,9 @@ public:
   }
   void information(QWidget*, const QString& title, const QString& text) override {
     messages.push_back({"information", title, text});
+  }
+  void critical(QWidget*, const QString& title, const QString& text) override {
+    messages.push_back({"critical", title, text});
   }
   bool question(QWidget*, const QString& title, const QString& text) override {
     messages.push_back({"question", title, text});

@@ -13,6 +13,8 @@ std::unique_ptr<Prompts>& current() {
 
 Prompts::~Prompts() = default;
 
+void Prompts::critical(QWidget* parent, const QString& title, const QString& text) { warning(parent, title, text); }
+
 Prompts& Prompts::instance() { return *current(); }
 
 std::unique_ptr<Prompts> Prompts::install(std::unique_ptr<Prompts> prompts) {
@@ -27,6 +29,10 @@ void QtPrompts::warning(QWidget* parent, const QString& title, const QString& te
 
 void QtPrompts::information(QWidget* parent, const QString& title, const QString& text) {
   QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
+void QtPrompts::critical(QWidget* parent, const QString& title, const QString& text) {
+  QMessageBox::critical(parent, title, text, QMessageBox::Ok);
 }
 
 bool QtPrompts::question(QWidget* parent, const QString& title, const QString& text) {

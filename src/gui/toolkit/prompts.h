@@ -18,6 +18,9 @@ public:
   // Message boxes with the single button OK.
   virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
   virtual void information(QWidget* parent, const QString& title, const QString& text) = 0;
+  // Error box with the single button OK; shown as a warning unless the
+  // implementation knows better.
+  virtual void critical(QWidget* parent, const QString& title, const QString& text);
   // Yes/No; true for Yes.
   virtual bool question(QWidget* parent, const QString& title, const QString& text) = 0;
 
@@ -45,6 +48,7 @@ class QtPrompts : public Prompts {
 public:
   void warning(QWidget* parent, const QString& title, const QString& text) override;
   void information(QWidget* parent, const QString& title, const QString& text) override;
+  void critical(QWidget* parent, const QString& title, const QString& text) override;
   bool question(QWidget* parent, const QString& title, const QString& text) override;
   QStringList openFileNames(QWidget* parent, const QString& caption, const QString& dir,
                             const QString& filter) override;
