@@ -38,6 +38,11 @@ bool mul_int(int64_t a, int64_t b, int64_t* out) {
   return true;
 }
 
+void log_index_error(int ch, int freq, int harm, int cal, int idx, int num) {
+  CLOG_ERR("fatal error in DoGetIndexOf()! idx_ch_dev=%d,idx_freq=%d,idx_harm=%d,idx_cal=%d,idx_spect=%d,spect_num=%d",
+           ch, freq, harm, cal, idx, num);
+}
+
 }  // namespace
 
 CSpectArray::CSpectArray() = default;
@@ -144,18 +149,15 @@ int CSpectArray::DoGetIndexOf(int idx_ch_dev, int idx_freq, int idx_harm, int id
   idx = clamp_index(idx * m_buff_ch_num + idx_ch_dev);
   int spect_num = int(m_vt_spect.size());
   bool fits = idx >= INT_MIN && idx <= INT_MAX;
-  if (idx < 0 || idx >= spect_num) {
-    CLOG_ERR("fatal error in DoGetIndexOf()! idx_ch_dev=%d,idx_freq=%d,idx_harm=%d,idx_cal=%d,idx_spect=%d,spect_num=%d",
-             idx_ch_dev, idx_freq, idx_harm, idx_cal, fits ? int(idx) : -1, spect_num);
-  }
+  if (idx < 0 || idx >= spect_num)
+    log_index_error(idx_ch_dev, idx_freq, idx_harm, idx_cal, fits ? int(idx) : -1, spect_num);
   return fits ? int(idx) : -1;
 }
 
 int CSpectArray::ItemIndex(int ch, int freq, int harm, int cal) const {
   if (ch < 0 || ch >= m_buff_ch_num || freq < 0 || freq >= m_buff_freq_num || harm < 0 ||
       harm >= m_buff_harm_num || cal < 0) {
-    CLOG_ERR("fatal error in DoGetIndexOf()! idx_ch_dev=%d,idx_freq=%d,idx_harm=%d,idx_cal=%d,idx_spect=%d,spect_num=%d",
-             ch, freq, harm, cal, -1, int(m_vt_spect.size()));
+    log_index_error(ch, freq, harm, cal, -1, int(m_vt_spect.size()));
     return -1;
   }
   int idx = DoGetIndexOf(ch, freq, harm, cal);
@@ -214,7 +216,8 @@ void CSpectArray::DoGetValidItemsOf(int ch, int freq, int harm, std::vector<Spec
   int64_t block = BlockSize();
   int64_t cal_num = int64_t(m_vt_spect.size()) / block;
   for (int64_t c = 0; c < cal_num; ++c) {
-    const SpectItem& it = m_vt_spect[size_t(((c * m_buff_freq_num + freq) * m_buff_harm_num + harm) * m_buff_ch_num + ch)];
+    int64_t idx = ((c * m_buff_freq_num + freq) * m_buff_harm_num + harm) * m_buff_ch_num + ch;
+    const SpectItem& it = m_vt_spect[size_t(idx)];
     if (it.m_valid) out->push_back(it);
   }
 }
