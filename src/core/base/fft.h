@@ -12,7 +12,9 @@ struct FftCfgDeleter {
 };
 using fft_cfg_ptr = std::unique_ptr<FftCfg, FftCfgDeleter>;
 
-// Configuration for one transform length n >= 1; null for n < 1.
+// Configuration for one transform length n >= 1; null for n < 1. It owns the
+// scratch buffer of its transforms, so one configuration serves one thread at
+// a time.
 fft_cfg_ptr fft_alloc(int n);
 int fft_len(const FftCfg* cfg);
 // out receives n complex values; returns false (out untouched) when cfg is null.

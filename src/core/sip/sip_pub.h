@@ -133,5 +133,6 @@ void SipFillDevPos(const PrmMeas& meas, PrmDev* dev);
 // Label "%s_%d" of dev_name and idx_dev_ch + 1.
 std::string SipChLabel(const ChInfo& info);
 // Geometric factor of one channel; three_electrode is true for files of
-// version 4 or lower.
+// version 4 or lower. NaN when the free layout names a channel index outside
+// the device record.
 float CalcChannelK(const PrmMeas& meas, const PrmDev& dev, const ChInfo& ch_info, bool three_electrode);

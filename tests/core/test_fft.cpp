@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "base/fft.h"
+
+namespace {
+
+constexpr long double kPiL = 3.141592653589793238462643383279502884L;
+
+struct Ref {
+  long double re, im;
+};
+
+std::vector<Ref> direct_dft(const std::vector<double>& x) {
+  const size_t n = x.size();
+  std::vector<long double> c(n), s(n);
+  for (size_t j = 0; j < n; ++j) {
+    c[j] = std::cos(2 * kPiL * j / n);
+    s[j] = std::sin(2 * kPiL * j / n);
+  }
+  std::vector<Ref> out(n);
+  for (size_t k = 0; k < n; ++k) {
+    long double re = 0, im = 0;
+    for (size_t t = 0; t < n; ++t) {
+      size_t j = (k * t) % n;
+      re += x[t] * c[j];
+      im -= x[t] * s[j];
+    }
+    out[k] = Ref{re, im};
+  }
+  return out;
+}
+
+// Samples that are exactly representable as float, so the float and double
+// entry points see the same signal.
+std::vector<double> test_signal(int n) {
+  std::vector<double> x(n);
+  uint32_t state = 12345u + uint32_t(n);
+  for (int t = 0; t < n; ++t) {
+    state = state * 1664525u + 1013904223u;
+    double noise = double(state >> 8) / double(1u << 24) - 0.5;
+    x[t] = double(float(0.3 + 2.0 * std::cos(2 * M_PI * 3 * t / n + 0.4) + noise));
+  }
+  return x;
+}
+
+// Worst deviation relative to the largest bin: single bins near zero have no
+// meaningful relative error of their own.
+double max_rel_error(const std::vector<cpx_t>& got, const std::vector<Ref>& ref) {
+  long double scale = 0;
+  for (const Ref& r : ref) scale = std::max(scale, std::hypot(r.re, r.im));
+  long double worst = 0;
+  for (size_t k = 0; k < ref.size(); ++k) {
+    worst = std::max(worst, std::hypot(got[k].re - ref[k].re, got[k].im - ref[k].im));
+  }
+  return double(worst / scale);
+}
+
+}  // namespace
+
+TEST(Fft, MatchesDirectDftForEvenOddAndPrimeLengths) {
+  for (int n : {1, 2, 3, 8, 60, 101, 450, 3840}) {
+    SCOPED_TRACE(n);
+    const std::vector<double> x = test_signal(n);
+    const std::vector<Ref> ref = direct_dft(x);
+    fft_cfg_ptr cfg = fft_alloc(n);
+    ASSERT_TRUE(cfg);
+    EXPECT_EQ(fft_len(cfg.get()), n);
+
+    std::vector<cpx_t> out_d(n, cpx_t{NAN, NAN});
+    ASSERT_TRUE(fft_real(cfg.get(), x.data(), out_d.data()));
+    EXPECT_LT(max_rel_error(out_d, ref), 1e-12);
+
+    std::vector<float> xf(x.begin(), x.end());
+    std::vector<cpx_t> out_f(n, cpx_t{NAN, NAN});
+    ASSERT_TRUE(fft_real(cfg.get(), xf.data(), out_f.data()));
+    EXPECT_LT(max_rel_error(out_f, ref), 1e-12);
+  }
+}
+
+TEST(Fft, ConfigurationIsReusedWithoutCarryingState) {
+  const int n = 450;
+  fft_cfg_ptr cfg = fft_alloc(n);
+  std::vector<double> a = test_signal(n);
+  std::vector<double> b(n, 0.0);
+  b[7] = 1.0;
+  std::vector<cpx_t> out(n);
+  ASSERT_TRUE(fft_real(cfg.get(), a.data(), out.data()));
+  ASSERT_TRUE(fft_real(cfg.get(), b.data(), out.data()));
+  EXPECT_LT(max_rel_error(out, direct_dft(b)), 1e-13);
+  ASSERT_TRUE(fft_real(cfg.get(), a.data(), out.data()));
+  EXPECT_LT(max_rel_error(out, direct_dft(a)), 1e-12);
+}
+
+TEST(Fft, CosineOnEightPointsAndTheNyquistBin) {
+  fft_cfg_ptr cfg = fft_alloc(8);
+  double cosine[8], alternating[8];
+  for (int t = 0; t < 8; ++t) {
+    cosine[t] = std::cos(2 * M_PI * t / 8);
+    alternating[t] = t % 2 ? -1.0 : 1.0;
+  }
+  cpx_t out[8];
+  ASSERT_TRUE(fft_real(cfg.get(), cosine, out));
+  for (int k = 0; k < 8; ++k) {
+    EXPECT_NEAR(out[k].re, k == 1 || k == 7 ? 4.0 : 0.0, 1e-14) << k;
+    EXPECT_NEAR(out[k].im, 0.0, 1e-14) << k;
+  }
+  ASSERT_TRUE(fft_real(cfg.get(), alternating, out));
+  for (int k = 0; k < 8; ++k) {
+    EXPECT_NEAR(out[k].re, k == 4 ? 8.0 : 0.0, 1e-14) << k;
+    EXPECT_NEAR(out[k].im, 0.0, 1e-14) << k;
+  }
+}
+
+TEST(Fft, InvalidLengthAndMissingConfiguration) {
+  EXPECT_FALSE(fft_alloc(0));
+  EXPECT_FALSE(fft_alloc(-4));
+  EXPECT_EQ(fft_len(nullptr), 0);
+  const float x[2] = {1.0f, 2.0f};
+  cpx_t out[2] = {{5, 6}, {7, 8}};
+  EXPECT_FALSE(fft_real(nullptr, x, out));
+  EXPECT_EQ(out[0].re, 5.0);
+  EXPECT_EQ(out[1].im, 8.0);
+}
