@@ -12,6 +12,17 @@
 #include "base/ex_file.h"
 #include "processing/sip_spect2res.h"
 
+namespace {
+
+// GCC 12 at -O2 vectorizes the paired stores of a real and an imaginary part
+// and drops their rounding to float on the way; a volatile float keeps it.
+double RoundToFloat(double x) {
+  volatile float f = float(x);
+  return f;
+}
+
+}  // namespace
+
 CSipTs2Spect::CSipTs2Spect() = default;
 CSipTs2Spect::~CSipTs2Spect() = default;
 
@@ -113,8 +124,8 @@ bool CSipTs2Spect::CalcSpect(const float* samples, int len, std::vector<SpectIte
     it = SpectItem();
     const int bin = m_bins[size_t(k)];
     if (bin < 0) continue;
-    it.re = float(c * m_fft_out[size_t(bin)].re);
-    it.im = float(c * m_fft_out[size_t(bin)].im);
+    it.re = RoundToFloat(c * m_fft_out[size_t(bin)].re);
+    it.im = RoundToFloat(c * m_fft_out[size_t(bin)].im);
     it.m_valid = 1;
   }
   return true;
