@@ -218,6 +218,28 @@ TEST(Ts2Spect, OverRangeSampleMarksItsSegmentBad) {
   EXPECT_EQ(out[3].bad, 0);
 }
 
+TEST(Ts2Spect, OverRangeOfAChannelSum) {
+  SmtSpec s;
+  s.rows = 180;
+  // Row 130: 0.5 + 0.5 + 0.3 reaches the limit for channel 0 only; every
+  // other row stays small.
+  const std::string path = WriteSmt("oversum", s, [](int ch, int t) {
+    if (t == 130 && ch < 3) return ch == 2 ? 0.3 : 0.5;
+    return 0.01 * std::cos(2 * kPi * t / 60.0);
+  });
+  CSipTs2Spect t;
+  Configure(t, s);
+  std::vector<SpectItem> out;
+  ASSERT_EQ(t.CalcCh(SmtChRef{path, 0}, nullptr, &out), 3);
+  EXPECT_EQ(out[0].bad, 0);
+  EXPECT_EQ(out[3].bad, 0);
+  EXPECT_EQ(out[6].bad, 1);
+  for (int ch = 1; ch < 6; ++ch) {
+    ASSERT_EQ(t.CalcCh(SmtChRef{path, ch}, nullptr, &out), 3);
+    EXPECT_EQ(out[6].bad, 0) << ch;
+  }
+}
+
 TEST(Ts2Spect, ShorterCurrentFileLimitsTheSegments) {
   SmtSpec s;
   const std::string u_path = WriteSmt("cur_u", s, OddCosines(60, 0.1, 0.03, 0.01));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <filesystem>
@@ -78,6 +79,8 @@ const CFormatSmt* CSipTs2Spect::LoadSmt(SmtSlot& slot, const std::string& path) 
     slot.size = size;
     slot.mtime = mtime;
     slot.read_ok = slot.smt.Read(path);
+    slot.seg_len = 0;
+    slot.seg_max.clear();
     // A failed read leaves partial samples that nobody may use.
     if (!slot.read_ok) slot.smt.Clear();
   }
@@ -114,6 +117,34 @@ bool CSipTs2Spect::PrepareFft(int len) {
   return true;
 }
 
+bool CSipTs2Spect::SegmentOverRange(SmtSlot& slot, int ch, int s, int len) {
+  const CFormatSmt& smt = slot.smt;
+  if (slot.seg_len != len) {
+    const int seg_num = smt.m_data_rows / len;
+    slot.seg_max.assign(size_t(seg_num), 0.0f);
+    for (int c = 0; c < MAX_CH_NUM; ++c) {
+      const float* raw = smt.GetRawData(c).data();
+      if (int(smt.GetRawData(c).size()) < seg_num * len) {
+        // Without the samples every segment takes the exact test.
+        std::fill(slot.seg_max.begin(), slot.seg_max.end(), FLT_MAX);
+        break;
+      }
+      for (int k = 0; k < seg_num; ++k) {
+        float m = slot.seg_max[size_t(k)];
+        const float* p = raw + size_t(k) * size_t(len);
+        for (int r = 0; r < len; ++r) m = std::max(m, std::fabs(p[r]));
+        slot.seg_max[size_t(k)] = m;
+      }
+    }
+    slot.seg_len = len;
+  }
+  // The over-range rule looks at single samples and at sums of up to three
+  // channels of one row; below a third of the limit (with a margin for the
+  // rounding of the sums) none of them can reach it.
+  if (s < int(slot.seg_max.size()) && slot.seg_max[size_t(s)] < 0.39f) return false;
+  return smt.IsOverRange(ch, s * len, len) != 0;
+}
+
 bool CSipTs2Spect::CalcSpect(const float* samples, int len, std::vector<SpectItem>* out) {
   if (!samples || !out || !PrepareFft(len)) return false;
   if (!fft_real(m_fft_coeff.get(), samples, m_fft_out.data())) return false;
@@ -141,12 +172,21 @@ int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vect
   }
   const CFormatSmt* smt_u = LoadSmt(m_slot_u, ref.path);
   if (!smt_u) return 0;
+  if (!(smt_u->m_gain[ref.idx_ch] > 0.0f)) {
+    CLOG_ERR("smt file %s: channel %d has gain %g", ref.path.c_str(), ref.idx_ch, double(smt_u->m_gain[ref.idx_ch]));
+    return 0;
+  }
   const CFormatSmt* smt_i = nullptr;
   if (cur_ref) {
     // The same file may carry the current: then it is the one already read.
     smt_i = cur_ref->path == ref.path ? smt_u : LoadSmt(m_slot_i, cur_ref->path);
     if (!smt_i) return 0;
     if (smt_i->m_data_rows < 1) smt_i = nullptr;
+    if (smt_i && !(smt_i->m_gain[cur_ref->idx_ch] > 0.0f)) {
+      CLOG_ERR("smt file %s: channel %d has gain %g", cur_ref->path.c_str(), cur_ref->idx_ch,
+               double(smt_i->m_gain[cur_ref->idx_ch]));
+      return 0;
+    }
   }
 
   int rows = smt_u->m_data_rows;
@@ -171,7 +211,7 @@ int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vect
   for (int s = 0; s < seg_num; ++s) {
     const int begin = s * len;
     if (!smt_u->GetData(ref.idx_ch, begin, len, m_buf_u.data())) break;
-    const uint8_t bad = smt_u->IsOverRange(ref.idx_ch, begin, len) ? 1 : 0;
+    const uint8_t bad = SegmentOverRange(m_slot_u, ref.idx_ch, s, len) ? 1 : 0;
     CalcSpect(m_buf_u.data(), len, &m_spect_u);
 
     float weight = 1.0f, coh_ts = 0.0f, coh_sp = 0.0f;

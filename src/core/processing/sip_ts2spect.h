@@ -62,11 +62,18 @@ private:
     int64_t mtime = 0;
     bool read_ok = false;
     CFormatSmt smt;
+    // Largest stored magnitude over all six channels in each segment of
+    // seg_len rows; a segment far below the over-range limit needs no exact
+    // test.
+    int seg_len = 0;
+    std::vector<float> seg_max;
   };
   // The file of path in slot, read when needed; null when it cannot be read
   // or does not match the current parameters.
   const CFormatSmt* LoadSmt(SmtSlot& slot, const std::string& path);
   bool PrepareFft(int len);
+  // Over-range flag of segment s (rows s*len .. s*len+len-1) of channel ch.
+  static bool SegmentOverRange(SmtSlot& slot, int ch, int s, int len);
 
   double m_amp_coef = 1.0;
   int m_sample_rate = 15;
