@@ -55,7 +55,8 @@ public:
 private:
   // A file read once stays here while its size and modification time are
   // unchanged, so that the channels of one device (and the checks before
-  // them) do not read the same samples again.
+  // them) do not read the same samples again. The samples of the last
+  // voltage and current files stay in memory until the object is destroyed.
   struct SmtSlot {
     std::string path;
     uintmax_t size = 0;
