@@ -18,7 +18,7 @@ constexpr double kPi = 3.141592653589793;
 // Volts of channel ch at row t.
 using Signal = std::function<double(int ch, int t)>;
 
-struct SmtSpec {
+struct SmtParams {
   int sample_rate = 15;
   float freq = 0.25f;
   int harm_num = 3;
@@ -27,7 +27,7 @@ struct SmtSpec {
   float gain = 1.0f;
 };
 
-std::string WriteSmt(const std::string& name, const SmtSpec& s, const Signal& sig) {
+std::string WriteSmt(const std::string& name, const SmtParams& s, const Signal& sig) {
   CFormatSmt smt;
   smt.m_prm_meas.sample_rate = s.sample_rate;
   smt.m_prm_meas.freq_base = s.freq;
@@ -57,7 +57,7 @@ Signal OddCosines(int len, double a1, double a3, double a5) {
 
 float Amp(const SpectItem& it) { return float(cpx_abs(cpx_t{it.re, it.im})); }
 
-void Configure(CSipTs2Spect& t, const SmtSpec& s) {
+void Configure(CSipTs2Spect& t, const SmtParams& s) {
   t.SetParams(s.sample_rate, s.freq, s.harm_num, s.wave);
   t.SetAmpCoef(1.0);
 }
@@ -144,7 +144,7 @@ TEST(Ts2Spect, HarmonicsBeyondTheSegmentHaveNoValue) {
 }
 
 TEST(Ts2Spect, OddPeriodAtOneThirdHertz) {
-  SmtSpec s;
+  SmtParams s;
   s.sample_rate = 150;
   s.freq = 0.33333334f;
   s.rows = 1000;
@@ -161,7 +161,7 @@ TEST(Ts2Spect, OddPeriodAtOneThirdHertz) {
 }
 
 TEST(Ts2Spect, SegmentsOfAVoltageFile) {
-  SmtSpec s;
+  SmtParams s;
   s.gain = 2.0f;
   const std::string path = WriteSmt("segments", s, OddCosines(60, 0.1, 0.02, 0.0));
   CSipTs2Spect t;
@@ -188,7 +188,7 @@ TEST(Ts2Spect, SegmentsOfAVoltageFile) {
 }
 
 TEST(Ts2Spect, CosineAtTheFirstHarmonic) {
-  SmtSpec s;
+  SmtParams s;
   s.rows = 120;
   const std::string path = WriteSmt("cosine", s, [](int, int t) { return 0.1 * std::cos(2 * kPi * t / 60.0); });
   CSipTs2Spect t;
@@ -200,7 +200,7 @@ TEST(Ts2Spect, CosineAtTheFirstHarmonic) {
 }
 
 TEST(Ts2Spect, OverRangeSampleMarksItsSegmentBad) {
-  SmtSpec s;
+  SmtParams s;
   s.rows = 180;
   const std::string path = WriteSmt("over", s, [](int ch, int t) {
     if (ch == 3 && t == 70) return 1.25;
@@ -219,7 +219,7 @@ TEST(Ts2Spect, OverRangeSampleMarksItsSegmentBad) {
 }
 
 TEST(Ts2Spect, OverRangeOfAChannelSum) {
-  SmtSpec s;
+  SmtParams s;
   s.rows = 180;
   // Row 130: 0.5 + 0.5 + 0.3 reaches the limit for channel 0 only; every
   // other row stays small.
@@ -241,9 +241,9 @@ TEST(Ts2Spect, OverRangeOfAChannelSum) {
 }
 
 TEST(Ts2Spect, ShorterCurrentFileLimitsTheSegments) {
-  SmtSpec s;
+  SmtParams s;
   const std::string u_path = WriteSmt("cur_u", s, OddCosines(60, 0.1, 0.03, 0.01));
-  SmtSpec si = s;
+  SmtParams si = s;
   si.rows = 300;
   // Channel 3 of the current file is a scaled copy of channel 0 of the
   // voltage file (the signal is scaled by ch + 1).
@@ -263,7 +263,7 @@ TEST(Ts2Spect, ShorterCurrentFileLimitsTheSegments) {
 }
 
 TEST(Ts2Spect, UncorrelatedCurrentGivesLowCoherence) {
-  SmtSpec s;
+  SmtParams s;
   s.rows = 120;
   const std::string u_path = WriteSmt("unc_u", s, [](int, int t) { return 0.1 * std::cos(2 * kPi * t / 60.0); });
   const std::string i_path = WriteSmt("unc_i", s, [](int, int t) { return 0.1 * std::cos(2 * kPi * 5 * t / 60.0); });
@@ -278,9 +278,9 @@ TEST(Ts2Spect, UncorrelatedCurrentGivesLowCoherence) {
 }
 
 TEST(Ts2Spect, UnusableFilesGiveNoSegments) {
-  SmtSpec s;
+  SmtParams s;
   const std::string good = WriteSmt("good", s, OddCosines(60, 0.1, 0.0, 0.0));
-  SmtSpec other = s;
+  SmtParams other = s;
   other.harm_num = 4;
   const std::string harm = WriteSmt("harm", other, OddCosines(60, 0.1, 0.0, 0.0));
   other = s;
@@ -330,7 +330,7 @@ TEST(Ts2Spect, UnusableFilesGiveNoSegments) {
 }
 
 TEST(Ts2Spect, RewrittenFileIsReadAgain) {
-  SmtSpec s;
+  SmtParams s;
   s.rows = 120;
   const std::string path = WriteSmt("rewrite", s, OddCosines(60, 0.1, 0.0, 0.0));
   CSipTs2Spect t;
@@ -344,9 +344,9 @@ TEST(Ts2Spect, RewrittenFileIsReadAgain) {
 }
 
 TEST(Ts2Spect, CalcArrayStoresOneCalculationPerSegment) {
-  SmtSpec s;
+  SmtParams s;
   const std::string a = WriteSmt("array_a", s, OddCosines(60, 0.1, 0.02, 0.01));
-  SmtSpec sb = s;
+  SmtParams sb = s;
   sb.rows = 300;
   const std::string b = WriteSmt("array_b", sb, OddCosines(60, 0.1, 0.02, 0.01));
   CSipTs2Spect t;
@@ -365,7 +365,7 @@ TEST(Ts2Spect, CalcArrayStoresOneCalculationPerSegment) {
 }
 
 TEST(Ts2Spect, CalcArrayForResKeepsStoredSpectraOfMissingChannels) {
-  SmtSpec s;
+  SmtParams s;
   const std::string path = WriteSmt("forres", s, OddCosines(60, 0.1, 0.02, 0.01));
   CResultSip res;
   res.DoInit(4, 1, 3);
@@ -413,7 +413,7 @@ TEST(Ts2Spect, CalcArrayForResKeepsStoredSpectraOfMissingChannels) {
 }
 
 TEST(Ts2Spect, CalcArrayForResWithFewerRefsThanEntries) {
-  SmtSpec s;
+  SmtParams s;
   const std::string path = WriteSmt("fewrefs", s, OddCosines(60, 0.1, 0.02, 0.01));
   CResultSip res;
   res.DoInit(3, 1, 3);
