@@ -17,13 +17,18 @@ public:
   // for the spread-spectrum wave.
   void Init(CFormatSRS* srs);
   // Returns false (and leaves the mode as it was) when composed mode is
-  // asked for a composed result without harmonics.
+  // asked for a composed result without harmonics or with more harmonics
+  // than the single-frequency result (a group of 0 harmonics). Init treats
+  // such a file as not composed.
   bool SetComposed(bool on);
   bool IsComposed() const { return m_composed; }
   int GetHarmGroup() const { return m_harm_group; }
   const std::vector<int>& GetChOrder() const { return m_vt_ch_order; }
 
   // Recalculates every channel entry of result in place; bad values are used.
+  // Entries without a voltage channel get no voltage data (count 0). A point
+  // whose frequency ratio to its neighbour is not above 1 gets no CP and FS
+  // data.
   void CalcRes(CResultSip& result);
   // Gives result the shape of the composed result and recalculates it;
   // bad values are not used.
@@ -33,6 +38,10 @@ public:
   void CalcResCompositeCh(int n, float step_ratio, CResultSip& result);
 
 private:
+  // Every frequency point of entry e of result from the one-channel voltage
+  // array v and the file's current spectrum.
+  void CalcPoints(CResultSip& result, int e, CSpectArray& v);
+
   CFormatSRS* m_srs = nullptr;
   bool m_composed = false;
   int m_harm_group = 1;

@@ -3,6 +3,7 @@
 // picked from the segment's FFT.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,18 +32,50 @@ public:
   // configuration.
   bool CheckSmt(const std::string& path);
   bool IsSmtMatch(const CFormatSmt& smt) const;
+  // Samples of one period; 0 when the sample rate is not a whole multiple of
+  // the base frequency within 0.1 %.
   int GetSamplesPerCycle() const;
+  // Single-sided spectrum of one segment of len samples at the harmonic
+  // bins: out gets m_harm_num items with m_valid 1, or 0 for a harmonic
+  // whose bin lies at or beyond len. The FFT configuration is rebuilt only
+  // when len changes. False for len < 1 or a period that cannot be cut.
+  bool CalcSpect(const float* samples, int len, std::vector<SpectItem>* out);
 
   // Items of one channel, one calculation per segment; returns the number of
-  // segments. cur_ref may be null (no current).
+  // segments. cur_ref may be null (no current). A file that cannot be read,
+  // does not match or lacks the channel gives 0 segments.
   int CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vector<SpectItem>* out);
   void CalcArray(const std::vector<SmtChRef>& refs, const SmtChRef* cur_ref, CSpectArray& array);
   // Rebuilds a voltage array for the channel entries of result; channels
-  // without a usable time series keep the items of old_array.
+  // without a usable time series keep the items of old_array. Entries beyond
+  // refs are left without data.
   void CalcArrayForRes(const std::vector<SmtChRef>& refs, const SmtChRef* cur_ref, CResultSip& result,
                        CSpectArray& old_array, CSpectArray& new_array, bool track);
 
 private:
+  // A file read once stays here while its size and modification time are
+  // unchanged, so that the channels of one device (and the checks before
+  // them) do not read the same samples again. The samples of the last
+  // voltage and current files stay in memory until the object is destroyed.
+  struct SmtSlot {
+    std::string path;
+    uintmax_t size = 0;
+    int64_t mtime = 0;
+    bool read_ok = false;
+    CFormatSmt smt;
+    // Largest stored magnitude over all six channels in each segment of
+    // seg_len rows; a segment far below the over-range limit needs no exact
+    // test.
+    int seg_len = 0;
+    std::vector<float> seg_max;
+  };
+  // The file of path in slot, read when needed; null when it cannot be read
+  // or does not match the current parameters.
+  const CFormatSmt* LoadSmt(SmtSlot& slot, const std::string& path);
+  bool PrepareFft(int len);
+  // Over-range flag of segment s (rows s*len .. s*len+len-1) of channel ch.
+  static bool SegmentOverRange(SmtSlot& slot, int ch, int s, int len);
+
   double m_amp_coef = 1.0;
   int m_sample_rate = 15;
   float m_freq_value = 0.25f;
@@ -53,4 +86,14 @@ private:
   int m_cycle_num = 1;
   std::vector<int> m_vt_dev_done;
   std::vector<int> m_vt_dev_miss;
+
+  SmtSlot m_slot_u;
+  SmtSlot m_slot_i;
+  std::vector<int> m_bins;  // per harmonic; -1 where the bin is outside the segment
+  int m_bins_key[4] = {0, 0, 0, 0};  // len, samples per period, harmonics, waveform
+  std::vector<cpx_t> m_fft_out;
+  std::vector<float> m_buf_u;
+  std::vector<float> m_buf_i;
+  std::vector<SpectItem> m_spect_u;
+  std::vector<SpectItem> m_spect_i;
 };

@@ -1,0 +1,315 @@
+#include "processing/sip_ts2spect.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "base/algo.h"
+#include "base/clog.h"
+#include "base/ex_file.h"
+#include "processing/sip_spect2res.h"
+
+namespace {
+
+// GCC 12 at -O2 vectorizes the paired stores of a real and an imaginary part
+// and drops their rounding to float on the way; a volatile float keeps it.
+double RoundToFloat(double x) {
+  volatile float f = float(x);
+  return f;
+}
+
+}  // namespace
+
+CSipTs2Spect::CSipTs2Spect() = default;
+CSipTs2Spect::~CSipTs2Spect() = default;
+
+void CSipTs2Spect::SetParams(int sample_rate, float freq, int harm_num, int wave) {
+  m_sample_rate = sample_rate;
+  m_freq_value = freq;
+  m_harm_num = harm_num;
+  m_wave = wave;
+}
+
+void CSipTs2Spect::SetAmpCoef(double coef) { m_amp_coef = coef; }
+
+void CSipTs2Spect::ClearDevLists() {
+  m_vt_dev_done.clear();
+  m_vt_dev_miss.clear();
+}
+
+std::vector<int> CSipTs2Spect::GetDevList(bool done) const { return done ? m_vt_dev_done : m_vt_dev_miss; }
+
+bool CSipTs2Spect::CheckSmt(const std::string& path) {
+  if (path.empty() || !ex_access(path.c_str())) return false;
+  return LoadSmt(m_slot_u, path) != nullptr;
+}
+
+bool CSipTs2Spect::IsSmtMatch(const CFormatSmt& smt) const {
+  return smt.m_prm_meas.sample_rate == m_sample_rate && smt.m_prm_meas.harm_num == m_harm_num &&
+         algo_is_equal_cp(smt.m_prm_meas.freq_base, m_freq_value, 1e-4);
+}
+
+int CSipTs2Spect::GetSamplesPerCycle() const {
+  if (!(m_freq_value > 0.0f) || !std::isfinite(m_freq_value) || m_sample_rate <= 0) return 0;
+  const double v = double(m_sample_rate) / double(m_freq_value) + 0.5;
+  if (v >= double(INT_MAX)) return 0;
+  const int n = int(v);
+  if (n < 1 || !algo_is_equal_cp(double(n) * double(m_freq_value), double(m_sample_rate), 1e-3)) return 0;
+  return n;
+}
+
+const CFormatSmt* CSipTs2Spect::LoadSmt(SmtSlot& slot, const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path fs_path(path);
+  const uintmax_t size = std::filesystem::file_size(fs_path, ec);
+  if (ec) {
+    CLOG_ERR("smt file %s cannot be opened", path.c_str());
+    return nullptr;
+  }
+  const auto time = std::filesystem::last_write_time(fs_path, ec);
+  if (ec) return nullptr;
+  const int64_t mtime = int64_t(time.time_since_epoch().count());
+
+  if (slot.path != path || slot.size != size || slot.mtime != mtime) {
+    slot.path = path;
+    slot.size = size;
+    slot.mtime = mtime;
+    slot.read_ok = slot.smt.Read(path);
+    slot.seg_len = 0;
+    slot.seg_max.clear();
+    // A failed read leaves partial samples that nobody may use.
+    if (!slot.read_ok) slot.smt.Clear();
+  }
+  if (!slot.read_ok) return nullptr;
+  if (!IsSmtMatch(slot.smt)) {
+    CLOG_WARN("smt file %s was not recorded with %d Hz, %g Hz, %d harmonics", path.c_str(), m_sample_rate,
+              double(m_freq_value), m_harm_num);
+    return nullptr;
+  }
+  return &slot.smt;
+}
+
+bool CSipTs2Spect::PrepareFft(int len) {
+  const int spc = GetSamplesPerCycle();
+  if (len < 1 || spc < 1 || m_harm_num < 0) return false;
+  if (len != m_fft_len || !m_fft_coeff) {
+    m_fft_coeff = fft_alloc(len);
+    m_fft_len = m_fft_coeff ? len : 0;
+    if (!m_fft_coeff) return false;
+    m_fft_out.assign(size_t(len), cpx_t{0.0, 0.0});
+  }
+  const int key[4] = {len, spc, m_harm_num, m_wave};
+  if (!std::equal(key, key + 4, m_bins_key) || int(m_bins.size()) != m_harm_num) {
+    std::copy(key, key + 4, m_bins_key);
+    m_bins.assign(size_t(m_harm_num), -1);
+    const int64_t periods = len / spc;
+    for (int k = 0; k < m_harm_num; ++k) {
+      const int64_t bin = periods * int64_t(SipHarmMultiple(m_wave, k));
+      // A harmonic above the segment's last bin has no value; reading it
+      // would fall outside the transform.
+      if (bin > 0 && bin < len) m_bins[size_t(k)] = int(bin);
+    }
+  }
+  return true;
+}
+
+bool CSipTs2Spect::SegmentOverRange(SmtSlot& slot, int ch, int s, int len) {
+  const CFormatSmt& smt = slot.smt;
+  if (slot.seg_len != len) {
+    const int seg_num = smt.m_data_rows / len;
+    slot.seg_max.assign(size_t(seg_num), 0.0f);
+    for (int c = 0; c < MAX_CH_NUM; ++c) {
+      const float* raw = smt.GetRawData(c).data();
+      if (int(smt.GetRawData(c).size()) < seg_num * len) {
+        // Without the samples every segment takes the exact test.
+        std::fill(slot.seg_max.begin(), slot.seg_max.end(), FLT_MAX);
+        break;
+      }
+      for (int k = 0; k < seg_num; ++k) {
+        float m = slot.seg_max[size_t(k)];
+        const float* p = raw + size_t(k) * size_t(len);
+        for (int r = 0; r < len; ++r) m = std::max(m, std::fabs(p[r]));
+        slot.seg_max[size_t(k)] = m;
+      }
+    }
+    slot.seg_len = len;
+  }
+  // The over-range rule looks at single samples and at sums of up to three
+  // channels of one row; below a third of the limit (with a margin for the
+  // rounding of the sums) none of them can reach it.
+  if (s < int(slot.seg_max.size()) && slot.seg_max[size_t(s)] < 0.39f) return false;
+  return smt.IsOverRange(ch, s * len, len) != 0;
+}
+
+bool CSipTs2Spect::CalcSpect(const float* samples, int len, std::vector<SpectItem>* out) {
+  if (!samples || !out || !PrepareFft(len)) return false;
+  if (!fft_real(m_fft_coeff.get(), samples, m_fft_out.data())) return false;
+  const double c = float(m_amp_coef * 2.0 / double(len));
+  out->resize(static_cast<size_t>(m_harm_num));
+  for (int k = 0; k < m_harm_num; ++k) {
+    SpectItem& it = (*out)[size_t(k)];
+    it = SpectItem();
+    const int bin = m_bins[size_t(k)];
+    if (bin < 0) continue;
+    it.re = RoundToFloat(c * m_fft_out[size_t(bin)].re);
+    it.im = RoundToFloat(c * m_fft_out[size_t(bin)].im);
+    it.m_valid = 1;
+  }
+  return true;
+}
+
+int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vector<SpectItem>* out) {
+  if (!out) return 0;
+  out->clear();
+  if (ref.path.empty()) return 0;
+  if (ref.idx_ch < 0 || ref.idx_ch >= MAX_CH_NUM || (cur_ref && (cur_ref->idx_ch < 0 || cur_ref->idx_ch >= MAX_CH_NUM))) {
+    CLOG_ERR("smt channel %d (current %d) outside the six channels", ref.idx_ch, cur_ref ? cur_ref->idx_ch : 0);
+    return 0;
+  }
+  const CFormatSmt* smt_u = LoadSmt(m_slot_u, ref.path);
+  if (!smt_u) return 0;
+  if (!(smt_u->m_gain[ref.idx_ch] > 0.0f)) {
+    CLOG_ERR("smt file %s: channel %d has gain %g", ref.path.c_str(), ref.idx_ch, double(smt_u->m_gain[ref.idx_ch]));
+    return 0;
+  }
+  const CFormatSmt* smt_i = nullptr;
+  if (cur_ref) {
+    // The same file may carry the current: then it is the one already read.
+    smt_i = cur_ref->path == ref.path ? smt_u : LoadSmt(m_slot_i, cur_ref->path);
+    if (!smt_i) return 0;
+    if (smt_i->m_data_rows < 1) smt_i = nullptr;
+    if (smt_i && !(smt_i->m_gain[cur_ref->idx_ch] > 0.0f)) {
+      CLOG_ERR("smt file %s: channel %d has gain %g", cur_ref->path.c_str(), cur_ref->idx_ch,
+               double(smt_i->m_gain[cur_ref->idx_ch]));
+      return 0;
+    }
+  }
+
+  int rows = smt_u->m_data_rows;
+  if (smt_i && smt_i->m_data_rows < rows) rows = smt_i->m_data_rows;
+  if (rows < 1) return 0;
+  const int spc = GetSamplesPerCycle();
+  if (spc < 1) {
+    CLOG_ERR("sample rate %d is not a whole multiple of %g Hz", m_sample_rate, double(m_freq_value));
+    return 0;
+  }
+  const int64_t len64 = int64_t(spc) * int64_t(std::max(m_cycle_num, 1));
+  if (len64 > rows) return 0;
+  const int len = int(len64);
+  const int seg_num = rows / len;
+  const int harm_num = m_harm_num;
+  if (harm_num < 1 || int64_t(seg_num) * harm_num > INT_MAX || !PrepareFft(len)) return 0;
+
+  out->assign(size_t(seg_num) * size_t(harm_num), SpectItem());
+  m_buf_u.resize(static_cast<size_t>(len));
+  if (smt_i) m_buf_i.resize(static_cast<size_t>(len));
+
+  for (int s = 0; s < seg_num; ++s) {
+    const int begin = s * len;
+    if (!smt_u->GetData(ref.idx_ch, begin, len, m_buf_u.data())) break;
+    const uint8_t bad = SegmentOverRange(m_slot_u, ref.idx_ch, s, len) ? 1 : 0;
+    CalcSpect(m_buf_u.data(), len, &m_spect_u);
+
+    float weight = 1.0f, coh_ts = 0.0f, coh_sp = 0.0f;
+    if (smt_i) {
+      if (!smt_i->GetData(cur_ref->idx_ch, begin, len, m_buf_i.data())) break;
+      CalcSpect(m_buf_i.data(), len, &m_spect_i);
+      coh_ts = std::fabs(algo_corrcoef(m_buf_u.data(), m_buf_i.data(), len));
+      long double cross_re = 0.0L, cross_im = 0.0L, pow_u = 0.0L, pow_i = 0.0L;
+      for (int k = 0; k < harm_num; ++k) {
+        const SpectItem& a = m_spect_u[size_t(k)];
+        const SpectItem& b = m_spect_i[size_t(k)];
+        if (!a.m_valid) continue;
+        cross_re += (long double)a.re * b.re + (long double)a.im * b.im;
+        cross_im += (long double)a.im * b.re - (long double)a.re * b.im;
+        pow_u += (long double)a.re * a.re + (long double)a.im * a.im;
+        pow_i += (long double)b.re * b.re + (long double)b.im * b.im;
+      }
+      coh_sp = std::fabs(float((cross_re * cross_re + cross_im * cross_im) / (pow_u * pow_i)));
+      weight = CohWeight(coh_ts);
+    }
+
+    SpectItem* dst = out->data() + size_t(s) * size_t(harm_num);
+    for (int k = 0; k < harm_num; ++k) {
+      const SpectItem& src = m_spect_u[size_t(k)];
+      if (!src.m_valid) continue;
+      SpectItem& it = dst[k];
+      it.re = src.re;
+      it.im = src.im;
+      it.m_valid = 1;
+      it.bad = bad;
+      it.weight = weight;
+      it.coh_ts = coh_ts;
+      it.coh_sp = coh_sp;
+    }
+  }
+  return seg_num;
+}
+
+namespace {
+
+int AllocatedCals(CSpectArray& array) {
+  const int64_t block =
+      int64_t(array.DoGetBuffChNum()) * int64_t(array.DoGetBuffFreqNum()) * int64_t(array.DoGetBuffHarmNum());
+  return block > 0 ? int(array.DoGetItemNum() / block) : 0;
+}
+
+// Items of CalcCh into channel ch of array, growing it to seg_num calculations.
+void StoreItems(CSpectArray& array, int ch, int harm_num, int seg_num, const std::vector<SpectItem>& items) {
+  const int have = AllocatedCals(array);
+  if (have < seg_num) array.DoAppendCal(seg_num - have);
+  if (AllocatedCals(array) < seg_num) return;
+  array.DoLock();
+  const size_t n = std::min(items.size(), size_t(seg_num) * size_t(harm_num));
+  for (size_t j = 0; j < n; ++j)
+    array.DoSetItemOfNoLock(ch, 0, int(j % size_t(harm_num)), int(j / size_t(harm_num)), items[j]);
+  array.DoUnlock();
+}
+
+void AddUnique(std::vector<int>& list, int v) {
+  if (std::find(list.begin(), list.end(), v) == list.end()) list.push_back(v);
+}
+
+}  // namespace
+
+void CSipTs2Spect::CalcArray(const std::vector<SmtChRef>& refs, const SmtChRef* cur_ref, CSpectArray& array) {
+  array.DoInit(int(refs.size()), 1, m_harm_num, 0, -1, 2);
+  std::vector<SpectItem> items;
+  for (size_t i = 0; i < refs.size(); ++i) {
+    const int seg_num = CalcCh(refs[i], cur_ref, &items);
+    if (seg_num > 0) StoreItems(array, int(i), m_harm_num, seg_num, items);
+  }
+}
+
+void CSipTs2Spect::CalcArrayForRes(const std::vector<SmtChRef>& refs, const SmtChRef* cur_ref, CResultSip& result,
+                                   CSpectArray& old_array, CSpectArray& new_array, bool track) {
+  ClearDevLists();
+  const int ref_num = int(refs.size());
+  new_array.DoInit(ref_num, 1, m_harm_num, 0, -1, 2);
+  const int ch_num = std::min(result.GetChNum(), ref_num);
+  std::vector<SpectItem> items;
+  for (int i = 0; i < ch_num; ++i) {
+    const ChInfo info = result.GetChInfo(i);
+    if (info.ch_type != SIP_CH_ELECTRIC) continue;
+    const int seg_num = CalcCh(refs[size_t(i)], cur_ref, &items);
+    if (track) AddUnique(seg_num == 0 ? m_vt_dev_miss : m_vt_dev_done, info.idx_dev);
+    if (seg_num > 0) {
+      StoreItems(new_array, i, m_harm_num, seg_num, items);
+      continue;
+    }
+    // No time series: the channel keeps the spectra stored in the file, as
+    // far as the old array has this channel and these harmonics.
+    if (i >= old_array.DoGetBuffChNum() || old_array.DoGetBuffFreqNum() < 1) continue;
+    const int old_cals = old_array.DoGetCalNum();
+    const int have = AllocatedCals(new_array);
+    if (have < old_cals) new_array.DoAppendCal(old_cals - have);
+    if (AllocatedCals(new_array) < old_cals) continue;
+    const int harm_num = std::min(old_array.DoGetBuffHarmNum(), m_harm_num);
+    for (int c = 0; c < old_cals; ++c)
+      for (int h = 0; h < harm_num; ++h) new_array.DoSetItemOf(i, 0, h, c, old_array.DoGetItemOf(i, 0, h, c));
+  }
+}

@@ -1,0 +1,312 @@
+#include "sip/format_smt.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "base/clog.h"
+#include "base/ex_file.h"
+#include "base/ex_string.h"
+
+namespace {
+
+constexpr unsigned char SMT_MAGIC = 0x23;
+constexpr long SMT_ROW_BYTES = 4 * MAX_CH_NUM;
+constexpr float SMT_OVER_RANGE = 1.2f;
+// Rows decoded per fread, so that long recordings are not read value by value.
+constexpr long SMT_CHUNK_ROWS = 4096;
+
+float le_float(const unsigned char* b) {
+  uint32_t u = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+  float v;
+  std::memcpy(&v, &u, 4);
+  return v;
+}
+
+// Layouts and waveforms beyond the first three have no text in this dump.
+const char* smt_name_or_unknown(const char* name, int code) {
+  return (code >= 0 && code <= 2 && name) ? name : "unknown";
+}
+
+const char* ch_type_text(int type, char* buf) {
+  if (type < SIP_CH_INVALID || type > SIP_CH_CURRENT) return "unknown";
+  buf[0] = SipChTypeLetter(type);
+  buf[1] = '\0';
+  return buf;
+}
+
+}  // namespace
+
+CFormatSmt::CFormatSmt() { ResetHeader(); }
+
+void CFormatSmt::ResetHeader() {
+  m_prm_dev = PrmDev();
+  m_prm_meas = PrmMeas();
+  for (int i = 0; i < MAX_CH_NUM; ++i) {
+    m_gain[i] = 1.0f;
+    m_sp_ac[i] = 0.0f;
+    m_sp_dc[i] = 0.0f;
+    m_groud_r[i] = 0.0f;
+  }
+  m_gps_lon = 0.0;
+  m_gps_lat = 0.0;
+  m_gps_alti = 0.0f;
+  m_mask_sp = 0;
+  m_mask_groud_r = 0;
+  m_start_time = 0;
+}
+
+bool CFormatSmt::ReadFile(FILE* fp) {
+  // An object that is read again (the time-series page reads one file after
+  // another) must not keep gains or GPS values of the previous file when the
+  // new one is older and lacks those blocks.
+  Clear();
+  ResetHeader();
+
+  unsigned char magic[2] = {0, 0};
+  int32_t ver = 1;
+  if (ex_fread(fp, magic, 2) == 2 && magic[0] == SMT_MAGIC && magic[1] == SMT_MAGIC) {
+    if (!ex_fread_i32_ok(fp, &ver)) {
+      CLOG_ERR("smt file: version missing");
+      return false;
+    }
+  } else {
+    ver = 1;
+    if (ex_fseek_set(fp, 0) != 0) return false;
+  }
+  m_ver = ver;
+
+  if (!SipPubReadMeas(fp, &m_prm_meas)) {
+    CLOG_ERR("smt file: measurement record invalid");
+    return false;
+  }
+  if (!SipPubReadDev(fp, &m_prm_dev)) {
+    CLOG_ERR("smt file: device record invalid");
+    return false;
+  }
+
+  if (ver > 1) {
+    for (int i = 0; i < MAX_CH_NUM; ++i) {
+      if (!ex_fread_float_ok(fp, &m_gain[i])) {
+        CLOG_ERR("smt file: channel gains incomplete");
+        return false;
+      }
+    }
+  }
+
+  if (ver > 2) {
+    m_gps_lon = ex_fread_double(fp, m_gps_lon);
+    m_gps_lat = ex_fread_double(fp, m_gps_lat);
+    m_gps_alti = ex_fread_float(fp, m_gps_alti);
+    m_mask_sp = ex_fread_i32(fp, m_mask_sp);
+    m_mask_groud_r = ex_fread_i32(fp, m_mask_groud_r);
+    for (int i = 0; i < MAX_CH_NUM; ++i) {
+      m_sp_ac[i] = ex_fread_float(fp, m_sp_ac[i]);
+      m_sp_dc[i] = ex_fread_float(fp, m_sp_dc[i]);
+      m_groud_r[i] = ex_fread_float(fp, m_groud_r[i]);
+    }
+    if (!ex_fread_i32_ok(fp, &m_start_time)) {
+      CLOG_ERR("smt file: gps block incomplete");
+      return false;
+    }
+  }
+
+  return ReadSamples(fp);
+}
+
+bool CFormatSmt::ReadSamples(FILE* fp) {
+  // The row count is taken from the stream itself rather than from a size
+  // measured earlier by path, so it can never exceed the bytes really there.
+  long pos = ex_ftell(fp);
+  long size = ex_fsize(fp);
+  if (pos < 0 || size < 0) return false;
+  long rows = size > pos ? (size - pos) / SMT_ROW_BYTES : 0;
+  if (rows > INT32_MAX) {
+    CLOG_ERR("smt file: %ld sample rows are too many", rows);
+    return false;
+  }
+
+  for (auto& ch : m_data) ch.resize(size_t(rows));
+  std::vector<unsigned char> buf(size_t(std::min(rows, SMT_CHUNK_ROWS) * SMT_ROW_BYTES));
+  long done = 0;
+  while (done < rows) {
+    long n = std::min(rows - done, SMT_CHUNK_ROWS);
+    size_t want = size_t(n * SMT_ROW_BYTES);
+    if (ex_fread(fp, buf.data(), want) != want) {
+      CLOG_ERR("smt file: sample row %ld incomplete", done + 1);
+      Clear();
+      return false;
+    }
+    const unsigned char* b = buf.data();
+    for (long r = 0; r < n; ++r) {
+      for (int c = 0; c < MAX_CH_NUM; ++c, b += 4) m_data[c][size_t(done + r)] = le_float(b);
+    }
+    done += n;
+  }
+  m_data_rows = int32_t(rows);
+  return true;
+}
+
+bool CFormatSmt::WriteFile(FILE* fp) {
+  bool ok = true;
+  auto put = [&ok](size_t written, size_t width) { ok = ok && written == width; };
+  const unsigned char magic[2] = {SMT_MAGIC, SMT_MAGIC};
+  put(ex_fwrite(fp, magic, 2), 2);
+  put(ex_fwrite_i32(fp, SMT_FILE_VER), 4);
+  SipPubWriteMeas(fp, m_prm_meas);
+  SipPubWriteDev(fp, m_prm_dev);
+  for (int i = 0; i < MAX_CH_NUM; ++i) put(ex_fwrite_float(fp, m_gain[i]), 4);
+  put(ex_fwrite_double(fp, m_gps_lon), 8);
+  put(ex_fwrite_double(fp, m_gps_lat), 8);
+  put(ex_fwrite_float(fp, m_gps_alti), 4);
+  put(ex_fwrite_i32(fp, m_mask_sp), 4);
+  put(ex_fwrite_i32(fp, m_mask_groud_r), 4);
+  for (int i = 0; i < MAX_CH_NUM; ++i) {
+    put(ex_fwrite_float(fp, m_sp_ac[i]), 4);
+    put(ex_fwrite_float(fp, m_sp_dc[i]), 4);
+    put(ex_fwrite_float(fp, m_groud_r[i]), 4);
+  }
+  put(ex_fwrite_i32(fp, m_start_time), 4);
+
+  const int rows = ValidRows();
+  for (int r = 0; r < rows && ok; ++r) {
+    for (int c = 0; c < MAX_CH_NUM; ++c) put(ex_fwrite_float(fp, m_data[c][size_t(r)]), 4);
+  }
+  return ok && std::ferror(fp) == 0;
+}
+
+bool CFormatSmt::PrintFile(FILE* fp) {
+  const PrmMeas& m = m_prm_meas;
+  const PrmDev& d = m_prm_dev;
+  char time_buf[EX_TIME_STR_LEN];
+
+  std::fprintf(fp, "file name: %s\n", m.file_name);
+  std::fprintf(fp, "project name: %s\n", m.prj_name);
+  std::fprintf(fp, "line no: %d\n", m.line_no);
+  std::fprintf(fp, "power A position: %f\n", m.ax);
+  std::fprintf(fp, "power B position: %f\n", m.bx);
+  std::fprintf(fp, "layout type: %s\n", smt_name_or_unknown(SipLayoutName(m.layout), m.layout));
+  std::fprintf(fp, "MN(m): %f\n", m.mn);
+  std::fprintf(fp, "first pole position: %f\n", m.first_pole_pos);
+  std::fprintf(fp, "harmonic number: %d\n", m.harm_num);
+  std::fprintf(fp, "waveform: %s\n", smt_name_or_unknown(SipWaveName(m.wave), m.wave));
+  std::fprintf(fp, "base frequency: %f\n", m.freq_base);
+  std::fprintf(fp, "start time: %s\n", ex_time_str(time_t(m_start_time), time_buf));
+  std::fprintf(fp, "samplerate:%d\n", m.sample_rate);
+  if (m.curr_station_used) {
+    std::fprintf(fp, "electric current station: %s\n", m.cur_station);
+    std::fprintf(fp, "voltage to electric current\xEF\xBC\x9A%fmV/A\n", m.v2i * 1000.0f);
+  } else {
+    std::fprintf(fp, "electric current value: %fA\n", m.cur_value);
+  }
+  std::fprintf(fp, "number of channels:%d\n", MAX_CH_NUM);
+  std::fprintf(fp, "vertical distance from AB: %f\n", d.vd2ab);
+  std::fprintf(fp, "gps longitude:%lf\n", m_gps_lon);
+  std::fprintf(fp, "gps latitude:%lf\n", m_gps_lat);
+  std::fprintf(fp, "gps altitude:%f\n", m_gps_alti);
+  std::fprintf(fp, "mask_sp:%d\n", m_mask_sp);
+  std::fprintf(fp, "mask groud_r:%d\n", m_mask_groud_r);
+
+  if (d.ch_num == MAX_CH_NUM) {
+    char letter[2];
+    std::fprintf(fp, "station: %s\n", d.dev_name);
+    std::fprintf(fp, "%-12s", "ch_no");
+    for (int i = 0; i < MAX_CH_NUM; ++i) std::fprintf(fp, "ch%-8d", i + 1);
+    std::fprintf(fp, "\n%-12s", "ch_type: ");
+    for (int i = 0; i < MAX_CH_NUM; ++i) std::fprintf(fp, "%-10s", ch_type_text(d.ch_type[i], letter));
+    std::fprintf(fp, "\n%-12s", "site_no: ");
+    for (int i = 0; i < MAX_CH_NUM; ++i) {
+      if (d.ch_type[i] == SIP_CH_ELECTRIC)
+        std::fprintf(fp, "%-10d", d.site_no[i] + 1);
+      else
+        std::fprintf(fp, "%-10s", "*");
+    }
+    std::fprintf(fp, "\n%-12s", "sp_ac(mV):");
+    for (int i = 0; i < MAX_CH_NUM; ++i) std::fprintf(fp, "%-10.1E", m_sp_ac[i] * 1000.0f);
+    std::fprintf(fp, "\n%-12s", "sp_dc(mV):");
+    for (int i = 0; i < MAX_CH_NUM; ++i) std::fprintf(fp, "%-10.1E", m_sp_dc[i] * 1000.0f);
+    std::fprintf(fp, "\n%-13s", "groud_r(\xCE\xA9):");
+    for (int i = 0; i < MAX_CH_NUM; ++i) std::fprintf(fp, "%-10.1E", m_groud_r[i]);
+    std::fprintf(fp, "\n");
+  }
+
+  const int rows = ValidRows();
+  std::fprintf(fp, "number of samples: %d\n", rows);
+  std::fprintf(fp, "%-10s", "data_id");
+  for (int i = 0; i < MAX_CH_NUM; ++i) std::fprintf(fp, "ch%d(mV)%-11s", i + 1, "");
+  std::fprintf(fp, "\n");
+  for (int r = 0; r < rows; ++r) {
+    std::fprintf(fp, "%-10d", r + 1);
+    for (int c = 0; c < MAX_CH_NUM; ++c) std::fprintf(fp, "%-18.6E", m_data[c][size_t(r)] * 1000.0f);
+    std::fprintf(fp, "\n");
+  }
+  return std::ferror(fp) == 0;
+}
+
+int CFormatSmt::ValidRows() const {
+  size_t rows = m_data_rows > 0 ? size_t(m_data_rows) : 0;
+  for (const auto& ch : m_data) rows = std::min(rows, ch.size());
+  return int(rows);
+}
+
+bool CFormatSmt::CanGetData(int idx_ch, int idx_begin_rows, int rows_num) const {
+  if (idx_ch < 0 || idx_ch >= MAX_CH_NUM || idx_begin_rows < 0 || rows_num < 0) return false;
+  const int64_t avail = std::min<int64_t>(m_data_rows, int64_t(m_data[idx_ch].size()));
+  return int64_t(idx_begin_rows) + rows_num <= avail && m_gain[idx_ch] > 0.0f;
+}
+
+bool CFormatSmt::GetData(int idx_ch, int idx_begin_rows, int rows_num, float* out) const {
+  if (!CanGetData(idx_ch, idx_begin_rows, rows_num) || (rows_num > 0 && !out)) return false;
+  const std::vector<float>& ch = m_data[idx_ch];
+  const float gain = m_gain[idx_ch];
+  for (int i = 0; i < rows_num; ++i) out[i] = ch[size_t(idx_begin_rows + i)] / gain;
+  return true;
+}
+
+bool CFormatSmt::GetData(int idx_ch, int idx_begin_rows, int rows_num, std::vector<float>* out) const {
+  if (!out || !CanGetData(idx_ch, idx_begin_rows, rows_num)) return false;
+  out->resize(size_t(rows_num));
+  return GetData(idx_ch, idx_begin_rows, rows_num, out->data());
+}
+
+int CFormatSmt::IsOverRange(int idx_ch, int idx_begin_rows, int rows_num) const {
+  if (idx_ch < 0 || idx_ch >= MAX_CH_NUM || idx_begin_rows < 0 || rows_num < 0) return 0;
+  if (int64_t(idx_begin_rows) + rows_num > ValidRows()) return 0;
+  for (int r = idx_begin_rows; r < idx_begin_rows + rows_num; ++r) {
+    float s[MAX_CH_NUM];
+    for (int c = 0; c < MAX_CH_NUM; ++c) s[c] = m_data[c][size_t(r)];
+    bool over = std::fabs(s[idx_ch]) >= SMT_OVER_RANGE;
+    switch (idx_ch) {
+      case 0: over = over || std::fabs(s[0] + s[1] + s[2]) >= SMT_OVER_RANGE; break;
+      case 1: over = over || std::fabs(s[1] + s[2]) >= SMT_OVER_RANGE; break;
+      case 4: over = over || std::fabs(s[3] + s[4]) >= SMT_OVER_RANGE; break;
+      case 5: over = over || std::fabs(s[3] + s[4] + s[5]) >= SMT_OVER_RANGE; break;
+      default: break;
+    }
+    if (over) return 1;
+  }
+  return 0;
+}
+
+void CFormatSmt::Clear() {
+  for (auto& ch : m_data) std::vector<float>().swap(ch);
+  m_data_rows = 0;
+}
+
+bool CFormatSmt::SetData(const std::vector<float> (&data)[MAX_CH_NUM]) {
+  const size_t rows = data[0].size();
+  for (const auto& ch : data) {
+    if (ch.size() != rows) return false;
+  }
+  if (rows > size_t(INT32_MAX)) return false;
+  for (int c = 0; c < MAX_CH_NUM; ++c) m_data[c] = data[c];
+  m_data_rows = int32_t(rows);
+  return true;
+}
+
+const std::vector<float>& CFormatSmt::GetRawData(int idx_ch) const {
+  static const std::vector<float> empty;
+  if (idx_ch < 0 || idx_ch >= MAX_CH_NUM) return empty;
+  return m_data[idx_ch];
+}

@@ -1,0 +1,318 @@
+#include "sip/format_txt.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <locale.h>
+
+#include "base/algo.h"
+#include "base/clog.h"
+#include "sip/format.h"
+
+namespace {
+
+// Qt applications switch the C library to the user's locale, where atof
+// would stop at the dot of "5012.5"; the tables always use a dot.
+locale_t c_locale() {
+  static const locale_t loc = newlocale(LC_ALL_MASK, "C", locale_t(0));
+  return loc;
+}
+
+double c_strtod(const char* s, char** end) { return strtod_l(s, end, c_locale()); }
+
+bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+std::string trimmed(const std::string& s) {
+  size_t b = 0;
+  size_t e = s.size();
+  while (b < e && is_space(s[b])) ++b;
+  while (e > b && is_space(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+// The whole field must be a decimal integer that fits an int32, else 0.
+int32_t field_int(const std::string& s) {
+  if (s.empty()) return 0;
+  size_t i = (s[0] == '+' || s[0] == '-') ? 1 : 0;
+  if (i == s.size()) return 0;
+  for (size_t k = i; k < s.size(); ++k) {
+    if (!std::isdigit((unsigned char)s[k])) return 0;
+  }
+  errno = 0;
+  long long v = std::strtoll(s.c_str(), nullptr, 10);
+  if (errno == ERANGE || v < INT32_MIN || v > INT32_MAX) return 0;
+  return int32_t(v);
+}
+
+// The whole field must be a finite decimal number ("1.5", "-2e3"); anything
+// else, "inf" and hexadecimal forms included, gives 0.
+double field_double(const std::string& s) {
+  if (s.empty()) return 0.0;
+  for (char c : s) {
+    if (!std::isdigit((unsigned char)c) && c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E') return 0.0;
+  }
+  char* end = nullptr;
+  double v = c_strtod(s.c_str(), &end);
+  if (end != s.c_str() + s.size() || !std::isfinite(v)) return 0.0;
+  return v;
+}
+
+std::vector<std::string> split_keep_empty(const std::string& line, char sep) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (;;) {
+    size_t p = line.find(sep, start);
+    if (p == std::string::npos) {
+      out.push_back(line.substr(start));
+      return out;
+    }
+    out.push_back(line.substr(start, p - start));
+    start = p + 1;
+  }
+}
+
+// Editors on Windows like to put a UTF-8 byte order mark in front of the
+// first line; left in place it would turn the first number of a table
+// without header into 0.
+void strip_bom(std::string* line) {
+  if (line->compare(0, 3, "\xEF\xBB\xBF") == 0) line->erase(0, 3);
+}
+
+bool plain_name(const std::string& name, const char* forbidden) {
+  return !name.empty() && name.find_first_of(forbidden) == std::string::npos;
+}
+
+const char* const SPACE_DELIMS = " \t";
+
+}  // namespace
+
+bool CFormatTxt::Read(const std::string& path) {
+  std::ifstream in(path, std::ios::in | std::ios::binary);
+  if (!in.is_open()) {
+    CLOG_ERR("file %s(mode: %s) open failed: %s", path.c_str(), "r", std::strerror(errno));
+    return false;
+  }
+  m_path = path;
+  return ReadFile(in);
+}
+
+bool CFormatTxt::Write(const std::string& path) {
+  return ex_write_atomic(path, [this](FILE* fp) { return WriteFile(fp); });
+}
+
+std::vector<std::string> CFormatTxt::Tokenize(const std::string& line, const char* delims) {
+  std::vector<std::string> out;
+  size_t pos = 0;
+  for (;;) {
+    size_t b = line.find_first_not_of(delims, pos);
+    if (b == std::string::npos) return out;
+    size_t e = line.find_first_of(delims, b);
+    if (e == std::string::npos) {
+      out.push_back(line.substr(b));
+      return out;
+    }
+    out.push_back(line.substr(b, e - b));
+    pos = e;
+  }
+}
+
+bool CFormatTxt::GetLine(std::istream& in, std::string* line) {
+  if (!std::getline(in, *line)) return false;
+  if (!line->empty() && line->back() == '\r') line->pop_back();
+  return true;
+}
+
+int CFormatTxt::ToInt(const std::string& text) {
+  long v = std::strtol(text.c_str(), nullptr, 10);
+  if (v < INT_MIN) return INT_MIN;
+  if (v > INT_MAX) return INT_MAX;
+  return int(v);
+}
+
+double CFormatTxt::ToDouble(const std::string& text) { return c_strtod(text.c_str(), nullptr); }
+
+bool CFormatTxtSiteCoord::ReadFile(std::istream& in) {
+  m_vt_item.clear();
+  std::string line;
+  if (!GetLine(in, &line)) return true;
+  int line_idx = 1;
+  while (GetLine(in, &line)) {
+    ++line_idx;
+    std::vector<std::string> tok = Tokenize(line, SPACE_DELIMS);
+    if (tok.size() != 5) {
+      CLOG_WARN("site coordinate file %s: line %d has %d fields, 5 expected", m_path.c_str(), line_idx,
+                int(tok.size()));
+      return false;
+    }
+    Item it;
+    it.name = tok[0];
+    it.line_no = ToInt(tok[1]);
+    it.pos = ToDouble(tok[2]);
+    it.x = ToDouble(tok[3]);
+    it.y = ToDouble(tok[4]);
+    m_vt_item.push_back(it);
+  }
+  return true;
+}
+
+bool CFormatTxtSiteCoord::WriteFile(FILE* fp) {
+  std::fprintf(fp, "name line_no pos x y\n");
+  for (const Item& it : m_vt_item) {
+    if (!plain_name(it.name, " \t\r\n")) return false;
+    std::fprintf(fp, "%s %d %.17g %.17g %.17g\n", it.name.c_str(), it.line_no, it.pos, it.x, it.y);
+  }
+  return std::ferror(fp) == 0;
+}
+
+bool CFormatTxtSiteCoord::Find(int line_no, double pos, double tol, Item* out) const {
+  for (const Item& it : m_vt_item) {
+    if (it.line_no == line_no && std::fabs(it.pos - pos) <= tol) {
+      if (out) *out = it;
+      return true;
+    }
+  }
+  if (out) {
+    *out = Item();
+    out->line_no = line_no;
+    out->pos = pos;
+  }
+  return false;
+}
+
+bool CFormatTxtElev::ReadFile(std::istream& in) {
+  m_vt_item.clear();
+  std::string line;
+  int line_idx = 0;
+  while (GetLine(in, &line)) {
+    if (++line_idx == 1) strip_bom(&line);
+    std::vector<std::string> tok = Tokenize(line, SPACE_DELIMS);
+    if (tok.size() != 3) {
+      CLOG_WARN("elevation file %s: line %d has %d fields, 3 expected", m_path.c_str(), line_idx,
+                int(tok.size()));
+      return false;
+    }
+    Item it;
+    it.x = ToDouble(tok[0]);
+    it.y = ToDouble(tok[1]);
+    it.z = ToDouble(tok[2]);
+    m_vt_item.push_back(it);
+  }
+  return true;
+}
+
+bool CFormatTxtElev::WriteFile(FILE* fp) {
+  for (const Item& it : m_vt_item) std::fprintf(fp, "%.17g %.17g %.17g\n", it.x, it.y, it.z);
+  return std::ferror(fp) == 0;
+}
+
+float CFormatTxtElev::GetElev(double x, double y) const {
+  if (m_vt_item.empty()) return 0.0f;
+  size_t best = 0;
+  float best_dist = 0.0f;
+  for (size_t i = 0; i < m_vt_item.size(); ++i) {
+    const Item& it = m_vt_item[i];
+    float dist = float(std::fabs(x - it.x)) + float(std::fabs(y - it.y));
+    if (i == 0 || dist < best_dist) {
+      best = i;
+      best_dist = dist;
+    }
+  }
+  return float(m_vt_item[best].z);
+}
+
+bool CFormatTxtShifting::ReadFile(std::istream& in) {
+  m_vt_item.clear();
+  std::string line;
+  if (!GetLine(in, &line)) return true;
+  int line_idx = 1;
+  while (GetLine(in, &line)) {
+    ++line_idx;
+    std::vector<std::string> fields = split_keep_empty(line, ',');
+    if (fields.size() != 4) {
+      CLOG_WARN("shift file %s: line %d has %d fields, 4 expected", m_path.c_str(), line_idx,
+                int(fields.size()));
+      return false;
+    }
+    Item it;
+    for (char c : fields[0]) {
+      if (c != ' ') it.name.push_back(c);
+    }
+    const std::string pole = trimmed(fields[1]);
+    if (pole == "A") {
+      it.is_a = true;
+    } else if (pole == "B") {
+      it.is_b = true;
+    } else {
+      it.pole_no = field_int(pole);
+    }
+    it.dx = field_double(trimmed(fields[2]));
+    it.dy = field_double(trimmed(fields[3]));
+    m_vt_item.push_back(it);
+  }
+  return true;
+}
+
+bool CFormatTxtShifting::WriteFile(FILE* fp) {
+  std::fprintf(fp, "name,pole,dx,dy\n");
+  for (const Item& it : m_vt_item) {
+    if (!plain_name(it.name, " ,\r\n")) return false;
+    char pole[16];
+    if (it.is_a)
+      std::snprintf(pole, sizeof pole, "A");
+    else if (it.is_b)
+      std::snprintf(pole, sizeof pole, "B");
+    else
+      std::snprintf(pole, sizeof pole, "%d", it.pole_no);
+    std::fprintf(fp, "%s,%s,%.17g,%.17g\n", it.name.c_str(), pole, it.dx, it.dy);
+  }
+  return std::ferror(fp) == 0;
+}
+
+bool CFormatTxtCoord::ReadFile(std::istream& in) {
+  m_vt_item.clear();
+  std::string line;
+  if (!GetLine(in, &line)) return true;
+  int line_idx = 1;
+  while (GetLine(in, &line)) {
+    ++line_idx;
+    std::vector<std::string> tok = Tokenize(line, SPACE_DELIMS);
+    if (tok.size() != 5) {
+      CLOG_WARN("coordinate file %s: line %d has %d fields, 5 expected", m_path.c_str(), line_idx,
+                int(tok.size()));
+      return false;
+    }
+    Item it;
+    it.name = tok[0];
+    it.pos = float(ToDouble(tok[1]));
+    it.x = ToDouble(tok[2]);
+    it.y = ToDouble(tok[3]);
+    it.azimuth = algo_deg2rad(float(ToDouble(tok[4])));
+    m_vt_item.push_back(it);
+  }
+  return true;
+}
+
+bool CFormatTxtCoord::WriteFile(FILE* fp) {
+  std::fprintf(fp, "name pos x y azimuth\n");
+  for (const Item& it : m_vt_item) {
+    if (!plain_name(it.name, " \t\r\n")) return false;
+    std::fprintf(fp, "%s %.9g %.17g %.17g %.9g\n", it.name.c_str(), double(it.pos), it.x, it.y,
+                 double(algo_rad2deg(float(it.azimuth))));
+  }
+  return std::ferror(fp) == 0;
+}
+
+bool CFormatTxtCoord::Find(const char* text, float pos, Item* out) const {
+  if (!text) return false;
+  for (const Item& it : m_vt_item) {
+    if (std::strncmp(text, it.name.c_str(), it.name.size()) == 0 && std::fabs(it.pos - pos) <= 0.01f) {
+      if (out) *out = it;
+      return true;
+    }
+  }
+  return false;
+}
