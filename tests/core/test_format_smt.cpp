@@ -48,7 +48,7 @@ struct Bytes {
   size_t size() const { return b.size(); }
 };
 
-struct MeasSpec {
+struct MeasFields {
   std::string prj_name = "P1";
   int32_t line_no = 7;
   float ax = -500.0f, ay = 0.0f, bx = 500.0f, by = 0.0f;
@@ -68,7 +68,7 @@ struct MeasSpec {
   float cur_value = 5.0f;
 };
 
-Bytes MeasBytes(const MeasSpec& m) {
+Bytes MeasBytes(const MeasFields& m) {
   Bytes o;
   o.i32(4);
   o.str(m.prj_name);
@@ -94,7 +94,7 @@ Bytes MeasBytes(const MeasSpec& m) {
   return o;
 }
 
-struct DevSpec {
+struct DevFields {
   std::string dev_name = "ST01";
   int32_t ch_num = 6;
   float vd2ab = 12.5f;
@@ -104,7 +104,7 @@ struct DevSpec {
   float mx[6] = {100, 120, 140, 160, 180, 280};
 };
 
-Bytes DevBytes(const DevSpec& d) {
+Bytes DevBytes(const DevFields& d) {
   Bytes o;
   o.i32(4);
   o.str(d.dev_name);
@@ -124,7 +124,7 @@ Bytes DevBytes(const DevSpec& d) {
   return o;
 }
 
-struct GpsSpec {
+struct GpsFields {
   double lon = 11630.5;
   double lat = 3954.25;
   float alti = 45.5f;
@@ -136,7 +136,7 @@ struct GpsSpec {
   int32_t start_time = 0;
 };
 
-Bytes GpsBytes(const GpsSpec& g) {
+Bytes GpsBytes(const GpsFields& g) {
   Bytes o;
   o.f64(g.lon);
   o.f64(g.lat);
@@ -165,8 +165,8 @@ Bytes RowBytes(const Rows& rows) {
 
 // Header of a file of the given version (1: no magic, no gains; 2: gains;
 // 3 and up: gains and the GPS block).
-Bytes Header(int version, const MeasSpec& m = MeasSpec(), const DevSpec& d = DevSpec(),
-             const float* gains = nullptr, const GpsSpec& g = GpsSpec()) {
+Bytes Header(int version, const MeasFields& m = MeasFields(), const DevFields& d = DevFields(),
+             const float* gains = nullptr, const GpsFields& g = GpsFields()) {
   static const float kUnitGains[6] = {1, 1, 1, 1, 1, 1};
   Bytes o;
   if (version > 1 || version < 1) {
@@ -255,7 +255,7 @@ TEST(FormatSmt, VersionOneHasNoMagicAndUnitGains) {
 
 TEST(FormatSmt, VersionTwoHasGainsButNoGpsBlock) {
   const float gains[6] = {1, 2, 10, 0.5f, 100, 3};
-  Bytes file = Header(2, MeasSpec(), DevSpec(), gains);
+  Bytes file = Header(2, MeasFields(), DevFields(), gains);
   file.append(RowBytes(kTwoRows));
 
   CFormatSmt smt;
@@ -272,9 +272,9 @@ TEST(FormatSmt, VersionThreeAndFourCarryTheGpsBlock) {
   for (int version : {3, 4}) {
     SCOPED_TRACE(version);
     const float gains[6] = {2, 2, 2, 2, 2, 2};
-    GpsSpec g;
+    GpsFields g;
     g.start_time = 1557119045;
-    Bytes file = Header(version, MeasSpec(), DevSpec(), gains, g);
+    Bytes file = Header(version, MeasFields(), DevFields(), gains, g);
     file.append(RowBytes(kTwoRows));
 
     CFormatSmt smt;
@@ -298,11 +298,11 @@ TEST(FormatSmt, VersionThreeAndFourCarryTheGpsBlock) {
 
 TEST(FormatSmt, RowCountIsTheRemainingBytesOverTwentyFour) {
   // Long names pad the header of a version 3 file to exactly 1000 bytes.
-  MeasSpec m;
+  MeasFields m;
   m.prj_name = std::string(254, 'p');
   m.file_name = std::string(254, 'f');
   m.cur_station = "";
-  DevSpec d;
+  DevFields d;
   Bytes probe = Header(3, m, d);
   d.dev_name = std::string(1000 - probe.size() + d.dev_name.size(), 'd');
   Bytes file = Header(3, m, d);
@@ -330,7 +330,7 @@ TEST(FormatSmt, RowCountIsTheRemainingBytesOverTwentyFour) {
 
 TEST(FormatSmt, GetDataDividesByTheGain) {
   const float gains[6] = {1, 1, 10, 1, 1, 0};
-  Bytes file = Header(2, MeasSpec(), DevSpec(), gains);
+  Bytes file = Header(2, MeasFields(), DevFields(), gains);
   file.append(RowBytes({{0, 0, 5.0f, 0, 0, 1}, {0, 0, -0.3f, 0, 0, 1}, {0, 0, 12.0f, 0, 0, 1}}));
   CFormatSmt smt;
   ASSERT_TRUE(smt.Read(WriteTemp("gain.smt", file.b)));
@@ -396,7 +396,7 @@ TEST(FormatSmt, OverRangeFollowsTheAmplifierChain) {
 
 TEST(FormatSmt, OverRangeIgnoresTheGain) {
   const float gains[6] = {10, 10, 10, 10, 10, 10};
-  Bytes file = Header(2, MeasSpec(), DevSpec(), gains);
+  Bytes file = Header(2, MeasFields(), DevFields(), gains);
   file.append(RowBytes({{1.3f, 0, 0, 0, 0, 0}}));
   CFormatSmt smt;
   ASSERT_TRUE(smt.Read(WriteTemp("ovr.smt", file.b)));
@@ -419,9 +419,9 @@ TEST(FormatSmt, ClearDropsTheSamples) {
 
 TEST(FormatSmt, ReadingAnOlderFileDoesNotKeepValuesOfTheFormerOne) {
   const float gains[6] = {10, 10, 10, 10, 10, 10};
-  GpsSpec g;
+  GpsFields g;
   g.start_time = 1000;
-  Bytes v3 = Header(3, MeasSpec(), DevSpec(), gains, g);
+  Bytes v3 = Header(3, MeasFields(), DevFields(), gains, g);
   v3.append(RowBytes(kTwoRows));
   Bytes v1 = Header(1);
   v1.append(RowBytes({kTwoRows[0]}));
@@ -451,16 +451,16 @@ TEST(FormatSmt, BrokenFilesFail) {
     b.u8(0x23);
     b.u8(0x23);
     b.i32(3);
-    MeasSpec m;
+    MeasFields m;
     Bytes meas = MeasBytes(m);
     meas.b[0] = 5;  // record version above the supported one
     b.append(meas);
-    b.append(DevBytes(DevSpec()));
+    b.append(DevBytes(DevFields()));
     cases.push_back({"record version 5", b.b});
   }
   {
-    Bytes b = MeasBytes(MeasSpec());
-    DevSpec d;
+    Bytes b = MeasBytes(MeasFields());
+    DevFields d;
     Bytes dev = DevBytes(d);
     dev.b[4 + 4 + 5] = 7;  // ch_num 7
     b.append(dev);
@@ -491,7 +491,7 @@ TEST(FormatSmt, TruncationAnywhereNeverCrashes) {
   for (int version : {1, 3}) {
     SCOPED_TRACE(version);
     const float gains[6] = {1, 2, 4, 8, 16, 32};
-    Bytes header = Header(version, MeasSpec(), DevSpec(), gains);
+    Bytes header = Header(version, MeasFields(), DevFields(), gains);
     Bytes full = header;
     const Rows rows = {kTwoRows[0], kTwoRows[1], kTwoRows[0]};
     full.append(RowBytes(rows));
@@ -582,12 +582,12 @@ TEST(FormatSmt, TextDump) {
 }
 
 TEST(FormatSmt, TextDumpVariants) {
-  MeasSpec m;
+  MeasFields m;
   m.curr_station_used = 0;
   m.cur_value = 2.5f;
   m.layout = 1;
   m.wave = 0;
-  DevSpec d;
+  DevFields d;
   d.ch_num = 4;
   Bytes file = Header(2, m, d);
   CFormatSmt smt;
@@ -609,11 +609,11 @@ TEST(FormatSmt, TextDumpVariants) {
 }
 
 TEST(FormatSmt, WriterProducesTheNewestLayoutAndReadsBack) {
-  GpsSpec g;
+  GpsFields g;
   g.start_time = 1557119045;
   const float gains[6] = {1, 2, 10, 0.5f, 100, 3};
-  MeasSpec m;
-  DevSpec d;
+  MeasFields m;
+  DevFields d;
   Bytes expected = Header(SMT_FILE_VER, m, d, gains, g);
   expected.append(RowBytes(kTwoRows));
 

@@ -5,7 +5,8 @@
 // Lines end with LF or CR LF. Space-separated tables split a line into
 // tokens at runs of spaces and tabs (no empty tokens, so an empty line has
 // none); numbers there follow atoi/atof (text that is not a number gives 0),
-// always with a dot as decimal separator whatever the process locale.
+// always with a dot as decimal separator whatever the process locale. A
+// UTF-8 byte order mark in front of the first line is ignored.
 //
 // Reading empties the table first; a line that does not match its format
 // stops the read with false and the records before it stay in the table.
@@ -92,8 +93,9 @@ public:
 // comma-separated fields, empty fields included (a line with five commas
 // fails). Spaces are removed from the name; the other fields are trimmed.
 // The pole field "A" or "B" marks the transmitter electrodes, anything else
-// is an electrode number. Fields 2 to 4 must be whole numbers to count: a
-// field that is not gives 0.
+// is an electrode number. Fields 2 to 4 count only when the whole trimmed
+// field is a number (decimal integer, finite decimal floating point); any
+// other text gives 0.
 class CFormatTxtShifting : public CFormatTxt {
 public:
   struct Item {
