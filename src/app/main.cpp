@@ -1,4 +1,6 @@
 // Varnex: office processing of spectral induced polarization survey data.
+#include <clocale>
+
 #include <QApplication>
 #include <QLocale>
 #include <QStringList>
@@ -11,6 +13,9 @@
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
+  // QApplication adopts the user's locale for the C library; every file this
+  // program writes uses a decimal point whatever the desktop language is.
+  setlocale(LC_NUMERIC, "C");
   initVarnexResources();
 
   QTranslator translator;

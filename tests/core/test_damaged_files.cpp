@@ -66,6 +66,9 @@ void torture(const std::string& source, const char* ext) {
 
 }  // namespace
 
+// The counting allocator pairs malloc with free on purpose.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 void* operator new(size_t n) {
   note_alloc(n);
   if (void* p = std::malloc(n ? n : 1)) return p;

@@ -76,7 +76,9 @@ TEST_F(FormatSrs, WritingGivesVersionFiveAndKeepsTheContent) {
     const std::string before = dump(srs, false, "before.txt");
     const std::string out = tmp_path("rewritten.SRS");
     ASSERT_TRUE(srs.Write(out));
-    if (g.version == 5) EXPECT_EQ(slurp(out), slurp(path));  // byte for byte
+    if (g.version == 5) {
+      EXPECT_EQ(slurp(out), slurp(path));  // byte for byte
+    }
 
     CFormatSRS again;
     ASSERT_TRUE(again.Read(out));

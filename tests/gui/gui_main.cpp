@@ -1,6 +1,8 @@
 // One QApplication for all GUI tests, offscreen unless told otherwise.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include <QApplication>
 
 #include "main/app_init.h"
@@ -8,6 +10,7 @@
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  setlocale(LC_NUMERIC, "C");
   initVarnexResources();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
