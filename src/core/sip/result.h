@@ -62,6 +62,8 @@ public:
   CResult& operator=(const CResult& other);
   virtual ~CResult() = default;
 
+  // Negative counts or counts whose product overflows are a caller error and
+  // leave an empty container.
   void DoInit(int ch_num, int freq_num, int harm_num);
   void SetHarmNum(int harm_num);
 
@@ -69,6 +71,8 @@ public:
   int GetFreqNum() const { return m_freq_num; }
   int GetHarmNum() const { return m_harm_num; }
 
+  // Indices outside the counts are caller errors: getters answer with a
+  // default value (frequency 0), setters ignore the call; both are logged.
   ChInfo GetChInfo(int idx_ch);
   void SetChInfo(int idx_ch, const ChInfo& info);
   float GetFreq(int idx_freq, int idx_harm);
@@ -86,20 +90,31 @@ public:
   float GetPosBy() const { return by; }
   void SetPos(float ax_, float ay_, float bx_, float by_);
 
-  // Binary form: writes version 5, reads any version above 0. A failed read
-  // leaves the counts read and reset items.
+  // Binary form: writes version 5, reads any version above 0.
+  // DoWrite fails, writing nothing, when the channel entries, frequencies or
+  // items do not match the counts. DoRead fails on a short header, negative
+  // counts or counts whose product overflows, and on counts that need more
+  // bytes than remain in the file; the container is then unchanged. A later
+  // failure (entry, item or block count different from the counts) leaves
+  // the counts read and reset items.
   bool DoWrite(FILE* fp);
   bool DoRead(FILE* fp);
 
   // Statistic of stacked values (weights optional, same length as values).
   static ResBlock ResStat(const std::vector<float>& values, bool is_phase, const std::vector<float>* weights);
-  // Channel groups of n containers sorted by m_pos.
+  // Channel groups of n containers sorted by m_pos. Containers that differ in
+  // harmonics or transmitter position are a caller error: logged, no groups.
   static void GroupByPos(CResult* const* results, int n, std::vector<ChGroup>* out, bool check_b);
   static void CollectBlock(CResult* const* results, const ChGroup& group, int idx_freq, int idx_harm, int index,
                            std::vector<float>* out);
 
 protected:
+  // Called by SetItem with the mutex held; must not call back into the container.
   virtual void OnItemSet(int idx_ch, int idx_freq, int idx_harm);
+
+  // -1 when a part of the position lies outside the counts.
+  int ItemIndex(int idx_ch, int idx_freq, int idx_harm) const;
+  int FreqIndex(int idx_freq, int idx_harm) const;
 
   std::vector<ChInfo> m_VtChInfo;
   std::vector<ResItem> m_VtResItem;

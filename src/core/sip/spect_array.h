@@ -3,9 +3,14 @@
 // evaluated time window), stored densely with channels varying fastest:
 //   idx = ((idx_cal * freq_num + idx_freq) * harm_num + idx_harm) * ch_num + idx_ch
 //
-// Every public operation takes the array's lock (not re-entrant). Callers
-// that need several consistent accesses take it once with DoLock and use the
-// ...NoLock forms until DoUnlock.
+// Every public operation that touches items takes the array's lock (not
+// re-entrant). Callers that need several consistent accesses take it once with
+// DoLock and use the ...NoLock forms until DoUnlock. The dimension getters and
+// DoGetIndexOf never lock, so they may be used between DoLock and DoUnlock.
+//
+// Item accessors are safe for any index: a read outside the items (or with a
+// channel, frequency or harmonic outside its dimension) gives a default item,
+// a write there is ignored; both are logged as caller errors.
 #pragma once
 
 #include <cstdint>
@@ -69,15 +74,24 @@ public:
   void DoLock();
   void DoUnlock();
 
-  // Binary form (writes version 3; reads 1..3). A failed read leaves what was
-  // read so far.
+  // Binary form (writes version 3; reads 1..3). A read fails on an
+  // unsupported version, a short header, dimensions that are not positive or
+  // whose product overflows, an item count that is not a whole number of
+  // calculations or that the remaining bytes cannot hold; the array is then
+  // left as it was.
   bool DoWrite(FILE* fp);
   bool DoRead(FILE* fp);
-  // Text form; comment, when given, holds one label per channel.
+  // Text form: the header, then per channel its label line, the column
+  // header and one row per calculation. comment, when given, holds one label
+  // per channel (missing labels print empty).
   bool DoDump(FILE* fp, const std::vector<std::string>* comment);
 
 private:
   bool InRange(int idx) const { return idx >= 0 && idx < int(m_vt_spect.size()); }
+  // Index for the item accessors: -1 (logged) when a part lies outside its
+  // dimension or the item does not exist.
+  int ItemIndex(int ch, int freq, int harm, int cal) const;
+  int64_t BlockSize() const;
 
   std::vector<SpectItem> m_vt_spect;
   int32_t m_buff_ch_num = 0;

@@ -1,0 +1,389 @@
+#include "sip/spect_array.h"
+
+#include <climits>
+
+#include "base/algo.h"
+#include "base/clog.h"
+#include "base/ex_file.h"
+
+namespace {
+
+// Bytes of one item in the binary form of each version.
+int64_t item_bytes(int32_t version) {
+  switch (version) {
+    case 1:
+      return 1 + 8 + 8;
+    case 2:
+      return 1 + 1 + 8 + 8;
+    default:
+      return 1 + 1 + 8 + 8 + 4 + 4 + 4;
+  }
+}
+
+// Keeps an intermediate index within a range where the next multiplication
+// by a dimension (at most INT_MAX) cannot overflow; anything clamped is out
+// of range anyway.
+int64_t clamp_index(int64_t v) {
+  if (v > int64_t(INT_MAX) + 1) return int64_t(INT_MAX) + 1;
+  if (v < int64_t(INT_MIN) - 1) return int64_t(INT_MIN) - 1;
+  return v;
+}
+
+// *out = a * b for non-negative a and b; false when the product exceeds
+// INT_MAX, the largest item index the array can address.
+bool mul_int(int64_t a, int64_t b, int64_t* out) {
+  if (a < 0 || b < 0) return false;
+  if (a != 0 && b > INT_MAX / a) return false;
+  *out = a * b;
+  return true;
+}
+
+void log_index_error(int ch, int freq, int harm, int cal, int idx, int num) {
+  CLOG_ERR("fatal error in DoGetIndexOf()! idx_ch_dev=%d,idx_freq=%d,idx_harm=%d,idx_cal=%d,idx_spect=%d,spect_num=%d",
+           ch, freq, harm, cal, idx, num);
+}
+
+}  // namespace
+
+CSpectArray::CSpectArray() = default;
+
+CSpectArray::CSpectArray(const CSpectArray& other) {
+  std::lock_guard<std::mutex> lk(other.m_lock);
+  m_vt_spect = other.m_vt_spect;
+  m_buff_ch_num = other.m_buff_ch_num;
+  m_buff_freq_num = other.m_buff_freq_num;
+  m_buff_harm_num = other.m_buff_harm_num;
+  ch_valid_mask = other.ch_valid_mask;
+  geo_type = other.geo_type;
+}
+
+CSpectArray& CSpectArray::operator=(const CSpectArray& other) {
+  if (this == &other) return *this;
+  std::lock_guard<std::mutex> lk_dst(m_lock);
+  std::lock_guard<std::mutex> lk_src(other.m_lock);
+  m_vt_spect = other.m_vt_spect;
+  m_buff_ch_num = other.m_buff_ch_num;
+  m_buff_freq_num = other.m_buff_freq_num;
+  m_buff_harm_num = other.m_buff_harm_num;
+  ch_valid_mask = other.ch_valid_mask;
+  geo_type = other.geo_type;
+  return *this;
+}
+
+CSpectArray::~CSpectArray() = default;
+
+int64_t CSpectArray::BlockSize() const {
+  return int64_t(m_buff_ch_num) * int64_t(m_buff_freq_num) * int64_t(m_buff_harm_num);
+}
+
+void CSpectArray::DoInit(int ch_num, int freq_num, int harm_num, int cal_num, int mask, int geo_type_) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  geo_type = geo_type_;
+  int64_t ch_freq = 0, block = 0, items = 0;
+  if (!mul_int(ch_num, freq_num, &ch_freq) || !mul_int(ch_freq, harm_num, &block) || !mul_int(block, cal_num, &items)) {
+    CLOG_ERR("invalid spectrum array shape: ch_num=%d,freq_num=%d,harm_num=%d,cal_num=%d", ch_num, freq_num,
+             harm_num, cal_num);
+    ch_num = freq_num = harm_num = 0;
+    items = 0;
+  }
+  m_buff_ch_num = ch_num;
+  m_buff_freq_num = freq_num;
+  m_buff_harm_num = harm_num;
+  if (mask == -1 || ch_num >= 32)
+    ch_valid_mask = mask;
+  else
+    ch_valid_mask = int32_t(uint32_t(mask) & ((uint32_t(1) << ch_num) - 1u));
+  m_vt_spect.assign(size_t(items), SpectItem());
+}
+
+void CSpectArray::DoAppendCal(int n) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  if (n <= 0) return;
+  int64_t add = 0;
+  if (!mul_int(BlockSize(), n, &add) || int64_t(m_vt_spect.size()) + add > INT_MAX) {
+    CLOG_ERR("spectrum array cannot grow by %d calculations", n);
+    return;
+  }
+  m_vt_spect.resize(m_vt_spect.size() + size_t(add), SpectItem());
+}
+
+int CSpectArray::DoGetBuffChNum() { return m_buff_ch_num; }
+int CSpectArray::DoGetBuffFreqNum() { return m_buff_freq_num; }
+int CSpectArray::DoGetBuffHarmNum() { return m_buff_harm_num; }
+
+int CSpectArray::DoGetValidChNum() {
+  if (ch_valid_mask < 0) return m_buff_ch_num;
+  int n = 0;
+  for (uint32_t m = uint32_t(ch_valid_mask); m; m &= m - 1) ++n;
+  return n;
+}
+
+int CSpectArray::DoGetItemNumEachBlock() { return DoGetValidChNum() * m_buff_harm_num; }
+
+int CSpectArray::DoGetCalNum() {
+  std::lock_guard<std::mutex> lk(m_lock);
+  return DoGetCalNumNoLock();
+}
+
+int CSpectArray::DoGetCalNumNoLock() const {
+  int64_t block = BlockSize();
+  if (block <= 0) return 0;
+  int64_t n = 0;
+  for (int64_t i = int64_t(m_vt_spect.size()) - 1; i >= 0; --i) {
+    if (m_vt_spect[size_t(i)].m_valid) {
+      n = i + 1;
+      break;
+    }
+  }
+  return int((n + block - 1) / block);
+}
+
+int CSpectArray::DoGetItemNum() { return int(m_vt_spect.size()); }
+int CSpectArray::GetChValidMask() { return ch_valid_mask; }
+int CSpectArray::GetGeoType() { return geo_type; }
+
+int CSpectArray::DoGetIndexOf(int idx_ch_dev, int idx_freq, int idx_harm, int idx_cal) const {
+  int64_t idx = idx_cal;
+  idx = clamp_index(idx * m_buff_freq_num + idx_freq);
+  idx = clamp_index(idx * m_buff_harm_num + idx_harm);
+  idx = clamp_index(idx * m_buff_ch_num + idx_ch_dev);
+  int spect_num = int(m_vt_spect.size());
+  bool fits = idx >= INT_MIN && idx <= INT_MAX;
+  if (idx < 0 || idx >= spect_num)
+    log_index_error(idx_ch_dev, idx_freq, idx_harm, idx_cal, fits ? int(idx) : -1, spect_num);
+  return fits ? int(idx) : -1;
+}
+
+int CSpectArray::ItemIndex(int ch, int freq, int harm, int cal) const {
+  if (ch < 0 || ch >= m_buff_ch_num || freq < 0 || freq >= m_buff_freq_num || harm < 0 ||
+      harm >= m_buff_harm_num || cal < 0) {
+    log_index_error(ch, freq, harm, cal, -1, int(m_vt_spect.size()));
+    return -1;
+  }
+  int idx = DoGetIndexOf(ch, freq, harm, cal);
+  return InRange(idx) ? idx : -1;
+}
+
+SpectItem CSpectArray::DoGetItem(int idx) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  if (!InRange(idx)) {
+    CLOG_ERR("spectrum item %d outside %d items", idx, int(m_vt_spect.size()));
+    return SpectItem();
+  }
+  return m_vt_spect[size_t(idx)];
+}
+
+SpectItem CSpectArray::DoGetItemOf(int ch, int freq, int harm, int cal) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  return DoGetItemOfNoLock(ch, freq, harm, cal);
+}
+
+SpectItem CSpectArray::DoGetItemOfNoLock(int ch, int freq, int harm, int cal) const {
+  int idx = ItemIndex(ch, freq, harm, cal);
+  return idx < 0 ? SpectItem() : m_vt_spect[size_t(idx)];
+}
+
+void CSpectArray::DoSetItemOf(int ch, int freq, int harm, int cal, const SpectItem& item) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  DoSetItemOfNoLock(ch, freq, harm, cal, item);
+}
+
+void CSpectArray::DoSetItemOfNoLock(int ch, int freq, int harm, int cal, const SpectItem& item) {
+  int idx = ItemIndex(ch, freq, harm, cal);
+  if (idx >= 0) m_vt_spect[size_t(idx)] = item;
+}
+
+void CSpectArray::DoSetValueOf(int ch, int freq, int harm, int cal, double re, double im, uint8_t bad) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  int idx = ItemIndex(ch, freq, harm, cal);
+  if (idx < 0) return;
+  SpectItem& it = m_vt_spect[size_t(idx)];
+  it.re = re;
+  it.im = im;
+  it.m_valid = 1;
+  it.bad = bad;
+  it.weight = 1.0f;
+  it.coh_ts = 0.0f;
+  it.coh_sp = 0.0f;
+}
+
+void CSpectArray::DoGetValidItemsOf(int ch, int freq, int harm, std::vector<SpectItem>* out) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  if (!out) return;
+  out->clear();
+  if (ch < 0 || ch >= m_buff_ch_num || freq < 0 || freq >= m_buff_freq_num || harm < 0 || harm >= m_buff_harm_num)
+    return;
+  int64_t block = BlockSize();
+  int64_t cal_num = int64_t(m_vt_spect.size()) / block;
+  for (int64_t c = 0; c < cal_num; ++c) {
+    int64_t idx = ((c * m_buff_freq_num + freq) * m_buff_harm_num + harm) * m_buff_ch_num + ch;
+    const SpectItem& it = m_vt_spect[size_t(idx)];
+    if (it.m_valid) out->push_back(it);
+  }
+}
+
+void CSpectArray::DoInvalidateCh(int ch) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  if (ch < 0 || ch >= m_buff_ch_num) return;
+  for (size_t i = size_t(ch); i < m_vt_spect.size(); i += size_t(m_buff_ch_num)) m_vt_spect[i].m_valid = 0;
+}
+
+void CSpectArray::DoScale(double x) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  for (SpectItem& it : m_vt_spect) {
+    it.re *= x;
+    it.im *= x;
+  }
+}
+
+void CSpectArray::DoMarkZeroBad() {
+  std::lock_guard<std::mutex> lk(m_lock);
+  for (SpectItem& it : m_vt_spect) {
+    if (it.re == 0.0 && it.im == 0.0) it.bad = 1;
+  }
+}
+
+void CSpectArray::DoLock() { m_lock.lock(); }
+void CSpectArray::DoUnlock() { m_lock.unlock(); }
+
+bool CSpectArray::DoWrite(FILE* fp) {
+  if (!fp) return false;
+  std::lock_guard<std::mutex> lk(m_lock);
+  size_t n = 0;
+  size_t expected = 4 * 7 + m_vt_spect.size() * size_t(item_bytes(SPECT_ARRAY_VER));
+  n += ex_fwrite_i32(fp, SPECT_ARRAY_VER);
+  n += ex_fwrite_i32(fp, m_buff_ch_num);
+  n += ex_fwrite_i32(fp, m_buff_freq_num);
+  n += ex_fwrite_i32(fp, m_buff_harm_num);
+  n += ex_fwrite_i32(fp, ch_valid_mask);
+  n += ex_fwrite_u32(fp, uint32_t(geo_type));
+  n += ex_fwrite_u32(fp, uint32_t(m_vt_spect.size()));
+  for (const SpectItem& it : m_vt_spect) {
+    n += ex_fwrite_u8(fp, it.m_valid);
+    n += ex_fwrite_u8(fp, it.bad);
+    n += ex_fwrite_double(fp, it.re);
+    n += ex_fwrite_double(fp, it.im);
+    n += ex_fwrite_float(fp, it.weight);
+    n += ex_fwrite_float(fp, it.coh_ts);
+    n += ex_fwrite_float(fp, it.coh_sp);
+  }
+  return n == expected;
+}
+
+bool CSpectArray::DoRead(FILE* fp) {
+  if (!fp) return false;
+  std::lock_guard<std::mutex> lk(m_lock);
+  int32_t version = 0;
+  if (!ex_fread_i32_ok(fp, &version)) {
+    CLOG_ERR("spectrum array: version missing");
+    return false;
+  }
+  if (version < 1 || version > SPECT_ARRAY_VER) {
+    CLOG_ERR("spectrum array: unsupported version %d", version);
+    return false;
+  }
+  int32_t ch = 0, freq = 0, harm = 0, mask = 0;
+  uint32_t geo = 0, count = 0;
+  if (!ex_fread_i32_ok(fp, &ch) || !ex_fread_i32_ok(fp, &freq) || !ex_fread_i32_ok(fp, &harm) ||
+      !ex_fread_i32_ok(fp, &mask) || !ex_fread_u32_ok(fp, &geo) || !ex_fread_u32_ok(fp, &count)) {
+    CLOG_ERR("spectrum array: header truncated");
+    return false;
+  }
+  int64_t ch_freq = 0, block = 0;
+  if (!mul_int(ch, freq, &ch_freq) || !mul_int(ch_freq, harm, &block) || block <= 0) {
+    CLOG_ERR("spectrum array: invalid dimensions ch_num=%d,freq_num=%d,harm_num=%d", ch, freq, harm);
+    return false;
+  }
+  // A partial calculation would put items where no index of the array can
+  // reach them, so only whole calculations are accepted.
+  if (count > uint32_t(INT_MAX) || int64_t(count) % block != 0) {
+    CLOG_ERR("spectrum array: item count %u is not a whole number of calculations of %lld items", count,
+             (long long)block);
+    return false;
+  }
+  int64_t need = int64_t(count) * item_bytes(version);
+  long remain = ex_fremain(fp);
+  if (need > remain) {
+    CLOG_ERR("spectrum array: %u items need %lld bytes, %ld left", count, (long long)need, remain);
+    return false;
+  }
+
+  m_buff_ch_num = ch;
+  m_buff_freq_num = freq;
+  m_buff_harm_num = harm;
+  ch_valid_mask = mask;
+  geo_type = int32_t(geo);
+  m_vt_spect.assign(count, SpectItem());
+  for (SpectItem& it : m_vt_spect) {
+    it.m_valid = ex_fread_u8(fp, it.m_valid);
+    if (version >= 2) it.bad = ex_fread_u8(fp, it.bad);
+    it.re = ex_fread_double(fp, it.re);
+    it.im = ex_fread_double(fp, it.im);
+    if (version >= 3) {
+      it.weight = ex_fread_float(fp, it.weight);
+      it.coh_ts = ex_fread_float(fp, it.coh_ts);
+      it.coh_sp = ex_fread_float(fp, it.coh_sp);
+    }
+  }
+  return true;
+}
+
+bool CSpectArray::DoDump(FILE* fp, const std::vector<std::string>* comment) {
+  if (!fp) return false;
+  std::lock_guard<std::mutex> lk(m_lock);
+  int cal_num = DoGetCalNumNoLock();
+  std::fprintf(fp, "ch_num: %d\n", m_buff_ch_num);
+  std::fprintf(fp, "freq_num: %d\n", m_buff_freq_num);
+  std::fprintf(fp, "harm_num: %d\n", m_buff_harm_num);
+  std::fprintf(fp, "max_cal_num:%d\n", cal_num);
+  std::fprintf(fp, "valid_mask: %d\n", ch_valid_mask);
+  std::fprintf(fp, "geo_type: %d\n", geo_type);
+  std::fprintf(fp, "item_num:%d\n", int(m_vt_spect.size()));
+
+  char name[32];
+  for (int ch = 0; ch < m_buff_ch_num; ++ch) {
+    std::fprintf(fp, "ch_idx=%d,  ", ch);
+    if (comment && size_t(ch) < comment->size()) std::fprintf(fp, "%s", (*comment)[size_t(ch)].c_str());
+    std::fprintf(fp, "\n");
+
+    std::fprintf(fp, "%10s", "idx_cal");
+    std::fprintf(fp, "%10s", "judge");
+    std::fprintf(fp, "%8s", "coh_ts");
+    std::fprintf(fp, "%8s", "coh_sp");
+    for (int f = 0; f < m_buff_freq_num; ++f) {
+      for (int h = 0; h < m_buff_harm_num; ++h) {
+        std::snprintf(name, sizeof(name), "Amp-F%02dH%02d", f, h);
+        std::fprintf(fp, "%14s", name);
+        std::snprintf(name, sizeof(name), "Ph-F%02dH%02d", f, h);
+        std::fprintf(fp, "%10s", name);
+      }
+    }
+    std::fprintf(fp, "\n");
+
+    for (int c = 0; c < cal_num; ++c) {
+      std::fprintf(fp, "%10d", c);
+      for (int f = 0; f < m_buff_freq_num; ++f) {
+        for (int h = 0; h < m_buff_harm_num; ++h) {
+          SpectItem it = DoGetItemOfNoLock(ch, f, h, c);
+          if (f == 0 && h == 0) {
+            std::fprintf(fp, "%10s", it.bad ? "bad" : "good");
+            std::fprintf(fp, "%8.3f", it.coh_ts);
+            std::fprintf(fp, "%8.3f", it.coh_sp);
+          }
+          if (it.m_valid) {
+            cpx_t v{it.re, it.im};
+            float amp = float(cpx_abs(v));
+            float ph = float(cpx_arg(v));
+            std::fprintf(fp, "%14.3E", amp);
+            std::fprintf(fp, "%10.2f", ph * 1000.0f);
+          } else {
+            std::fprintf(fp, "%14s", "*");
+            std::fprintf(fp, "%10s", "*");
+          }
+        }
+      }
+      std::fprintf(fp, "\n");
+    }
+  }
+  return true;
+}
