@@ -34,8 +34,8 @@ enum LimitPair {
 // value and err are the fields of one result block. The first failing test
 // decides: min_on and min > value; max_on and value > max; std_on and
 // err > std_max; rel_on and (value == 0 or err / value > rel_max, formed in
-// double, no absolute value). All comparisons are strict, so a NaN value
-// passes every test but the STD one.
+// double, no absolute value). All comparisons are strict, so a NaN value or
+// error never fails a test.
 bool PassLimit(float value, float err, const LimitItem& row);
 
 // Switch on and store the value.
