@@ -2,6 +2,141 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="zh_CN">
 <context>
+    <name>CCustomPlot</name>
+    <message>
+        <source>范围设置</source>
+        <translation>Range Set</translation>
+    </message>
+    <message>
+        <source>X轴对数</source>
+        <translation>X axis log</translation>
+    </message>
+    <message>
+        <source>Y轴对数</source>
+        <translation>Y axis log</translation>
+    </message>
+    <message>
+        <source>y轴</source>
+        <translation>y axis</translation>
+    </message>
+    <message>
+        <source>绘图错误</source>
+        <translation>Plot Error</translation>
+    </message>
+    <message>
+        <source>“%1”中第%2个值为NAN！</source>
+        <translation>The %2th value in "%1" is NAN!</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgDataLimit</name>
+    <message>
+        <source>Dialog</source>
+        <translation>Dialog</translation>
+    </message>
+    <message>
+        <source>合格数据统计标准</source>
+        <translation>Statistical standards for qualified data</translation>
+    </message>
+    <message>
+        <source>视电阻率误差(%)</source>
+        <translation>Apparent resistivity error(%)</translation>
+    </message>
+    <message>
+        <source>相对相位误差(mrad)</source>
+        <translation>Relative phase err(mrad)</translation>
+    </message>
+    <message>
+        <source>频散率误差(%)</source>
+        <translation>Dispersion rate error(%)</translation>
+    </message>
+    <message>
+        <source>说明：误差小于设置值的通道为合格数据，否则为不合格。</source>
+        <translation>Note: Channels with errors less than the set value are considered qualified data, otherwise they are unqualified.</translation>
+    </message>
+    <message>
+        <source>恢复默认</source>
+        <translation>Restore Default</translation>
+    </message>
+    <message>
+        <source>确  定</source>
+        <translation>Sure</translation>
+    </message>
+    <message>
+        <source>取  消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgOkCancel</name>
+    <message>
+        <source>确  认</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取  消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgPlotRange</name>
+    <message>
+        <source>默认范围</source>
+        <translation>Default range</translation>
+    </message>
+    <message>
+        <source>自适应</source>
+        <translation>Self-adaption</translation>
+    </message>
+    <message>
+        <source>自定义</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>X轴:</source>
+        <translation>X Axis:</translation>
+    </message>
+    <message>
+        <source>Y轴:</source>
+        <translation>Y Axis:</translation>
+    </message>
+    <message>
+        <source>~</source>
+        <translation>~</translation>
+    </message>
+    <message>
+        <source>当前范围</source>
+        <translation>Current Range</translation>
+    </message>
+    <message>
+        <source>显示范围设置</source>
+        <translation>Display range</translation>
+    </message>
+</context>
+<context>
+    <name>CModelRangeLimit</name>
+    <message>
+        <source>最小值</source>
+        <translation>MinValue</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>MaxValue</translation>
+    </message>
+    <message>
+        <source>信号振幅(mV)</source>
+        <translation>Amplitude(mV)</translation>
+    </message>
+    <message>
+        <source>视电阻率(Ω·m)</source>
+        <translation>App(Ω·m)</translation>
+    </message>
+    <message>
+        <source>相对相位(mrad)</source>
+        <translation>CP(mrad)</translation>
+    </message>
+</context>
+<context>
     <name>CWdtMain</name>
     <message>
         <source>供电数据文件，共0个</source>
@@ -49,76 +184,125 @@
     </message>
 </context>
 <context>
-    <name>CCustomPlot</name>
+    <name>CWdtSipResTable</name>
     <message>
-        <source>范围设置</source>
-        <translation>Range Set</translation>
+        <source>Form</source>
+        <translation>Form</translation>
     </message>
     <message>
-        <source>X轴对数</source>
-        <translation>X axis log</translation>
+        <source>频率:</source>
+        <translation>Frequency:</translation>
     </message>
     <message>
-        <source>Y轴对数</source>
-        <translation>Y axis log</translation>
+        <source>0.25Hz</source>
+        <translation>0.25Hz</translation>
     </message>
     <message>
-        <source>y轴</source>
-        <translation>y axis</translation>
-    </message>
-    <message>
-        <source>绘图错误</source>
-        <translation>Plot Error</translation>
-    </message>
-    <message>
-        <source>“%1”中第%2个值为NAN！</source>
-        <translation>The %2th value in &quot;%1&quot; is NAN!</translation>
+        <source>0.0625Hz</source>
+        <translation>0.0625Hz</translation>
     </message>
 </context>
 <context>
-    <name>CDlgOkCancel</name>
+    <name>ModelRes</name>
     <message>
-        <source>确  认</source>
-        <translation>OK</translation>
+        <source>仪器_通道</source>
+        <translation>Device_Channel</translation>
     </message>
     <message>
-        <source>取  消</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
-    <name>CDlgPlotRange</name>
-    <message>
-        <source>默认范围</source>
-        <translation>Default range</translation>
+        <source>通道ID</source>
+        <translation>Channel id</translation>
     </message>
     <message>
-        <source>自适应</source>
-        <translation>Self-adaption</translation>
+        <source>M位置(m)</source>
+        <translation>M(m)</translation>
     </message>
     <message>
-        <source>自定义</source>
-        <translation>Custom</translation>
+        <source>采集进度</source>
+        <translation>Collection progress</translation>
     </message>
     <message>
-        <source>X轴:</source>
-        <translation>X Axis:</translation>
+        <source>电场振幅(mV)</source>
+        <translation>Elec-amplitude(mV)</translation>
     </message>
     <message>
-        <source>Y轴:</source>
-        <translation>Y Axis:</translation>
+        <source>电场振幅均方差(mV)</source>
+        <translation>Elec-amplitude square err(mV)</translation>
     </message>
     <message>
-        <source>~</source>
-        <translation>~</translation>
+        <source>电场相位(°)</source>
+        <translation>Elec-phase(°)</translation>
     </message>
     <message>
-        <source>当前范围</source>
-        <translation>Current Range</translation>
+        <source>电场相位均方差(°)</source>
+        <translation>Elec-phase square err(°)</translation>
     </message>
     <message>
-        <source>显示范围设置</source>
-        <translation>Display range</translation>
+        <source>视电阻率(Ω·m)</source>
+        <translation>App(Ω·m)</translation>
+    </message>
+    <message>
+        <source>视电阻率误差(%)</source>
+        <translation>App err(%)</translation>
+    </message>
+    <message>
+        <source>阻抗相位(°)</source>
+        <translation>Impedance Phase(°)</translation>
+    </message>
+    <message>
+        <source>阻抗相位均方差(°)</source>
+        <translation>Impedance Phase square err(°)</translation>
+    </message>
+    <message>
+        <source>磁场振幅(mV)</source>
+        <translation>Mag-amplitude(mV)</translation>
+    </message>
+    <message>
+        <source>磁场振幅均方差(mV)</source>
+        <translation>Mag-amplitude square err(mV)</translation>
+    </message>
+    <message>
+        <source>磁场相位(°)</source>
+        <translation>Mag-phase(°)</translation>
+    </message>
+    <message>
+        <source>磁场相位均方差(°)</source>
+        <translation>Mag-phase square err(°)</translation>
+    </message>
+    <message>
+        <source>电流振幅(A)</source>
+        <translation>Cur-amplitude(A)</translation>
+    </message>
+    <message>
+        <source>电流振幅均方差(A)</source>
+        <translation>Cur-amplitude square err(A)</translation>
+    </message>
+    <message>
+        <source>电流相位(°)</source>
+        <translation>Cur-phase(°)</translation>
+    </message>
+    <message>
+        <source>电流相位均方差(°)</source>
+        <translation>Cur-phase square err(°)</translation>
+    </message>
+    <message>
+        <source>     CP(mrad)</source>
+        <translation>     CP(mrad)</translation>
+    </message>
+    <message>
+        <source>CP_STD(mrad)</source>
+        <translation>CP_STD(mrad)</translation>
+    </message>
+    <message>
+        <source>     FS(%)</source>
+        <translation>     FS(%)</translation>
+    </message>
+    <message>
+        <source>FS_STD(%)</source>
+        <translation>FS_STD(%)</translation>
+    </message>
+    <message>
+        <source>已计算%1次</source>
+        <translation>Calculated %1 times</translation>
     </message>
 </context>
 </TS>

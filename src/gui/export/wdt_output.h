@@ -5,10 +5,15 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <vector>
+
+#include "sip/limits.h"
+
 class CWdtOutput : public QWidget {
   Q_OBJECT
 public:
   // list: the main window's imported paths, read whenever the page needs them.
+  // Builds the default limit table and publishes it through SharedData.
   CWdtOutput(QStringList* list, QWidget* parent = nullptr);
   ~CWdtOutput() override;
 
@@ -21,4 +26,6 @@ public:
 private:
   QStringList* m_list;
   QString m_cur_file;
+  // Rows 0 amplitude, 1 apparent resistivity, 2 CP (LIMIT_TYPE_CNT rows).
+  std::vector<LimitItem> m_limits;
 };

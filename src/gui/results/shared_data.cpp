@@ -1,0 +1,6 @@
+#include "results/shared_data.h"
+
+SharedData* SharedData::instance() {
+  static SharedData s_instance;
+  return &s_instance;
+}
