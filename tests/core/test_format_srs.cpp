@@ -85,7 +85,7 @@ TEST_F(FormatSrs, WritingGivesVersionFiveAndKeepsTheContent) {
     EXPECT_EQ(again.GetFileVer(), 5);
     EXPECT_EQ(dump(again, false, "after.txt"), before);
     // The newer layout carries every channel's line number and an electrode list.
-    for (int i = 0; i < again.m_res.GetChNum(); ++i) EXPECT_EQ(again.m_res.GetChInfo(i).line_no, 101);
+    for (int i = 0; i < again.m_res.GetChNum(); ++i) EXPECT_EQ(again.m_res.GetChInfo(i).line_no, again.m_prm_meas.line_no);
   }
 }
 

@@ -31,7 +31,9 @@ double fold_half(double ph, int* flag) {
   return ph;
 }
 
-double rel_percent(const ResBlock& b) { return double(b.err) / double(b.value) * 100.0; }
+// Products of stored floats and plain constants stay in single precision, as
+// the acquisition stations print them; only the folds use double pi.
+float rel_percent(const ResBlock& b) { return b.err / b.value * 100.0f; }
 
 const char* name_or_unknown(const char* name) { return name ? name : "unknown"; }
 
@@ -162,6 +164,18 @@ bool CFormatSRS::WriteFile(FILE* fp) {
   return ok && std::ferror(fp) == 0;
 }
 
+CFormatSRS::SpTexts CFormatSRS::SpTextsOf(int ch) const {
+  SpTexts t;
+  const size_t k = size_t(ch);
+  if (k < m_valid_sp.size() && m_valid_sp[k] && k < m_sp_ac.size() && k < m_sp_dc.size()) {
+    std::snprintf(t.ac, sizeof(t.ac), "%.2f", double(m_sp_ac[k] * 1000.0f));
+    std::snprintf(t.dc, sizeof(t.dc), "%.2f", double(m_sp_dc[k] * 1000.0f));
+  }
+  if (k < m_valid_groud_r.size() && m_valid_groud_r[k] && k < m_groud_r.size())
+    std::snprintf(t.gr, sizeof(t.gr), "%.2f", double(m_groud_r[k] / 1000.0f));
+  return t;
+}
+
 void CFormatSRS::PrintFreqTable(FILE* fp, CResultSip& r) {
   const int ch_num = r.GetChNum();
   const int harm_num = r.GetHarmNum();
@@ -176,19 +190,12 @@ void CFormatSRS::PrintFreqTable(FILE* fp, CResultSip& r) {
       ChInfo info = r.GetChInfo(i);
       int fold = 0;
       double cp = fold_half(item.blk[RES_CP].value, &fold);
-      char sp_ac[32] = "*", sp_dc[32] = "*", gr[32] = "*";
-      const size_t k = size_t(i);
-      if (k < m_valid_sp.size() && m_valid_sp[k]) {
-        std::snprintf(sp_ac, sizeof(sp_ac), "%.2f", double(m_sp_ac[k]) * 1000.0);
-        std::snprintf(sp_dc, sizeof(sp_dc), "%.2f", double(m_sp_dc[k]) * 1000.0);
-      }
-      if (k < m_valid_groud_r.size() && m_valid_groud_r[k])
-        std::snprintf(gr, sizeof(gr), "%.2f", double(m_groud_r[k]) / 1000.0);
+      SpTexts sp = SpTextsOf(i);
       std::fprintf(fp, "%10d%14.3f%14.3f%14.3E%14.2f%14.1f%11.1f%11.1f%10.2f%10s%6d%6d%14s%14s%14s\n",
-                   info.site_no + 1, info.m_pos, info.vd2ab, item.blk[RES_APP].value, rel_percent(item.blk[RES_APP]),
-                   cp * 1000.0, double(item.blk[RES_CP].err) * 1000.0, double(item.blk[RES_FS].value) * 100.0,
-                   double(item.blk[RES_FS].err) * 100.0, SipChLabel(info).c_str(), fold, item.bad ? 1 : 0, sp_ac,
-                   sp_dc, gr);
+                   info.site_no + 1, info.m_pos, info.vd2ab, item.blk[RES_APP].value, double(rel_percent(item.blk[RES_APP])),
+                   cp * 1000.0, double(item.blk[RES_CP].err * 1000.0f), double(item.blk[RES_FS].value * 100.0f),
+                   double(item.blk[RES_FS].err * 100.0f), SipChLabel(info).c_str(), fold, item.bad ? 1 : 0, sp.ac,
+                   sp.dc, sp.gr);
     }
     std::fputs("\n", fp);
   }
@@ -202,14 +209,7 @@ void CFormatSRS::PrintChannelTable(FILE* fp, CResultSip& r) {
   const int harm_num = r.GetHarmNum();
   for (int i = 0; i < ch_num; ++i) {
     ChInfo info = r.GetChInfo(i);
-    const size_t k = size_t(i);
-    char sp_ac[32] = "*", sp_dc[32] = "*", gr[32] = "*";
-    if (k < m_valid_sp.size() && m_valid_sp[k]) {
-      std::snprintf(sp_ac, sizeof(sp_ac), "%.2f", double(m_sp_ac[k]) * 1000.0);
-      std::snprintf(sp_dc, sizeof(sp_dc), "%.2f", double(m_sp_dc[k]) * 1000.0);
-    }
-    if (k < m_valid_groud_r.size() && m_valid_groud_r[k])
-      std::snprintf(gr, sizeof(gr), "%.2f", double(m_groud_r[k]) / 1000.0);
+    SpTexts sp = SpTextsOf(i);
     for (int j = 0; j < harm_num; ++j) {
       ResItem item = r.GetItem(i, 0, j);
       if (item.blk[RES_APP].count == 0) continue;
@@ -218,9 +218,9 @@ void CFormatSRS::PrintChannelTable(FILE* fp, CResultSip& r) {
       double cp = fold_half(item.blk[RES_CP].value, &fold);
       std::fprintf(fp, "%10d%14.3f%10d%14.3f%14.3E%14.2f%14.1f%11.1f%14.1f%11.1f%11.1f%10.2f%10s%6d%14s%14s%14s\n", j,
                    r.GetFreq(0, j), info.site_no + 1, info.m_pos, item.blk[RES_APP].value,
-                   rel_percent(item.blk[RES_APP]), zph * 1000.0, double(item.blk[RES_Z_PH].err) * 1000.0, cp * 1000.0,
-                   double(item.blk[RES_CP].err) * 1000.0, double(item.blk[RES_FS].value) * 100.0,
-                   double(item.blk[RES_FS].err) * 100.0, SipChLabel(info).c_str(), fold, sp_ac, sp_dc, gr);
+                   double(rel_percent(item.blk[RES_APP])), zph * 1000.0, double(item.blk[RES_Z_PH].err * 1000.0f), cp * 1000.0,
+                   double(item.blk[RES_CP].err * 1000.0f), double(item.blk[RES_FS].value * 100.0f),
+                   double(item.blk[RES_FS].err * 100.0f), SipChLabel(info).c_str(), fold, sp.ac, sp.dc, sp.gr);
     }
   }
 }
@@ -253,7 +253,7 @@ bool CFormatSRS::PrintFile(FILE* fp) {
   std::fprintf(fp, "samplerate:%d\n", m.sample_rate);
   if (m.curr_station_used) {
     std::fprintf(fp, "electric current station: %s\n", m.cur_station);
-    std::fprintf(fp, "voltage to electric current：%fmV/A\n", double(m.v2i) * 1000.0);
+    std::fprintf(fp, "voltage to electric current：%fmV/A\n", double(m.v2i * 1000.0f));
   } else {
     std::fprintf(fp, "electric current value: %fA\n", m.cur_value);
   }

@@ -44,6 +44,14 @@ public:
   int32_t m_ver = SRS_FILE_VER;
 
 private:
+  // Self-potential AC and DC (mV) and grounding resistance (kOhm) of one
+  // channel as printed, "*" where missing.
+  struct SpTexts {
+    char ac[32] = "*";
+    char dc[32] = "*";
+    char gr[32] = "*";
+  };
+  SpTexts SpTextsOf(int ch) const;
   void PrintFreqTable(FILE* fp, CResultSip& r);
   void PrintChannelTable(FILE* fp, CResultSip& r);
 };
