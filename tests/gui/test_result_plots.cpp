@@ -1,16 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QTableView>
 #include <QTest>
+#include <QTranslator>
 
 #include <cmath>
 #include <memory>
 
+#include "main/app_init.h"
 #include "results/model_plot_sel_freq.h"
 #include "results/wdt_res_plot_space_sip.h"
 #include "scripted_prompts.h"
@@ -470,6 +473,33 @@ TEST_F(SpaceView, SelectionModelPassesTheTester) {
   view.updateSelList();
   EXPECT_EQ(view.model()->rowCount(), 0);
   EXPECT_TRUE(g_model_warnings.isEmpty()) << g_model_warnings.join("\n").toStdString();
+}
+
+TEST(ResultPlotsEnglish, TextsAreTranslated) {
+  QTranslator translator;
+  ASSERT_TRUE(installTranslation(*qApp, translator, "en_US"));
+  {
+    CWdtResPlotSpaceSip view;
+    view.initPlots();
+    Ui::CWdtResPlot* ui = view.form();
+    EXPECT_EQ(ui->label_7->text(), "Data type");
+    EXPECT_EQ(ui->chkShowErrBar->text(), "Error bar");
+    EXPECT_EQ(ui->chkLine->text(), "connector");
+    EXPECT_EQ(ui->cmbDataType->itemText(0), "Apparent resistivity + relative phase");
+    EXPECT_EQ(ui->cmbDataType->itemText(1), "Apparent resistivity + dispersion ratio");
+    EXPECT_EQ(ui->cmbDataType->itemText(2), "Electric field amplitude + electric field phase");
+    EXPECT_EQ(ui->wdtPlotAmp->xAxis->label(), "M(m)");
+    EXPECT_EQ(ui->wdtPlotAmp->yAxis->label(), QString::fromUtf8("App(Ω·m)"));
+    EXPECT_EQ(ui->wdtPlotPh->yAxis->label(), "CP(mrad)");
+    ui->cmbDataType->setCurrentIndex(2);
+    EXPECT_EQ(ui->wdtPlotAmp->yAxis->label(), "Electric field amplitude(mV)");
+    EXPECT_EQ(ui->wdtPlotPh->yAxis->label(), QString::fromUtf8("Electric field phase(°)"));
+    const QAbstractItemModel* m = view.model();
+    EXPECT_EQ(m->headerData(1, Qt::Horizontal).toString(), "Frequency point-harmonic");
+    EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), "Frequency(Hz)");
+    EXPECT_EQ(m->headerData(3, Qt::Horizontal).toString(), "Color");
+  }
+  QApplication::removeTranslator(&translator);
 }
 
 TEST(ModelPlotSelFreq, RowsLabelsAndDefaultColours) {
