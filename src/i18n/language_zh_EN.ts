@@ -184,6 +184,84 @@
     </message>
 </context>
 <context>
+    <name>CWdtResPlot</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>数据类型</source>
+        <translation>Data type</translation>
+    </message>
+    <message>
+        <source>误差棒</source>
+        <translation>Error bar</translation>
+    </message>
+    <message>
+        <source>连线</source>
+        <translation>connector</translation>
+    </message>
+    <message>
+        <source>电场幅值(mV)</source>
+        <translation>Electric field amplitude(mV)</translation>
+    </message>
+    <message>
+        <source>电场相位(°)</source>
+        <translation>Electric field phase(°)</translation>
+    </message>
+    <message>
+        <source>视电阻率(Ω·m)</source>
+        <translation>App(Ω·m)</translation>
+    </message>
+    <message>
+        <source>阻抗相位(°)</source>
+        <translation>Impedance phase(°)</translation>
+    </message>
+    <message>
+        <source>磁场幅值(mV)</source>
+        <translation>Magnetic field amplitude(mV)</translation>
+    </message>
+    <message>
+        <source>磁场相位(°)</source>
+        <translation>Magnetic field phase(°)</translation>
+    </message>
+    <message>
+        <source>电流振幅(A)</source>
+        <translation>Current amplitude(A)</translation>
+    </message>
+    <message>
+        <source>电流相位(°)</source>
+        <translation>Current phase(°)</translation>
+    </message>
+    <message>
+        <source>相对相位(mrad)</source>
+        <translation>CP(mrad)</translation>
+    </message>
+    <message>
+        <source>频散率(%)</source>
+        <translation>Dispersion rate(%)</translation>
+    </message>
+</context>
+<context>
+    <name>CWdtResPlotSpaceSip</name>
+    <message>
+        <source>视电阻率+相对相位</source>
+        <translation>Apparent resistivity + relative phase</translation>
+    </message>
+    <message>
+        <source>视电阻率+频散率</source>
+        <translation>Apparent resistivity + dispersion ratio</translation>
+    </message>
+    <message>
+        <source>电场振幅+电场相位</source>
+        <translation>Electric field amplitude + electric field phase</translation>
+    </message>
+    <message>
+        <source>M位置(m)</source>
+        <translation>M(m)</translation>
+    </message>
+</context>
+<context>
     <name>CWdtSipResTable</name>
     <message>
         <source>Form</source>
@@ -200,6 +278,21 @@
     <message>
         <source>0.0625Hz</source>
         <translation>0.0625Hz</translation>
+    </message>
+</context>
+<context>
+    <name>ModelPlotSelFreq</name>
+    <message>
+        <source>频点-谐波</source>
+        <translation>Frequency point-harmonic</translation>
+    </message>
+    <message>
+        <source>频率(Hz)</source>
+        <translation>Frequency(Hz)</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>Color</translation>
     </message>
 </context>
 <context>

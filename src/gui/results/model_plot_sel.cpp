@@ -1,0 +1,3 @@
+#include "results/model_plot_sel.h"
+
+ModelPlotSel::ModelPlotSel(QObject* parent) : QAbstractTableModel(parent) {}

@@ -1,0 +1,59 @@
+// Selection rows of the space view: one per (base frequency, harmonic) of the
+// shown result, row = idx_freq * harm_num + idx_harm. Columns: 0 check box,
+// 1 "frequency-harmonic" label (1-based), 2 frequency in Hz, 3 colour.
+#pragma once
+
+#include <QColor>
+#include <QPair>
+#include <QVector>
+
+#include "results/model_plot_sel.h"
+
+struct PlotSelItem {
+  int idx_freq = 0;
+  int idx_harm = 0;
+  float freq = 0.0f;  // Hz
+  bool checked = true;
+  QColor color;
+};
+
+class ModelPlotSelFreq : public ModelPlotSel {
+  Q_OBJECT
+public:
+  explicit ModelPlotSelFreq(QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  // Edit role on column 3 sets the colour and emits dataChanged(); check
+  // state on column 0 sets the check and emits checkChanged(). The standard
+  // dataChanged(QModelIndex, QModelIndex) is never emitted.
+  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  bool isChecked(int row) const override;
+  void setAllChecked(bool checked) override;
+  QColor color(int row) const override;
+
+  // Replaces all rows (model reset): every row checked, in the default
+  // colours from red to blue. vt_freq holds the frequencies in row order;
+  // missing ones read as 0 Hz. Negative counts give no rows.
+  void setFreqs(int freq_num, int harm_num, const QVector<float>& vt_freq);
+  // (row / harm_num, row % harm_num); (-1, -1) without harmonics.
+  QPair<int, int> rowToFreqHarm(int row) const;
+
+  // The default colour of row g of n: hue g * 240 / (n - 1) (0 for a single
+  // row), saturation 255, lightness 120.
+  static QColor DefaultColor(int g, int n);
+
+  int freqNum() const { return freq_num; }
+  int harmNum() const { return harm_num; }
+
+private:
+  bool validRow(int row) const { return row >= 0 && row < m_vt_items.size(); }
+
+  int freq_num = 0;
+  int harm_num = 0;
+  QVector<PlotSelItem> m_vt_items;
+};

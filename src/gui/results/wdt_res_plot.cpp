@@ -1,0 +1,240 @@
+#include "results/wdt_res_plot.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <utility>
+
+#include "results/model_plot_sel.h"
+#include "toolkit/custom_plot.h"
+
+namespace {
+
+struct YAxisType {
+  const char* label;
+  bool log;    // false: the scale stays as it is
+  bool fixed;  // false: automatic range
+  double lo;
+  double hi;
+};
+
+// Indexed by the quantity (ResItem block index).
+const YAxisType kYAxis[] = {
+    {QT_TRANSLATE_NOOP("CWdtResPlot", "电场幅值(mV)"), true, true, 0.01, 1000.0},
+    {QT_TRANSLATE_NOOP("CWdtResPlot", "电场相位(°)"), false, true, -184.0, 184.0},
+    {QT_TRANSLATE_NOOP("CWdtResPlot", "视电阻率(Ω·m)"), true, true, 1.0, 100000.0},
+    {QT_TRANSLATE_NOOP("CWdtResPlot", "阻抗相位(°)"), false, true, -184.0, 184.0},
+    {QT_TRANSLATE_NOOP("CWdtResPlot", "磁场幅值(mV)"), true, true, 0.01, 1000.0},
+    {QT_TRANSLATE_NOOP("CWdtResPlot", "磁场相位(°)"), false, true, -184.0, 184.0},
+    {QT_TRANSLATE_NOOP("CWdtResPlot", "电流振幅(A)"), true, true, 0.01, 1000.0},
+    {QT_TRANSLATE_NOOP("CWdtResPlot", "电流相位(°)"), false, true, -184.0, 184.0},
+    {QT_TRANSLATE_NOOP("CWdtResPlot", "相对相位(mrad)"), false, false, 0.0, 0.0},
+    {QT_TRANSLATE_NOOP("CWdtResPlot", "频散率(%)"), false, false, 0.0, 0.0},
+};
+constexpr int kYAxisCount = int(sizeof(kYAxis) / sizeof(kYAxis[0]));
+
+void swapAt(QVector<double>& v, int j) {
+  if (j + 1 < v.size()) std::swap(v[j], v[j + 1]);
+}
+
+}  // namespace
+
+void Ui::CWdtResPlot::setupUi(QWidget* w) {
+  w->resize(1342, 778);
+  verticalLayout = new QVBoxLayout(w);
+  verticalLayout->setObjectName("verticalLayout");
+  grbShowPos = new QGroupBox(w);
+  grbShowPos->setObjectName("grbShowPos");
+  verticalLayout_3 = new QVBoxLayout(grbShowPos);
+  verticalLayout_3->setObjectName("verticalLayout_3");
+  horizontalLayout = new QHBoxLayout();
+  horizontalLayout->setObjectName("horizontalLayout");
+
+  verticalLayout_2 = new QVBoxLayout();
+  verticalLayout_2->setObjectName("verticalLayout_2");
+  wdtPlotAmp = new CCustomPlot(grbShowPos);
+  wdtPlotAmp->setObjectName("wdtPlotAmp");
+  verticalLayout_2->addWidget(wdtPlotAmp);
+  wdtPlotPh = new CCustomPlot(grbShowPos);
+  wdtPlotPh->setObjectName("wdtPlotPh");
+  verticalLayout_2->addWidget(wdtPlotPh);
+  horizontalLayout->addLayout(verticalLayout_2, 1);
+
+  verticalLayout_4 = new QVBoxLayout();
+  verticalLayout_4->setObjectName("verticalLayout_4");
+  horizontalLayout_6 = new QHBoxLayout();
+  horizontalLayout_6->setObjectName("horizontalLayout_6");
+  horizontalLayout_5 = new QHBoxLayout();
+  horizontalLayout_5->setObjectName("horizontalLayout_5");
+  label_7 = new QLabel(grbShowPos);
+  label_7->setObjectName("label_7");
+  horizontalLayout_5->addWidget(label_7);
+  cmbDataType = new QComboBox(grbShowPos);
+  cmbDataType->setObjectName("cmbDataType");
+  horizontalLayout_5->addWidget(cmbDataType);
+  horizontalLayout_6->addLayout(horizontalLayout_5);
+  chkShowErrBar = new QCheckBox(grbShowPos);
+  chkShowErrBar->setObjectName("chkShowErrBar");
+  chkShowErrBar->setChecked(true);
+  horizontalLayout_6->addWidget(chkShowErrBar);
+  chkLine = new QCheckBox(grbShowPos);
+  chkLine->setObjectName("chkLine");
+  chkLine->setChecked(true);
+  horizontalLayout_6->addWidget(chkLine);
+  verticalLayout_4->addLayout(horizontalLayout_6);
+  tbFreqSel = new QTableView(grbShowPos);
+  tbFreqSel->setObjectName("tbFreqSel");
+  verticalLayout_4->addWidget(tbFreqSel);
+  horizontalLayout->addLayout(verticalLayout_4);
+
+  verticalLayout_3->addLayout(horizontalLayout);
+  verticalLayout->addWidget(grbShowPos);
+
+  retranslateUi(w);
+}
+
+void Ui::CWdtResPlot::retranslateUi(QWidget* w) {
+  w->setWindowTitle(QCoreApplication::translate("CWdtResPlot", "Form"));
+  grbShowPos->setTitle(QString());
+  label_7->setText(QCoreApplication::translate("CWdtResPlot", "数据类型"));
+  chkShowErrBar->setText(QCoreApplication::translate("CWdtResPlot", "误差棒"));
+  chkLine->setText(QCoreApplication::translate("CWdtResPlot", "连线"));
+}
+
+CWdtResPlot::CWdtResPlot(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtResPlot) { ui->setupUi(this); }
+
+CWdtResPlot::~CWdtResPlot() { delete ui; }
+
+void CWdtResPlot::initPlots() {
+  if (m_model) return;
+  m_model = createSelModel();
+  fillDataTypes();
+
+  setXAxisLabel(ui->wdtPlotAmp);
+  setXAxisLabel(ui->wdtPlotPh);
+  setYAxisForType(ui->wdtPlotAmp, plot1Type());
+  setYAxisForType(ui->wdtPlotPh, plot2Type());
+
+  if (m_model) {
+    connect(m_model, &ModelPlotSel::checkChanged, this, &CWdtResPlot::onShowGraph);
+    connect(m_model, &ModelPlotSel::dataChanged, this, &CWdtResPlot::onUpdateResPlot);
+  }
+  connect(ui->chkShowErrBar, &QCheckBox::clicked, this, &CWdtResPlot::onUpdateResPlot);
+  connect(ui->chkLine, &QCheckBox::clicked, this, &CWdtResPlot::onUpdateResPlot);
+  connect(ui->cmbDataType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+          &CWdtResPlot::onUpdateAllShow);
+  connect(ui->tbFreqSel->horizontalHeader(), &QHeaderView::sectionClicked, this, &CWdtResPlot::onTbHeaderClicked);
+}
+
+int CWdtResPlot::plot1Type() const {
+  const int i = ui->cmbDataType->currentIndex();
+  return i >= 0 && i < m_vt_plot1_type.size() ? m_vt_plot1_type[i] : -1;
+}
+
+int CWdtResPlot::plot2Type() const {
+  const int i = ui->cmbDataType->currentIndex();
+  return i >= 0 && i < m_vt_plot2_type.size() ? m_vt_plot2_type[i] : -1;
+}
+
+void CWdtResPlot::setYAxisForType(CCustomPlot* plot, int quantity) {
+  if (!plot || quantity < 0 || quantity >= kYAxisCount) return;
+  const YAxisType& t = kYAxis[quantity];
+  plot->yAxis->setLabel(QCoreApplication::translate("CWdtResPlot", t.label));
+  if (t.log) plot->SetYMode(1, 0.0001, 0.1);
+  plot->m_y_fixed = t.fixed ? 1 : 0;
+  if (t.fixed) {
+    plot->m_y_min = t.lo;
+    plot->m_y_max = t.hi;
+    // An empty plot shows the quantity's range too; with graphs the next
+    // rescale applies it anyway.
+    plot->yAxis->setRange(t.lo, t.hi);
+  }
+}
+
+void CWdtResPlot::sortByX(QVector<double>& xs, QVector<double>& ys, QVector<double>& errs) {
+  for (int i = xs.size() - 1; i >= 1; --i) {
+    bool swapped = false;
+    for (int j = 0; j < i; ++j) {
+      if (xs[j] > xs[j + 1]) {
+        std::swap(xs[j], xs[j + 1]);
+        swapAt(ys, j);
+        swapAt(errs, j);
+        swapped = true;
+      }
+    }
+    if (!swapped) break;
+  }
+}
+
+void CWdtResPlot::onShowGraph() {
+  applyVisibility(ui->wdtPlotAmp, m_vt_graph1);
+  applyVisibility(ui->wdtPlotPh, m_vt_graph2);
+}
+
+void CWdtResPlot::onUpdateResPlot() {
+  rebuildGraphs(ui->wdtPlotAmp, plot1Type(), m_vt_graph1);
+  rebuildGraphs(ui->wdtPlotPh, plot2Type(), m_vt_graph2);
+}
+
+void CWdtResPlot::onUpdateAxis() {
+  setXAxisLabel(ui->wdtPlotAmp);
+  setXAxisLabel(ui->wdtPlotPh);
+  setYAxisForType(ui->wdtPlotAmp, plot1Type());
+  setYAxisForType(ui->wdtPlotPh, plot2Type());
+}
+
+void CWdtResPlot::onUpdateAllShow() {
+  onUpdateAxis();
+  onUpdateResPlot();
+}
+
+void CWdtResPlot::onTbHeaderClicked(int) {
+  if (!m_model || m_model->rowCount() == 0) return;
+  m_model->setAllChecked(!m_model->isChecked(0));
+  emit m_model->layoutAboutToBeChanged();
+  emit m_model->layoutChanged();
+  emit m_model->checkChanged();
+}
+
+void CWdtResPlot::rebuildGraphs(CCustomPlot* plot, int quantity, QVector<QCPGraph*>& graphs) {
+  const int n = m_model ? m_model->rowCount() : 0;
+  for (QCPGraph* g : graphs) {
+    // Someone may have cleared the plot behind our back.
+    if (plot->hasPlottable(g)) plot->removePlottable(g);
+  }
+  graphs.clear();
+  for (int r = 0; r < n; ++r) graphs.push_back(buildGraph(plot, r, quantity));
+  plot->Rescale(1.05);
+  applyVisibility(plot, graphs);
+}
+
+QCPGraph* CWdtResPlot::buildGraph(CCustomPlot* plot, int row, int quantity) {
+  const QPen pen(m_model->color(row));
+  const bool line = ui->chkLine->isChecked();
+  const QCPScatterStyle scatter(QCPScatterStyle::ssDisc, 6);
+  QVector<double> xs, ys, errs;
+  fillSeries(row, quantity, xs, ys, errs);
+  sortByX(xs, ys, errs);
+  if (ui->chkShowErrBar->isChecked()) return plot->AddGraph(xs, ys, QString(), pen, line, scatter, &errs);
+  return plot->AddGraph(xs, ys, QString(), pen, line, scatter);
+}
+
+void CWdtResPlot::applyVisibility(CCustomPlot* plot, const QVector<QCPGraph*>& graphs) {
+  for (int i = 0; i < graphs.size(); ++i) {
+    QCPGraph* g = graphs[i];
+    if (!plot->hasPlottable(g)) continue;
+    // Rows the model no longer has stay hidden until the graphs are rebuilt.
+    const bool on = m_model && m_model->isChecked(i);
+    g->setVisible(on);
+    // Error bars are plottables of their own and would stay behind.
+    if (QCPErrorBars* bars = plot->ErrorBarsOf(g)) bars->setVisible(on);
+  }
+  plot->replot(QCustomPlot::rpQueuedReplot);
+}

@@ -1,0 +1,112 @@
+// Two stacked result plots (an amplitude-like quantity above, a phase-like
+// one below) with one coloured series per selection row, a data-type
+// selector, error-bar and connector switches and the selection table. What
+// is plotted against what is left to the derived views.
+//
+// Use: construct, then call initPlots() once (it needs the derived class's
+// virtual operations); the owner sets the file with setSrs/setSingleFreq,
+// calls updateSelList() after every load or change of result, then
+// onUpdateResPlot().
+#pragma once
+
+#include <QVector>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QCPGraph;
+class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class QTableView;
+class QVBoxLayout;
+
+class CCustomPlot;
+class CFormatSRS;
+class ModelPlotSel;
+
+namespace Ui {
+// The widgets of the view, built in code with the object names of the form.
+struct CWdtResPlot {
+  QVBoxLayout* verticalLayout = nullptr;
+  QGroupBox* grbShowPos = nullptr;
+  QVBoxLayout* verticalLayout_3 = nullptr;
+  QHBoxLayout* horizontalLayout = nullptr;
+  QVBoxLayout* verticalLayout_2 = nullptr;
+  CCustomPlot* wdtPlotAmp = nullptr;
+  CCustomPlot* wdtPlotPh = nullptr;
+  QVBoxLayout* verticalLayout_4 = nullptr;
+  QHBoxLayout* horizontalLayout_6 = nullptr;
+  QHBoxLayout* horizontalLayout_5 = nullptr;
+  QLabel* label_7 = nullptr;
+  QComboBox* cmbDataType = nullptr;
+  QCheckBox* chkShowErrBar = nullptr;
+  QCheckBox* chkLine = nullptr;
+  QTableView* tbFreqSel = nullptr;
+
+  void setupUi(QWidget* w);
+  void retranslateUi(QWidget* w);
+};
+}  // namespace Ui
+
+class CWdtResPlot : public QWidget {
+  Q_OBJECT
+public:
+  explicit CWdtResPlot(QWidget* parent = nullptr);
+  ~CWdtResPlot() override;
+
+  void initPlots();
+  // The file is not owned and must outlive its use by the view.
+  void setSrs(CFormatSRS* srs) { m_srs = srs; }
+  void setSingleFreq(bool single) { m_single_freq = single; }
+
+  // Rebuilds the selection rows from the file.
+  virtual void updateSelList() = 0;
+  virtual void setXAxisLabel(CCustomPlot* plot) = 0;
+  // Creates the selection model (a child of the view), puts it on tbFreqSel.
+  virtual ModelPlotSel* createSelModel() = 0;
+  // Fills cmbDataType and the two quantity lists together.
+  virtual void fillDataTypes() = 0;
+  // x, y and error values of one selection row for one quantity (ResItem
+  // block index), in display units and in no particular order.
+  virtual void fillSeries(int row, int quantity, QVector<double>& xs, QVector<double>& ys,
+                          QVector<double>& errs) = 0;
+
+  // Quantity of the upper / lower plot for the current data type; -1 before
+  // the data types are filled.
+  int plot1Type() const;
+  int plot2Type() const;
+
+  // Sets the y label, scale and range of a plot for a quantity (0..9); other
+  // quantities leave the plot alone.
+  void setYAxisForType(CCustomPlot* plot, int quantity);
+
+  // Ascending by x, moving ys and errs along; equal x keep their order.
+  static void sortByX(QVector<double>& xs, QVector<double>& ys, QVector<double>& errs);
+
+  Ui::CWdtResPlot* form() const { return ui; }
+  ModelPlotSel* model() const { return m_model; }
+  const QVector<QCPGraph*>& graphs1() const { return m_vt_graph1; }
+  const QVector<QCPGraph*>& graphs2() const { return m_vt_graph2; }
+
+public slots:
+  void onShowGraph();
+  void onUpdateResPlot();
+  void onUpdateAxis();
+  void onUpdateAllShow();
+  void onTbHeaderClicked(int col);
+
+protected:
+  void rebuildGraphs(CCustomPlot* plot, int quantity, QVector<QCPGraph*>& graphs);
+  QCPGraph* buildGraph(CCustomPlot* plot, int row, int quantity);
+  void applyVisibility(CCustomPlot* plot, const QVector<QCPGraph*>& graphs);
+
+  Ui::CWdtResPlot* ui;
+  CFormatSRS* m_srs = nullptr;
+  QVector<int> m_vt_plot1_type;
+  QVector<int> m_vt_plot2_type;
+  ModelPlotSel* m_model = nullptr;
+  QVector<QCPGraph*> m_vt_graph1;
+  QVector<QCPGraph*> m_vt_graph2;
+  bool m_single_freq = false;
+};
