@@ -1,0 +1,83 @@
+// File-level recalculations of SRS files: composed-frequency results with
+// another harmonic grouping, and spectra and results rebuilt from the SMT
+// time series. The results page and varnex-cli share these flows; the page
+// adds its dialogs and messages around them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sip/format_srs.h"
+
+// Progress of a run over many files; the core polls it between files and
+// never touches a widget.
+class RunProgress {
+public:
+  virtual ~RunProgress() = default;
+  // Called before file index of count; returning false stops the run before
+  // that file (files already written stay written).
+  virtual bool OnFile(int index, int count, const std::string& path) {
+    (void)index;
+    (void)count;
+    (void)path;
+    return true;
+  }
+};
+
+// Entries of the run reports; %1 is the base name of the SRS file or the
+// list of devices. The defaults are the texts of a Chinese-language system;
+// the results page passes its translated texts.
+struct RecalcTexts {
+  std::string recal_ok = "%1 重计算成功!\n";
+  std::string open_failed = "%1 打开失败!\n\n";
+  std::string write_failed = "%1 写入失败!\n\n";
+  std::string open_ok = "%1 打开成功!\n";
+  std::string recal_failed = "%1 重计算失败!\n";
+  std::string devices_done = "重计算仪器: %1\n";
+  std::string devices_done_none = "重计算仪器: 无\n";
+  std::string devices_miss = "未计算仪器: %1\n\n";
+  std::string devices_miss_none = "未计算仪器: 无\n\n";
+};
+
+// Base name as the file dialogs show it: the file name up to its first dot.
+std::string SrsBaseName(const std::string& path);
+
+// Rebuilds the composed-frequency result with a combined harmonics per
+// composed frequency (1..16). Returns false, leaving the file unchanged, for
+// a count outside 1..16.
+bool RecomputeComposed(CFormatSRS& srs, int a);
+
+// "<smt_dir>/<dev_name>/<base name of srs_path>.smt"; nothing is verified.
+std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, const std::string& dev_name);
+
+// Rebuilds both spectrum arrays of srs from the SMT files under smt_dir.
+// done / miss receive the names of the devices recomputed and of those
+// without a usable time series (a device may be in both). Returns false,
+// leaving srs unchanged, when the file was measured with a current station
+// whose time series is missing; cur_path then holds the path looked for.
+bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std::string>* done,
+                   std::vector<std::string>* miss, std::string* cur_path);
+
+// After RecalcFromSmt: zero items become bad, then the composed result is
+// recomputed (composed mode forced on when force_composed, else as the file's
+// waveform says) and the single-frequency result.
+void RecomputeResultsAfterSmt(CFormatSRS& srs, bool force_composed);
+
+struct RecalcRun {
+  std::vector<std::string> entries;       // one report entry per file, in order
+  std::vector<std::string> failed_paths;  // files that were not written
+  bool cancelled = false;
+};
+
+// Every file's composed result recomputed with a, written as
+// out_dir/<base>.SRS (replacing an existing file atomically).
+RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const std::string& out_dir,
+                            const RecalcTexts& texts, RunProgress* progress);
+// Every file rebuilt from the time series under smt_dir, written as
+// out_dir/<base>.SRS.
+RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::string& smt_dir,
+                           const std::string& out_dir, const RecalcTexts& texts, RunProgress* progress);
+
+// Writes the entries one after another to path ("wb"); false when the file
+// cannot be created.
+bool WriteReport(const std::string& path, const std::vector<std::string>& entries);
