@@ -170,3 +170,46 @@ size_t ex_fwrite_str(FILE* fp, const char* str) {
   n += ex_fwrite_u8(fp, 0);
   return n;
 }
+
+namespace {
+constexpr size_t kBlockBytes = 1u << 20;
+}
+
+ExBlockReader::ExBlockReader(FILE* fp, size_t record_bytes, size_t count)
+    : m_fp(fp), m_rec(record_bytes ? record_bytes : 1), m_left(count) {
+  size_t per_block = kBlockBytes / m_rec;
+  if (per_block == 0) per_block = 1;
+  if (per_block > count) per_block = count;
+  m_buf.resize(per_block * m_rec);
+}
+
+bool ExBlockReader::refill() {
+  if (m_left == 0 || m_buf.empty()) return false;
+  size_t want = m_buf.size() / m_rec;
+  if (want > m_left) want = m_left;
+  size_t got = std::fread(m_buf.data(), 1, want * m_rec, m_fp);
+  m_left = got < want * m_rec ? 0 : m_left - want;
+  m_pos = 0;
+  m_end = got - got % m_rec;
+  return m_end > 0;
+}
+
+ExBlockWriter::ExBlockWriter(FILE* fp, size_t record_bytes) : m_fp(fp), m_rec(record_bytes ? record_bytes : 1) {
+  size_t per_block = kBlockBytes / m_rec;
+  m_buf.resize((per_block ? per_block : 1) * m_rec);
+}
+
+ExBlockWriter::~ExBlockWriter() { flush(); }
+
+unsigned char* ExBlockWriter::next() {
+  if (m_used + m_rec > m_buf.size()) flush();
+  unsigned char* p = m_buf.data() + m_used;
+  m_used += m_rec;
+  return p;
+}
+
+size_t ExBlockWriter::flush() {
+  if (m_used) m_written += std::fwrite(m_buf.data(), 1, m_used, m_fp);
+  m_used = 0;
+  return m_written;
+}

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 // fopen; a failure is logged at error level and gives null.
 FILE* ex_fopen(const char* path, const char* mode);
@@ -75,3 +77,96 @@ size_t ex_fwrite_str(FILE* fp, const char* str);
 
 constexpr int EX_STR_BUF = 256;
 constexpr int EX_STR_MAX_WRITE = 254;
+
+// Little-endian decoding and encoding of values in memory, for the block
+// reader and writer below.
+inline uint16_t ex_le_u16(const unsigned char* p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint32_t ex_le_u32(const unsigned char* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+#else
+  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+#endif
+}
+inline uint64_t ex_le_u64(const unsigned char* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+#else
+  return uint64_t(ex_le_u32(p)) | (uint64_t(ex_le_u32(p + 4)) << 32);
+#endif
+}
+inline float ex_le_float(const unsigned char* p) {
+  uint32_t v = ex_le_u32(p);
+  float f;
+  std::memcpy(&f, &v, 4);
+  return f;
+}
+inline double ex_le_double(const unsigned char* p) {
+  uint64_t v = ex_le_u64(p);
+  double d;
+  std::memcpy(&d, &v, 8);
+  return d;
+}
+inline void ex_put_le_u32(unsigned char* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = (unsigned char)(v >> (8 * i));
+}
+inline void ex_put_le_u64(unsigned char* p, uint64_t v) {
+  for (int i = 0; i < 8; ++i) p[i] = (unsigned char)(v >> (8 * i));
+}
+inline void ex_put_le_float(unsigned char* p, float v) {
+  uint32_t u;
+  std::memcpy(&u, &v, 4);
+  ex_put_le_u32(p, u);
+}
+inline void ex_put_le_double(unsigned char* p, double v) {
+  uint64_t u;
+  std::memcpy(&u, &v, 8);
+  ex_put_le_u64(p, u);
+}
+
+// Reads a run of fixed-size records in large blocks and hands them out one
+// by one: a separate fread per field of millions of spectrum values would
+// dominate the reading of a file.
+class ExBlockReader {
+public:
+  ExBlockReader(FILE* fp, size_t record_bytes, size_t count);
+  // The next record's bytes, or null when the stream ends before it.
+  const unsigned char* next() {
+    if (m_pos + m_rec > m_end && !refill()) return nullptr;
+    const unsigned char* p = m_buf.data() + m_pos;
+    m_pos += m_rec;
+    return p;
+  }
+
+private:
+  bool refill();
+
+  FILE* m_fp;
+  size_t m_rec;
+  size_t m_left;  // records not yet read from the stream
+  std::vector<unsigned char> m_buf;
+  size_t m_pos = 0;
+  size_t m_end = 0;
+};
+
+// Collects records in a buffer and writes them in large blocks.
+class ExBlockWriter {
+public:
+  ExBlockWriter(FILE* fp, size_t record_bytes);
+  ~ExBlockWriter();
+  // Space for one record; it is written at the latest by flush().
+  unsigned char* next();
+  // Returns the bytes written so far by this writer.
+  size_t flush();
+
+private:
+  FILE* m_fp;
+  size_t m_rec;
+  std::vector<unsigned char> m_buf;
+  size_t m_used = 0;
+  size_t m_written = 0;
+};

@@ -248,15 +248,19 @@ bool CResult::DoWrite(FILE* fp) {
   for (float hz : m_VtFreq) n += ex_fwrite_float(fp, hz);
   n += ex_fwrite_i32(fp, int32_t(m_VtResItem.size()));
   n += ex_fwrite_i32(fp, TYPE_CNT);
+  ExBlockWriter wr(fp, size_t(item_bytes(RESULT_VER)));
   for (const ResItem& it : m_VtResItem) {
-    n += ex_fwrite_u8(fp, it.bad);
+    unsigned char* p = wr.next();
+    *p++ = it.bad;
     for (const ResBlock& b : it.blk) {
-      n += ex_fwrite_float(fp, b.value);
-      n += ex_fwrite_float(fp, b.std);
-      n += ex_fwrite_u32(fp, b.count);
-      n += ex_fwrite_float(fp, b.err);
+      ex_put_le_float(p, b.value);
+      ex_put_le_float(p + 4, b.std);
+      ex_put_le_u32(p + 8, b.count);
+      ex_put_le_float(p + 12, b.err);
+      p += 16;
     }
   }
+  n += wr.flush();
   return n == expected;
 }
 
@@ -313,13 +317,22 @@ bool CResult::DoRead(FILE* fp) {
     CLOG_ERR("result: %d items of %d blocks, expected %lld of %d", item_num, block_num, (long long)items, TYPE_CNT);
     return false;
   }
+  ExBlockReader rd(fp, size_t(item_bytes(version)), m_VtResItem.size());
   for (ResItem& it : m_VtResItem) {
-    if (version > 3) it.bad = ex_fread_u8(fp, it.bad);
+    const unsigned char* p = rd.next();
+    if (!p) break;
+    if (version > 3) it.bad = *p++;
     for (ResBlock& b : it.blk) {
-      b.value = ex_fread_float(fp, b.value);
-      b.std = ex_fread_float(fp, b.std);
-      b.count = ex_fread_u32(fp, b.count);
-      b.err = version > 2 ? ex_fread_float(fp, b.err) : b.std;
+      b.value = ex_le_float(p);
+      b.std = ex_le_float(p + 4);
+      b.count = ex_le_u32(p + 8);
+      if (version > 2) {
+        b.err = ex_le_float(p + 12);
+        p += 16;
+      } else {
+        b.err = b.std;
+        p += 12;
+      }
     }
   }
   return true;

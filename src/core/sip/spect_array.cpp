@@ -258,15 +258,18 @@ bool CSpectArray::DoWrite(FILE* fp) {
   n += ex_fwrite_i32(fp, ch_valid_mask);
   n += ex_fwrite_u32(fp, uint32_t(geo_type));
   n += ex_fwrite_u32(fp, uint32_t(m_vt_spect.size()));
+  ExBlockWriter wr(fp, size_t(item_bytes(SPECT_ARRAY_VER)));
   for (const SpectItem& it : m_vt_spect) {
-    n += ex_fwrite_u8(fp, it.m_valid);
-    n += ex_fwrite_u8(fp, it.bad);
-    n += ex_fwrite_double(fp, it.re);
-    n += ex_fwrite_double(fp, it.im);
-    n += ex_fwrite_float(fp, it.weight);
-    n += ex_fwrite_float(fp, it.coh_ts);
-    n += ex_fwrite_float(fp, it.coh_sp);
+    unsigned char* p = wr.next();
+    p[0] = it.m_valid;
+    p[1] = it.bad;
+    ex_put_le_double(p + 2, it.re);
+    ex_put_le_double(p + 10, it.im);
+    ex_put_le_float(p + 18, it.weight);
+    ex_put_le_float(p + 22, it.coh_ts);
+    ex_put_le_float(p + 26, it.coh_sp);
   }
+  n += wr.flush();
   return n == expected;
 }
 
@@ -313,17 +316,28 @@ bool CSpectArray::DoRead(FILE* fp) {
   m_buff_harm_num = harm;
   ch_valid_mask = mask;
   geo_type = int32_t(geo);
-  m_vt_spect.assign(count, SpectItem());
-  for (SpectItem& it : m_vt_spect) {
-    it.m_valid = ex_fread_u8(fp, it.m_valid);
-    if (version >= 2) it.bad = ex_fread_u8(fp, it.bad);
-    it.re = ex_fread_double(fp, it.re);
-    it.im = ex_fread_double(fp, it.im);
-    if (version >= 3) {
-      it.weight = ex_fread_float(fp, it.weight);
-      it.coh_ts = ex_fread_float(fp, it.coh_ts);
-      it.coh_sp = ex_fread_float(fp, it.coh_sp);
+  // Items are built in one pass as they are decoded, in the memory of the
+  // previous read when it is large enough (pages re-read their file on every
+  // click); a missing tail (a stream error after the size check) keeps the
+  // defaults.
+  std::vector<SpectItem>& items = m_vt_spect;
+  items.clear();
+  items.reserve(count);
+  ExBlockReader rd(fp, size_t(item_bytes(version)), count);
+  for (uint32_t i = 0; i < count; ++i) {
+    SpectItem it;
+    if (const unsigned char* p = rd.next()) {
+      it.m_valid = *p++;
+      if (version >= 2) it.bad = *p++;
+      it.re = ex_le_double(p);
+      it.im = ex_le_double(p + 8);
+      if (version >= 3) {
+        it.weight = ex_le_float(p + 16);
+        it.coh_ts = ex_le_float(p + 20);
+        it.coh_sp = ex_le_float(p + 24);
+      }
     }
+    items.push_back(it);
   }
   return true;
 }
