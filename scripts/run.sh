@@ -10,12 +10,21 @@ cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNEX_BUILD_T
 cmake --build build-release -j "$JOBS"
 
 APP=build-release/src/app/varnex
+DEMO=build-release/demo
+if [ ! -f "$DEMO/L101_01.SRS" ]; then
+  build-release/tools/gen_survey/varnex-gen-survey "$DEMO" --seed 1 --files 4 --devices 4 --cals 6
+fi
+DEMO_FILES=("$DEMO"/L101_*.SRS)
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Varnex is built: $APP"
   echo "No display found. Start it from a desktop session with:"
-  echo "  $APP"
+  echo "  $APP ${DEMO_FILES[*]}"
   echo "or without a desktop under a virtual X server:"
-  echo "  xvfb-run -a $APP"
+  echo "  xvfb-run -a $APP ${DEMO_FILES[*]}"
   exit 0
 fi
-exec "$APP" "$@"
+# Opens the demo survey (its SMT time series are in $DEMO/smt) unless files are given.
+if [ $# -gt 0 ]; then
+  exec "$APP" "$@"
+fi
+exec "$APP" "${DEMO_FILES[@]}"
