@@ -643,6 +643,10 @@ Recalculated devices:%1
 Uncalculated devices:%2</translation>
     </message>
     <message>
+        <source>%1.SRS文件无法从时序重计算！</source>
+        <translation>The %1.SRS file cannot be recalculated from the time series!</translation>
+    </message>
+    <message>
         <source>文件%1打开失败！</source>
         <translation>Failed to open file %1!</translation>
     </message>

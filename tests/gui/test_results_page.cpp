@@ -665,3 +665,295 @@ TEST_F(PageFixture, RecalcCurrentNeedsALoadedFileAndEachClickActsOnce) {
   EXPECT_EQ(prompts->messages[0].text, u8("请先选择SRS文件，再重新计算！"));
   EXPECT_TRUE(prompts->dialogs.isEmpty());
 }
+
+TEST_F(PageFixture, RecalcCurrentRegroupsTheComposedFrequenciesInMemory) {
+  const QString d = survey(21);
+  const QString path = d + "/L101_01.SRS";
+  const QByteArray on_disk = contents(path);
+  page->setCurrentFile(path);
+
+  prompts->intAnswers.enqueue(8);
+  click(ui->btnRecal);
+  ASSERT_EQ(prompts->dialogs.size(), 1);
+  EXPECT_EQ(prompts->dialogs[0].kind, "int");
+  EXPECT_EQ(prompts->dialogs[0].caption, u8("组合频率设置"));
+  EXPECT_EQ(prompts->lastIntLabel, u8("单频的组合谐波数:"));
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "information");
+  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
+  EXPECT_EQ(prompts->messages[0].text, u8("文件%1已被重新计算！").arg(path));
+
+  CResultSip& comp = page->srsFile().m_res_composed;
+  ASSERT_EQ(comp.GetHarmNum(), 2);
+  EXPECT_FLOAT_EQ(comp.GetFreq(0, 0), 1.125f);
+  EXPECT_FLOAT_EQ(comp.GetFreq(0, 1), 3.125f);
+  EXPECT_EQ(comp.GetChNum(), 24);
+  // The table lists the new points, not the ones of the file.
+  EXPECT_EQ(freqTexts(), QStringList({"1.125Hz", "3.125Hz"}));
+  EXPECT_EQ(contents(path), on_disk);
+
+  // The dump of the current file carries the recalculated points.
+  click(ui->btnOutToTxt);
+  const QByteArray dump = contents(d + "/L101_01.txt");
+  EXPECT_TRUE(dump.contains("1th frequency: 1.125000Hz"));
+  EXPECT_FALSE(dump.contains("1th frequency: 0.625000Hz"));
+
+  prompts->intAnswers.enqueue(4);
+  click(ui->btnRecal);
+  ASSERT_EQ(comp.GetHarmNum(), 4);
+  const float want[4] = {0.625f, 1.625f, 2.625f, 3.625f};
+  for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(comp.GetFreq(0, i), want[i]);
+  EXPECT_EQ(freqTexts(), QStringList({"0.625Hz", "1.625Hz", "2.625Hz", "3.625Hz"}));
+
+  prompts->intAnswers.enqueue(16);
+  click(ui->btnRecal);
+  ASSERT_EQ(comp.GetHarmNum(), 1);
+  EXPECT_FLOAT_EQ(comp.GetFreq(0, 0), 2.125f);
+}
+
+TEST_F(PageFixture, RecalcCurrentCancelledChangesNothing) {
+  const QString d = survey(22);
+  page->setCurrentFile(d + "/L101_01.SRS");
+  click(ui->btnRecal);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
+  EXPECT_EQ(prompts->messages[0].text, u8("输入数据格式不正确！"));
+  EXPECT_EQ(page->srsFile().m_res_composed.GetHarmNum(), 4);
+  EXPECT_EQ(freqTexts(), QStringList({"0.625Hz", "1.625Hz", "2.625Hz", "3.625Hz"}));
+}
+
+TEST_F(PageFixture, RecalcAllWritesEveryFileAndTheReport) {
+  const QString d = survey(23);
+  const QString out = dir + "/out";
+  ASSERT_TRUE(QDir().mkpath(out));
+  page->setFileList({d + "/L101_01.SRS", d + "/L101_02.SRS", d + "/L9.SRS"});
+
+  prompts->intAnswers.enqueue(4);
+  prompts->fileAnswers.enqueue({out});
+  click(ui->btnRecalAll);
+  ASSERT_EQ(prompts->dialogs.size(), 2);
+  EXPECT_EQ(prompts->dialogs[0].kind, "int");
+  EXPECT_EQ(prompts->dialogs[1].kind, "dir");
+  EXPECT_EQ(prompts->dialogs[1].caption, "Save SRS");
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "information");
+  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
+  EXPECT_EQ(prompts->messages[0].text, u8("重计算已完成！"));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  EXPECT_EQ(contents(out + "/reCalResult.txt"),
+            QByteArray("L101_01 重计算成功!\nL101_02 重计算成功!\nL9 打开失败!\n\n"));
+  for (const char* name : {"L101_01", "L101_02"}) {
+    CFormatSRS srs;
+    ASSERT_TRUE(srs.Read(path8(out + "/" + name + ".SRS"))) << name;
+    ASSERT_EQ(srs.m_res_composed.GetHarmNum(), 4);
+    EXPECT_FLOAT_EQ(srs.m_res_composed.GetFreq(0, 3), 3.625f);
+  }
+  EXPECT_FALSE(QFileInfo::exists(out + "/L9.SRS"));
+
+  // The next run starts in the folder chosen last; 16 harmonics make one point.
+  prompts->intAnswers.enqueue(16);
+  prompts->fileAnswers.enqueue({out});
+  click(ui->btnRecalAll);
+  ASSERT_EQ(prompts->dialogs.size(), 4);
+  EXPECT_EQ(prompts->dialogs[3].dir, out);
+  CFormatSRS srs;
+  ASSERT_TRUE(srs.Read(path8(out + "/L101_02.SRS")));
+  ASSERT_EQ(srs.m_res_composed.GetHarmNum(), 1);
+  EXPECT_FLOAT_EQ(srs.m_res_composed.GetFreq(0, 0), 2.125f);
+}
+
+TEST_F(PageFixture, RecalcAllStopsBeforeWritingAnything) {
+  const QString d = survey(24);
+  const QString out = dir + "/out";
+  ASSERT_TRUE(QDir().mkpath(out));
+
+  // No files: a warning, no dialog.
+  click(ui->btnRecalAll);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
+  EXPECT_EQ(prompts->messages[0].text, u8("SRS文件列表为空！"));
+  EXPECT_TRUE(prompts->dialogs.isEmpty());
+
+  // Harmonics dialog cancelled: the warning, no folder dialog.
+  page->setFileList({d + "/L101_01.SRS"});
+  prompts->messages.clear();
+  prompts->fileAnswers.enqueue({out});
+  click(ui->btnRecalAll);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
+  EXPECT_EQ(prompts->messages[0].text, u8("输入数据格式不正确！"));
+  ASSERT_EQ(prompts->dialogs.size(), 1);
+  EXPECT_EQ(prompts->dialogs[0].kind, "int");
+
+  // Folder dialog cancelled: silence.
+  prompts->messages.clear();
+  prompts->fileAnswers.clear();
+  prompts->intAnswers.enqueue(4);
+  click(ui->btnRecalAll);
+  EXPECT_TRUE(prompts->messages.isEmpty());
+  EXPECT_TRUE(QDir(out).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(PageFixture, RecalcAllFromTimeSeriesGoesOnAfterAMissingCurrentStation) {
+  const QString d = survey(25);
+  const QString out = dir + "/out";
+  ASSERT_TRUE(QDir().mkpath(out));
+  ASSERT_TRUE(QFile::remove(d + "/smt/CS01/L101_01.smt"));
+  page->setFileList({d + "/L101_01.SRS", d + "/L101_02.SRS"});
+
+  click(ui->btnOutSrsAll);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
+  EXPECT_EQ(prompts->messages[0].text, u8("SMT时序文件目录为空！"));
+
+  ui->edtFileSmt->setText(d + "/smt");
+  prompts->messages.clear();
+  prompts->fileAnswers.enqueue({out});
+  click(ui->btnOutSrsAll);
+  ASSERT_EQ(prompts->dialogs.size(), 1);
+  EXPECT_EQ(prompts->dialogs[0].caption, "Save SRS");
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "information");
+  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
+  EXPECT_EQ(prompts->messages[0].text, u8("文件保存成功！"));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  EXPECT_EQ(contents(out + "/recalTsToSrsResult.txt"),
+            u8("L101_01 重计算失败!\nL101_02 打开成功!\n重计算仪器: ST01,ST02,ST03,ST04\n未计算仪器: 无\n\n").toUtf8());
+  EXPECT_FALSE(QFileInfo::exists(out + "/L101_01.SRS"));
+  CFormatSRS srs;
+  EXPECT_TRUE(srs.Read(path8(out + "/L101_02.SRS")));
+
+  page->setFileList({});
+  prompts->messages.clear();
+  click(ui->btnOutSrsAll);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
+  EXPECT_EQ(prompts->messages[0].text, u8("SRS文件列表为空！"));
+}
+
+TEST_F(PageFixture, RecalcCurrentFromTimeSeriesSavesUnderTheChosenName) {
+  const QString d = survey(26);
+  const QString path = d + "/L101_01.SRS";
+  page->setFileList({path, d + "/L101_02.SRS"});
+  page->setCurrentFile(path);
+
+  click(ui->btnOutSrsSingle);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
+  EXPECT_EQ(prompts->messages[0].text, u8("SMT时序文件目录为空！"));
+  EXPECT_TRUE(prompts->dialogs.isEmpty());
+
+  ui->edtFileSmt->setText(d + "/smt");
+  prompts->messages.clear();
+  const QString saved = dir + "/rebuilt.SRS";
+  prompts->fileAnswers.enqueue({saved});
+  click(ui->btnOutSrsSingle);
+  ASSERT_EQ(prompts->dialogs.size(), 1);
+  EXPECT_EQ(prompts->dialogs[0].kind, "save");
+  EXPECT_EQ(prompts->dialogs[0].caption, "Save SRS");
+  EXPECT_EQ(prompts->dialogs[0].filter, "CRS Files (*.SRS)");
+  EXPECT_TRUE(prompts->dialogs[0].dir.endsWith("/L101_01"));
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "information");
+  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
+  EXPECT_EQ(prompts->messages[0].text, u8("文件保存成功！\n重计算设备:ST01,ST02,ST03,ST04\n未计算设备:"));
+
+  // The rebuilt spectra come from the same harmonics as the stored ones.
+  CFormatSRS stored, rebuilt;
+  ASSERT_TRUE(stored.Read(path8(path)));
+  ASSERT_TRUE(rebuilt.Read(path8(saved)));
+  const ResItem a = stored.m_res_composed.GetItem(0, 0, 0);
+  const ResItem b = rebuilt.m_res_composed.GetItem(0, 0, 0);
+  ASSERT_GT(a.blk[RES_APP].count, 0u);
+  EXPECT_NEAR(b.blk[RES_APP].value, a.blk[RES_APP].value, 0.01 * a.blk[RES_APP].value);
+  EXPECT_NEAR(page->srsFile().m_res_composed.GetItem(0, 0, 0).blk[RES_APP].value, b.blk[RES_APP].value,
+              1e-3 * b.blk[RES_APP].value);
+  // The next dialog proposes the folder chosen last.
+  prompts->messages.clear();
+  prompts->fileAnswers.enqueue({dir + "/nowhere/x.SRS"});
+  click(ui->btnOutSrsSingle);
+  ASSERT_EQ(prompts->dialogs.size(), 2);
+  EXPECT_EQ(prompts->dialogs[1].dir, dir + "/L101_01");
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
+  EXPECT_EQ(prompts->messages[0].text, u8("文件%1打开失败！").arg(dir + "/nowhere/x.SRS"));
+}
+
+TEST_F(PageFixture, RecalcCurrentFromTimeSeriesStopsWithoutWriting) {
+  const QString d = survey(27);
+  const QString path = d + "/L101_01.SRS";
+  const QString saved = dir + "/rebuilt.SRS";
+  ui->edtFileSmt->setText(d + "/smt");
+
+  // No file list or no file read.
+  click(ui->btnOutSrsSingle);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
+  EXPECT_EQ(prompts->messages[0].text, u8("请选择需要进行重计算的SRS文件！"));
+
+  page->setFileList({path});
+  page->setCurrentFile(path);
+  ui->edtFileSmt->setText(d + "/smt");
+
+  // The current station's time series is missing.
+  ASSERT_TRUE(QFile::rename(d + "/smt/CS01/L101_01.smt", dir + "/cs.smt"));
+  prompts->messages.clear();
+  prompts->fileAnswers.enqueue({saved});
+  click(ui->btnOutSrsSingle);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
+  EXPECT_EQ(prompts->messages[0].text, u8("未找到电流数据:\n%1").arg(d + "/smt/CS01/L101_01.smt"));
+  EXPECT_FALSE(QFileInfo::exists(saved));
+
+  // No name chosen.
+  ASSERT_TRUE(QFile::rename(dir + "/cs.smt", d + "/smt/CS01/L101_01.smt"));
+  prompts->messages.clear();
+  click(ui->btnOutSrsSingle);
+  EXPECT_TRUE(prompts->messages.isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(saved));
+
+  // The file vanished since it was selected.
+  ASSERT_TRUE(QFile::remove(path));
+  prompts->fileAnswers.enqueue({saved});
+  click(ui->btnOutSrsSingle);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].text, u8("%1.SRS文件读取失败！").arg("L101_01"));
+  EXPECT_FALSE(QFileInfo::exists(saved));
+  EXPECT_FALSE(page->isLoaded());
+  EXPECT_FALSE(ui->btnOutSrsSingle->isEnabled());
+  EXPECT_FALSE(ui->btnRecal->isEnabled());
+  EXPECT_FALSE(ui->btnOutToTxt->isEnabled());
+}
+
+TEST_F(PageFixture, EnglishSystemWritesAnEnglishRecalcReport) {
+  QTranslator translator;
+  ASSERT_TRUE(installTranslation(*qApp, translator, "en_US"));
+  const QString d = survey(28);
+  const QString out = dir + "/out";
+  ASSERT_TRUE(QDir().mkpath(out));
+  page->setFileList({d + "/L101_01.SRS", d + "/L9.SRS"});
+  prompts->intAnswers.enqueue(4);
+  prompts->fileAnswers.enqueue({out});
+  click(ui->btnRecalAll);
+  ui->edtFileSmt->setText(d + "/smt");
+  prompts->fileAnswers.enqueue({out});
+  click(ui->btnOutSrsAll);
+  QApplication::removeTranslator(&translator);
+
+  EXPECT_EQ(contents(out + "/reCalResult.txt"), QByteArray("L101_01 Recalculation successful\nL9 open failed!\n"));
+  EXPECT_EQ(contents(out + "/recalTsToSrsResult.txt"),
+            QByteArray("L101_01 open successfull!\nRecalculation devices: ST01,ST02,ST03,ST04\n"
+                       "UnCalculated devices: none\n\nL9 open failed!\n"));
+  ASSERT_EQ(prompts->messages.size(), 2);
+  EXPECT_EQ(prompts->messages[0].title, "Tips");
+  EXPECT_EQ(prompts->messages[0].text, "Recalculation completed!");
+  EXPECT_EQ(prompts->messages[1].text, "The file has been saved successfully!");
+}

@@ -454,7 +454,13 @@ bool WdtSipRes::recalcFromSmt(CFormatSRS& srs, QStringList* done, QStringList* m
   std::vector<std::string> vt_done, vt_miss;
   std::string cur_path;
   if (!RecalcFromSmt(srs, smtDir(), &vt_done, &vt_miss, &cur_path)) {
-    Prompts::instance().warning(this, tr("警告"), tr("未找到电流数据:\n%1").arg(from8bit(cur_path)));
+    // Without a path looked for, the file itself cannot be rebuilt (no
+    // harmonics, or no factor to turn the recorded voltage into a current).
+    if (cur_path.empty())
+      Prompts::instance().warning(this, tr("警告"),
+                                  tr("%1.SRS文件无法从时序重计算！").arg(QFileInfo(from8bit(srs.GetPath())).baseName()));
+    else
+      Prompts::instance().warning(this, tr("警告"), tr("未找到电流数据:\n%1").arg(from8bit(cur_path)));
     return false;
   }
   *done = toQt(vt_done);
@@ -509,7 +515,7 @@ void WdtSipRes::on_btnRecalAll_clicked() {
     ProgressRun progress(this, m_list_file.size());
     run = RecalcAllComposed(to8bit(m_list_file), a, to8bit(dir), recalcTexts(), &progress);
   }
-  writeReport(toQt(run.entries), QString("%1/reCalResult.txt").arg(dir));
+  writeReport(toQt(run.entries), QString("%1/%2").arg(dir, RECAL_REPORT_NAME));
   Prompts::instance().information(this, tr("提示"), tr("重计算已完成！"));
 }
 
@@ -573,6 +579,6 @@ void WdtSipRes::on_btnOutSrsAll_clicked() {
     ProgressRun progress(this, m_list_file.size());
     run = RecalcAllFromSmt(to8bit(m_list_file), smtDir(), to8bit(dir), recalcTexts(), &progress);
   }
-  writeReport(toQt(run.entries), QString("%1/recalTsToSrsResult.txt").arg(dir));
+  writeReport(toQt(run.entries), QString("%1/%2").arg(dir, RECAL_SMT_REPORT_NAME));
   Prompts::instance().information(this, tr("提示"), tr("文件保存成功！"));
 }
