@@ -386,6 +386,22 @@ TEST_F(PageFixture, SelectingTheHandMadeFileFillsTheTable) {
   EXPECT_TRUE(check.failures().isEmpty()) << check.failures().join("\n").toStdString();
 }
 
+TEST_F(PageFixture, FileWithoutChannelsHasNoPassRate) {
+  page->setCurrentFile(handMade());
+  ASSERT_EQ(passRate(), u8("  合格率：75.0%"));
+
+  CFormatSRS srs;
+  ASSERT_TRUE(srs.Read(path8(dir + "/H01.SRS")));
+  srs.m_res_composed.DoInit(0, 1, 2);
+  srs.m_res.DoInit(0, 1, 2);
+  srs.m_valid_sp.clear();
+  ASSERT_TRUE(srs.Write(path8(dir + "/H00.SRS")));
+  page->setCurrentFile(dir + "/H00.SRS");
+  ASSERT_TRUE(page->isLoaded());
+  EXPECT_EQ(model->rowCount(), 0);
+  EXPECT_EQ(passRate(), u8("  合格率：0.0%"));
+}
+
 TEST_F(PageFixture, CalculationTypeSwitchesTheResultAndEveryLoadGoesBack) {
   const QString path = handMade();
   page->setCurrentFile(path);
