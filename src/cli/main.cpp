@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli_dump.h"
+#include "cli_recalc.h"
 #include "cli_verbs.h"
 
 static const char* kVersion = "varnex-cli 1.5.4";
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
 
   std::vector<CliVerb> verbs;
   verbs.push_back(addDumpVerb(app));
+  verbs.push_back(addRecalcVerb(app));
 
   try {
     app.parse(argc, argv);

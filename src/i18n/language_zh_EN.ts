@@ -398,4 +398,261 @@
         <translation>Calculated %1 times</translation>
     </message>
 </context>
+<context>
+    <name>WdtSipRes</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>显示方式:</source>
+        <translation>Display mode:</translation>
+    </message>
+    <message>
+        <source>图形</source>
+        <translation>graphic</translation>
+    </message>
+    <message>
+        <source>数据表</source>
+        <translation>table</translation>
+    </message>
+    <message>
+        <source>  频率组合:</source>
+        <translation>Frequency combination:</translation>
+    </message>
+    <message>
+        <source>  合格率：0%</source>
+        <translation>Pass rate: 0%</translation>
+    </message>
+    <message>
+        <source>误差设置</source>
+        <translation>Error setting</translation>
+    </message>
+    <message>
+        <source>SRS修复</source>
+        <translation>SRS Repair</translation>
+    </message>
+    <message>
+        <source>恢复SRS文件</source>
+        <translation>Restore SRS</translation>
+    </message>
+    <message>
+        <source>时序文件目录</source>
+        <translation>SMT file directory</translation>
+    </message>
+    <message>
+        <source>导出当前SRS</source>
+        <translation>Export the current SRS</translation>
+    </message>
+    <message>
+        <source>导出所有SRS</source>
+        <translation>Export all SRS</translation>
+    </message>
+    <message>
+        <source>SRS重计算</source>
+        <translation>SRS recalculation</translation>
+    </message>
+    <message>
+        <source>重计算当前SRS</source>
+        <translation>SRS-recal current</translation>
+    </message>
+    <message>
+        <source>重计算所有SRS</source>
+        <translation>SRS-recal all</translation>
+    </message>
+    <message>
+        <source>导出当前SRS结果</source>
+        <translation>Export current result</translation>
+    </message>
+    <message>
+        <source>导出所有SRS结果</source>
+        <translation>Export all result</translation>
+    </message>
+    <message>
+        <source>数据表格</source>
+        <translation>Data Table</translation>
+    </message>
+    <message>
+        <source>空间视图</source>
+        <translation>Space View</translation>
+    </message>
+    <message>
+        <source>多频组合计算</source>
+        <translation>Multi-frequency calculate</translation>
+    </message>
+    <message>
+        <source>单频计算</source>
+        <translation>Single frequency calculate</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Tips</translation>
+    </message>
+    <message>
+        <source>打开文件“%1”失败！</source>
+        <translation>Failed to open "%1"!</translation>
+    </message>
+    <message>
+        <source>  合格率：%.1f%</source>
+        <translation>  Pass rate: %.1f%</translation>
+    </message>
+    <message>
+        <source>选择SMT目录</source>
+        <translation>Choose SMT file directory</translation>
+    </message>
+    <message>
+        <source>文件“%1”已导出到TXT文件中!</source>
+        <translation>The file "%1" is exported to txt file!</translation>
+    </message>
+    <message>
+        <source>文件“%1”导出失败!</source>
+        <translation>Failed to export to file "%1"!</translation>
+    </message>
+    <message>
+        <source>%1 打开失败!
+
+</source>
+        <translation>%1 open failed!
+</translation>
+    </message>
+    <message>
+        <source>%1 导出成功!
+
+</source>
+        <translation>%1 Export successful!
+
+</translation>
+    </message>
+    <message>
+        <source>%1 导出失败!
+
+</source>
+        <translation>%1 Export failed!
+
+</translation>
+    </message>
+    <message>
+        <source>导出完成！</source>
+        <translation>Export completed!</translation>
+    </message>
+    <message>
+        <source>%1 重计算成功!
+</source>
+        <translation>%1 Recalculation successful
+</translation>
+    </message>
+    <message>
+        <source>%1 写入失败!
+
+</source>
+        <translation>%1 write failed!
+
+</translation>
+    </message>
+    <message>
+        <source>%1 打开成功!
+</source>
+        <translation>%1 open successfull!
+</translation>
+    </message>
+    <message>
+        <source>%1 重计算失败!
+</source>
+        <translation>%1 recalculation failed!
+</translation>
+    </message>
+    <message>
+        <source>重计算仪器: %1
+</source>
+        <translation>Recalculation devices: %1
+</translation>
+    </message>
+    <message>
+        <source>重计算仪器: 无
+</source>
+        <translation>Recalculation devices: none
+</translation>
+    </message>
+    <message>
+        <source>未计算仪器: %1
+
+</source>
+        <translation>UnCalculated devices: %1
+
+</translation>
+    </message>
+    <message>
+        <source>未计算仪器: 无
+
+</source>
+        <translation>UnCalculated devices: none
+
+</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warning</translation>
+    </message>
+    <message>
+        <source>未找到电流数据:
+%1</source>
+        <translation>Current data not found: %1</translation>
+    </message>
+    <message>
+        <source>组合频率设置</source>
+        <translation>Combination frequency setting</translation>
+    </message>
+    <message>
+        <source>单频的组合谐波数:</source>
+        <translation>Number of combined harmonics for a single frequency:</translation>
+    </message>
+    <message>
+        <source>输入数据格式不正确！</source>
+        <translation>The input format is not correct!</translation>
+    </message>
+    <message>
+        <source>文件%1已被重新计算！</source>
+        <translation>File"%1" is recalculated!</translation>
+    </message>
+    <message>
+        <source>SRS文件列表为空！</source>
+        <translation>The SRS file list is empty!</translation>
+    </message>
+    <message>
+        <source>重计算已完成！</source>
+        <translation>Recalculation completed!</translation>
+    </message>
+    <message>
+        <source>SMT时序文件目录为空！</source>
+        <translation>The directory of SMT timing files is empty!</translation>
+    </message>
+    <message>
+        <source>请选择需要进行重计算的SRS文件！</source>
+        <translation>Please select the SRS file that requires recalculation!</translation>
+    </message>
+    <message>
+        <source>%1.SRS文件读取失败！</source>
+        <translation>Failed to read the %1.SRS file!</translation>
+    </message>
+    <message>
+        <source>文件保存成功！
+重计算设备:%1
+未计算设备:%2</source>
+        <translation>The file has been saved successfully!
+Recalculated devices:%1
+Uncalculated devices:%2</translation>
+    </message>
+    <message>
+        <source>%1.SRS文件无法从时序重计算！</source>
+        <translation>The %1.SRS file cannot be recalculated from the time series!</translation>
+    </message>
+    <message>
+        <source>文件%1打开失败！</source>
+        <translation>Failed to open file %1!</translation>
+    </message>
+    <message>
+        <source>文件保存成功！</source>
+        <translation>The file has been saved successfully!</translation>
+    </message>
+</context>
 </TS>

@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QListView>
+#include <QProcess>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStringListModel>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
@@ -14,7 +16,9 @@
 #include "main/app_init.h"
 #include "main/wdt_main.h"
 #include "params/wdt_param_srs.h"
+#include "results/model_res.h"
 #include "results/wdt_sip_res.h"
+#include "results/wdt_sip_res_table.h"
 #include "scripted_prompts.h"
 #include "stations/wdt_gps_pos.h"
 #include "timeseries/wdt_ts_plot.h"
@@ -73,6 +77,8 @@ TEST(MainWindow, ImportTwiceListsTwiceAndClearEmpties) {
   EXPECT_EQ(title(w), QString::fromUtf8("供电数据文件，共0个"));
   EXPECT_TRUE(listed(w).isEmpty());
   EXPECT_TRUE(w.fileList().isEmpty());
+  EXPECT_TRUE(w.paramPage()->fileList().isEmpty());
+  EXPECT_TRUE(w.resultsPage()->fileList().isEmpty());
 }
 
 TEST(MainWindow, CancelledImportChangesNothing) {
@@ -138,4 +144,30 @@ TEST(MainWindow, ChineseLocalesKeepTheSourceTexts) {
   EXPECT_TRUE(wantsEnglish("de_DE"));
   CWdtMain w;
   EXPECT_EQ(w.form()->tabRight->tabText(2), QString::fromUtf8("采集结果"));
+}
+
+TEST(MainWindow, ClickShowsTheFileOnTheResultsPageAndClearEmptiesIt) {
+  ScopedPrompts prompts;
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  QProcess gen;
+  gen.start(GEN_SURVEY_EXE, {tmp.path(), "--seed", "31", "--files", "2"});
+  ASSERT_TRUE(gen.waitForFinished(120000));
+  ASSERT_EQ(gen.exitCode(), 0);
+
+  CWdtMain w;
+  w.importFiles({tmp.filePath("L101_01.SRS"), tmp.filePath("L101_02.SRS")});
+  w.onListClicked(w.form()->listOpenFiles->model()->index(1, 0));
+  WdtSipRes* page = w.resultsPage();
+  EXPECT_TRUE(prompts->messages.isEmpty());
+  EXPECT_TRUE(page->isLoaded());
+  EXPECT_EQ(page->resTable()->model()->rowCount(), 24);
+  EXPECT_TRUE(page->form()->btnRecal->isEnabled());
+
+  QTest::mouseClick(w.form()->btnClearFile, Qt::LeftButton);
+  EXPECT_FALSE(page->isLoaded());
+  EXPECT_TRUE(page->fileList().isEmpty());
+  EXPECT_FALSE(page->form()->btnRecal->isEnabled());
+  EXPECT_FALSE(page->form()->btnOutSrsSingle->isEnabled());
+  EXPECT_FALSE(page->form()->btnOutToTxt->isEnabled());
 }

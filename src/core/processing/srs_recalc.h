@@ -39,12 +39,22 @@ struct RecalcTexts {
   std::string devices_miss_none = "未计算仪器: 无\n\n";
 };
 
+// Report file names in the output folder of the two all-files runs.
+inline constexpr const char* RECAL_REPORT_NAME = "reCalResult.txt";
+inline constexpr const char* RECAL_SMT_REPORT_NAME = "recalTsToSrsResult.txt";
+
 // Base name as the file dialogs show it: the file name up to its first dot.
 std::string SrsBaseName(const std::string& path);
 
+// text with every "%1" replaced by arg.
+std::string RecalcArg(const std::string& text, const std::string& arg);
+
 // Rebuilds the composed-frequency result with a combined harmonics per
-// composed frequency (1..16). Returns false, leaving the file unchanged, for
-// a count outside 1..16.
+// composed frequency (1..16): 16 / a points labelled with the centres of
+// their harmonics, computed from the stored spectra without bad values. The
+// channel entries stay in the order of the single-frequency result (the
+// order of the voltage spectra). Returns false, leaving the file unchanged,
+// for a count outside 1..16.
 bool RecomputeComposed(CFormatSRS& srs, int a);
 
 // "<smt_dir>/<dev_name>/<base name of srs_path>.smt"; nothing is verified.
@@ -52,29 +62,39 @@ std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, 
 
 // Rebuilds both spectrum arrays of srs from the SMT files under smt_dir.
 // done / miss receive the names of the devices recomputed and of those
-// without a usable time series (a device may be in both). Returns false,
-// leaving srs unchanged, when the file was measured with a current station
-// whose time series is missing; cur_path then holds the path looked for.
+// without a usable time series (a device may be in both), trimmed, each name
+// once. Returns false, leaving srs unchanged, when the file was measured with
+// a current station whose time series is missing; cur_path then holds the
+// path looked for. Also false, unchanged, with an empty cur_path, when the
+// file's harmonic count is below 1 or, with a current station, its v2i is
+// not a positive number (the recorded voltage cannot become a current).
 bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std::string>* done,
                    std::vector<std::string>* miss, std::string* cur_path);
 
 // After RecalcFromSmt: zero items become bad, then the composed result is
 // recomputed (composed mode forced on when force_composed, else as the file's
-// waveform says) and the single-frequency result.
+// waveform says) and the single-frequency result. A composed result that
+// cannot be composed (no points, or more points than single frequencies) is
+// left as it is when force_composed.
 void RecomputeResultsAfterSmt(CFormatSRS& srs, bool force_composed);
 
 struct RecalcRun {
   std::vector<std::string> entries;       // one report entry per file, in order
   std::vector<std::string> failed_paths;  // files that were not written
+  std::vector<std::string> failed_why;    // for each failed path, a short English reason
   bool cancelled = false;
 };
 
 // Every file's composed result recomputed with a, written as
-// out_dir/<base>.SRS (replacing an existing file atomically).
+// out_dir/<base>.SRS (replacing an existing file atomically). Paths are
+// 8-bit strings. An empty list, or a count outside 1..16, gives an empty run
+// and writes nothing; the caller writes the report (RECAL_REPORT_NAME) from
+// the entries of a run that has any.
 RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const std::string& out_dir,
                             const RecalcTexts& texts, RunProgress* progress);
 // Every file rebuilt from the time series under smt_dir, written as
-// out_dir/<base>.SRS.
+// out_dir/<base>.SRS; the report is RECAL_SMT_REPORT_NAME. An empty list
+// gives an empty run.
 RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::string& smt_dir,
                            const std::string& out_dir, const RecalcTexts& texts, RunProgress* progress);
 

@@ -140,6 +140,10 @@ void CWdtMain::importFiles(const QStringList& paths) {
 void CWdtMain::onBtnClearData() {
   m_listFile.clear();
   m_modelFile->setStringList(QStringList());
+  // The pages' copies go too, so that no all-files action works on files the
+  // user has just taken out of the list.
+  m_wdtParamSrs->setFileList(m_listFile);
+  m_wdtSipRes->setFileList(m_listFile);
 
   m_wdtParamSrs->setCurrentFile(QString());
   m_wdtSipRes->setCurrentFile(QString());

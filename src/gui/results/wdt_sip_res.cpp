@@ -1,9 +1,584 @@
 #include "results/wdt_sip_res.h"
 
-WdtSipRes::WdtSipRes(QWidget* parent) : QWidget(parent) {}
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QSpacerItem>
+#include <QVBoxLayout>
 
-WdtSipRes::~WdtSipRes() = default;
+#include "base/ex_string.h"
+#include "results/dlg_data_limit.h"
+#include "results/shared_data.h"
+#include "results/wdt_res_plot_space_sip.h"
+#include "results/wdt_sip_res_table.h"
+#include "sip/sip_pub.h"
+#include "toolkit/prompts.h"
+
+namespace {
+
+std::string to8bit(const QString& path) { return ex_utf8_to_ansi(path.toUtf8().toStdString()); }
+
+QString from8bit(const std::string& path) { return QString::fromUtf8(ex_ansi_to_utf8(path).c_str()); }
+
+std::vector<std::string> to8bit(const QStringList& paths) {
+  std::vector<std::string> out;
+  out.reserve(size_t(paths.size()));
+  for (const QString& p : paths) out.push_back(to8bit(p));
+  return out;
+}
+
+QStringList toQt(const std::vector<std::string>& texts) {
+  QStringList out;
+  for (const std::string& t : texts) out << QString::fromUtf8(t.c_str());
+  return out;
+}
+
+// The text dump lies beside the SRS file, its extension replaced by "txt".
+// A source whose extension already is "txt" keeps it and gets another one,
+// so that the dump never replaces the file it was made from.
+QString dumpPathFor(const QString& srs_path) {
+  QString out = srs_path;
+  out.chop(3);
+  out += "txt";
+  if (out.compare(srs_path, Qt::CaseInsensitive) == 0) out = srs_path + ".txt";
+  return out;
+}
+
+class WaitCursor {
+public:
+  WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Progress of a run over the imported files. The dialog appears only when
+// the run lasts; it has no cancel button, every file gets its report entry.
+class ProgressRun : public RunProgress {
+public:
+  ProgressRun(QWidget* parent, int count) : m_dlg(parent) {
+    m_dlg.setWindowModality(Qt::WindowModal);
+    m_dlg.setCancelButton(nullptr);
+    m_dlg.setMinimumDuration(1000);
+    m_dlg.setRange(0, count);
+  }
+  ~ProgressRun() override { m_dlg.setValue(m_dlg.maximum()); }
+
+  bool OnFile(int index, int count, const std::string& path) override {
+    m_dlg.setMaximum(count);
+    m_dlg.setLabelText(QFileInfo(from8bit(path)).fileName());
+    m_dlg.setValue(index);
+    return true;
+  }
+
+private:
+  QProgressDialog m_dlg;
+};
+
+}  // namespace
+
+void Ui::WdtSipRes::setupUi(QWidget* w) {
+  w->setObjectName("WdtSipRes");
+  w->resize(1106, 841);
+
+  verticalLayout = new QVBoxLayout(w);
+  verticalLayout->setObjectName("verticalLayout");
+
+  lytAppend = new QVBoxLayout();
+  lytAppend->setObjectName("lytAppend");
+  wdtBlank = new QWidget(w);
+  wdtBlank->setObjectName("wdtBlank");
+  lytAppend->addWidget(wdtBlank);
+
+  horizontalLayout_4 = new QHBoxLayout();
+  horizontalLayout_4->setObjectName("horizontalLayout_4");
+  label = new QLabel(w);
+  label->setObjectName("label");
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  horizontalLayout_4->addWidget(label);
+  cmbShowType = new QComboBox(w);
+  cmbShowType->setObjectName("cmbShowType");
+  cmbShowType->addItem(QString());
+  cmbShowType->addItem(QString());
+  horizontalLayout_4->addWidget(cmbShowType);
+  label_2 = new QLabel(w);
+  label_2->setObjectName("label_2");
+  label_2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  horizontalLayout_4->addWidget(label_2);
+  cmbCalType = new QComboBox(w);
+  cmbCalType->setObjectName("cmbCalType");
+  horizontalLayout_4->addWidget(cmbCalType);
+  horizontalSpacer = new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
+  horizontalLayout_4->addItem(horizontalSpacer);
+  lbPassRate = new QLabel(w);
+  lbPassRate->setObjectName("lbPassRate");
+  lbPassRate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  horizontalLayout_4->addWidget(lbPassRate);
+  btnErrSet = new QPushButton(w);
+  btnErrSet->setObjectName("btnErrSet");
+  horizontalLayout_4->addWidget(btnErrSet);
+  lbPassRate_2 = new QLabel(w);
+  lbPassRate_2->setObjectName("lbPassRate_2");
+  lbPassRate_2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  horizontalLayout_4->addWidget(lbPassRate_2);
+  horizontalSpacer_2 = new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
+  horizontalLayout_4->addItem(horizontalSpacer_2);
+  lytAppend->addLayout(horizontalLayout_4);
+
+  wdtResTable = new CWdtSipResTable(w);
+  wdtResTable->setObjectName("wdtResTable");
+  lytAppend->addWidget(wdtResTable);
+  verticalLayout->addLayout(lytAppend);
+
+  groupBox = new QGroupBox(w);
+  groupBox->setObjectName("groupBox");
+  horizontalLayout = new QHBoxLayout(groupBox);
+  horizontalLayout->setObjectName("horizontalLayout");
+  lbRevertSrs = new QLabel(groupBox);
+  lbRevertSrs->setObjectName("lbRevertSrs");
+  horizontalLayout->addWidget(lbRevertSrs);
+  edtFileSmt = new QLineEdit(groupBox);
+  edtFileSmt->setObjectName("edtFileSmt");
+  horizontalLayout->addWidget(edtFileSmt);
+  btnSelFileSmt = new QPushButton(groupBox);
+  btnSelFileSmt->setObjectName("btnSelFileSmt");
+  horizontalLayout->addWidget(btnSelFileSmt);
+  btnOutSrsSingle = new QPushButton(groupBox);
+  btnOutSrsSingle->setObjectName("btnOutSrsSingle");
+  horizontalLayout->addWidget(btnOutSrsSingle);
+  btnOutSrsAll = new QPushButton(groupBox);
+  btnOutSrsAll->setObjectName("btnOutSrsAll");
+  horizontalLayout->addWidget(btnOutSrsAll);
+  lbPassRate_6 = new QLabel(groupBox);
+  lbPassRate_6->setObjectName("lbPassRate_6");
+  horizontalLayout->addWidget(lbPassRate_6);
+  verticalLayout->addWidget(groupBox);
+
+  groupBox_2 = new QGroupBox(w);
+  groupBox_2->setObjectName("groupBox_2");
+  horizontalLayout_2 = new QHBoxLayout(groupBox_2);
+  horizontalLayout_2->setObjectName("horizontalLayout_2");
+  btnRecal = new QPushButton(groupBox_2);
+  btnRecal->setObjectName("btnRecal");
+  horizontalLayout_2->addWidget(btnRecal);
+  btnRecalAll = new QPushButton(groupBox_2);
+  btnRecalAll->setObjectName("btnRecalAll");
+  horizontalLayout_2->addWidget(btnRecalAll);
+  btnOutToTxt = new QPushButton(groupBox_2);
+  btnOutToTxt->setObjectName("btnOutToTxt");
+  horizontalLayout_2->addWidget(btnOutToTxt);
+  btnOutToTxtAll = new QPushButton(groupBox_2);
+  btnOutToTxtAll->setObjectName("btnOutToTxtAll");
+  horizontalLayout_2->addWidget(btnOutToTxtAll);
+  verticalLayout->addWidget(groupBox_2);
+
+  retranslateUi(w);
+  // Only the widgets of the form exist yet: the views and the dialog that
+  // the page adds later never match a slot name.
+  QMetaObject::connectSlotsByName(w);
+}
+
+void Ui::WdtSipRes::retranslateUi(QWidget* w) {
+  w->setWindowTitle(QCoreApplication::translate("WdtSipRes", "Form"));
+  label->setText(QCoreApplication::translate("WdtSipRes", "显示方式:"));
+  cmbShowType->setItemText(0, QCoreApplication::translate("WdtSipRes", "图形"));
+  cmbShowType->setItemText(1, QCoreApplication::translate("WdtSipRes", "数据表"));
+  label_2->setText(QCoreApplication::translate("WdtSipRes", "  频率组合:"));
+  lbPassRate->setText(QCoreApplication::translate("WdtSipRes", "  合格率：0%"));
+  btnErrSet->setText(QCoreApplication::translate("WdtSipRes", "误差设置"));
+  lbPassRate_2->setText(QString());
+  groupBox->setTitle(QCoreApplication::translate("WdtSipRes", "SRS修复"));
+  lbRevertSrs->setText(QCoreApplication::translate("WdtSipRes", "恢复SRS文件"));
+  btnSelFileSmt->setText(QCoreApplication::translate("WdtSipRes", "时序文件目录"));
+  btnOutSrsSingle->setText(QCoreApplication::translate("WdtSipRes", "导出当前SRS"));
+  btnOutSrsAll->setText(QCoreApplication::translate("WdtSipRes", "导出所有SRS"));
+  lbPassRate_6->setText(QString());
+  groupBox_2->setTitle(QCoreApplication::translate("WdtSipRes", "SRS重计算"));
+  btnRecal->setText(QCoreApplication::translate("WdtSipRes", "重计算当前SRS"));
+  btnRecalAll->setText(QCoreApplication::translate("WdtSipRes", "重计算所有SRS"));
+  btnOutToTxt->setText(QCoreApplication::translate("WdtSipRes", "导出当前SRS结果"));
+  btnOutToTxtAll->setText(QCoreApplication::translate("WdtSipRes", "导出所有SRS结果"));
+}
+
+WdtSipRes::WdtSipRes(QWidget* parent)
+    : QWidget(parent), ui(new Ui::WdtSipRes), m_vt_limit_page(limit_default_results()) {
+  ui->setupUi(this);
+
+  m_loaded = false;
+  m_wdt_res_table = ui->wdtResTable;
+  m_wdt_res_table->initTable(&m_vt_limit_page);
+
+  m_wdt_space = new CWdtResPlotSpaceSip(this);
+  m_wdt_space->setObjectName("wdtSpaceView");
+  m_wdt_space->initPlots();
+
+  copySharedLimits();
+  m_dlg_limit = new CDlgDataLimit(&m_vt_limit_page, this);
+  ui->lytAppend->addWidget(m_wdt_space);
+
+  ui->cmbShowType->clear();
+  ui->cmbShowType->addItem(tr("数据表格"));
+  ui->cmbShowType->addItem(tr("空间视图"));
+  m_pages << m_wdt_res_table << m_wdt_space;
+  ui->cmbShowType->setCurrentIndex(0);
+  ui->cmbCalType->addItem(tr("多频组合计算"));
+  ui->cmbCalType->addItem(tr("单频计算"));
+
+  onSwitchShowPage();
+  updatePassRate();
+
+  connect(ui->cmbShowType, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &WdtSipRes::onSwitchShowPage);
+  connect(ui->cmbCalType, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+          &WdtSipRes::onCmbCalTypeSelChanged);
+  connect(ui->btnErrSet, &QPushButton::clicked, this, &WdtSipRes::onBtnSetCheckErr);
+}
+
+WdtSipRes::~WdtSipRes() { delete ui; }
+
+void WdtSipRes::copySharedLimits() {
+  const std::vector<LimitItem>* shared = SharedData::instance()->limitTable();
+  // Without the export page's table (or with a short one) the page keeps its
+  // own defaults.
+  if (!shared || shared->size() < size_t(LIMIT_TYPE_CNT)) return;
+  const LimitItem& app = (*shared)[1];
+  if (app.rel_on)
+    limit_set_pair(&m_vt_limit_page[1], LIMIT_REL, app.rel_max);
+  else
+    limit_clear_pair(&m_vt_limit_page[1], LIMIT_REL);
+  const LimitItem& cp = (*shared)[2];
+  if (cp.std_on)
+    limit_set_pair(&m_vt_limit_page[2], LIMIT_STD, cp.std_max);
+  else
+    limit_clear_pair(&m_vt_limit_page[2], LIMIT_STD);
+  limit_clear_pair(&m_vt_limit_page[3], LIMIT_STD);
+}
 
 void WdtSipRes::setFileList(const QStringList& list) { m_list_file = list; }
 
-void WdtSipRes::setCurrentFile(const QString& path) { m_cur_file = path; }
+void WdtSipRes::setCurrentFile(const QString& path) {
+  m_cur_file = path;
+  // Every load shows the composed-frequency result; the combo box goes back
+  // first so that the pass rate below is taken from that result too.
+  {
+    const QSignalBlocker blocker(ui->cmbCalType);
+    ui->cmbCalType->setCurrentIndex(0);
+  }
+  const std::string path8 = to8bit(path);
+  if (!path.isEmpty() && m_srs_file.Read(path8)) {
+    m_loaded = true;
+    m_wdt_res_table->setSrs(&m_srs_file);
+    m_wdt_space->setSrs(&m_srs_file);
+    m_wdt_res_table->setSingleFreq(false);
+    m_wdt_space->setSingleFreq(false);
+    refreshAfterLoad();
+    onUpdateShowResult();
+  } else {
+    if (!path.isEmpty()) Prompts::instance().warning(this, tr("提示"), tr("打开文件“%1”失败！").arg(path));
+    m_loaded = false;
+    m_wdt_res_table->clearTable();
+    ui->edtFileSmt->clear();
+  }
+  enableFileButtons();
+  onSwitchShowPage();
+}
+
+void WdtSipRes::enableFileButtons() {
+  ui->btnOutSrsSingle->setEnabled(m_loaded);
+  ui->btnRecal->setEnabled(m_loaded);
+  ui->btnOutToTxt->setEnabled(m_loaded);
+}
+
+void WdtSipRes::dropCurrentFile() {
+  m_loaded = false;
+  m_wdt_res_table->clearTable();
+  enableFileButtons();
+}
+
+void WdtSipRes::showChangedFile() {
+  if (!m_loaded) return;
+  refreshAfterLoad();
+  onUpdateShowResult();
+}
+
+void WdtSipRes::refreshAfterLoad() {
+  ui->cmbCalType->setEnabled(m_srs_file.m_prm_meas.wave == SIP_WAVE_SPREAD_SPECTRUM);
+  m_wdt_res_table->updateFreqList();
+  m_wdt_space->updateSelList();
+}
+
+void WdtSipRes::onBtnSetCheckErr() {
+  if (m_dlg_limit->exec() != QDialog::Accepted) return;
+  updatePassRate();
+  m_wdt_res_table->onUpdateResList();
+}
+
+void WdtSipRes::showEvent(QShowEvent* event) { QWidget::showEvent(event); }
+
+void WdtSipRes::onUpdateShowResult() {
+  m_wdt_res_table->onUpdateResList();
+  m_wdt_space->onUpdateResPlot();
+  updatePassRate();
+}
+
+void WdtSipRes::onSwitchShowPage() {
+  const int i = ui->cmbShowType->currentIndex();
+  for (int k = 0; k < m_pages.size(); ++k) m_pages[k]->setVisible(k == i);
+}
+
+void WdtSipRes::onCmbCalTypeSelChanged() {
+  const int i = ui->cmbCalType->currentIndex();
+  m_wdt_res_table->setSingleFreq(i == 1);
+  m_wdt_space->setSingleFreq(i == 1);
+  if (m_loaded) {
+    refreshAfterLoad();
+    onUpdateShowResult();
+  }
+}
+
+void WdtSipRes::updatePassRate() {
+  CResultSip& res = ui->cmbCalType->currentIndex() == 0 ? m_srs_file.m_res_composed : m_srs_file.m_res;
+  double rate = 0.0;
+  const int ch_num = m_loaded ? res.GetChNum() : 0;
+  if (ch_num > 0) {
+    int qualified = 0;
+    for (int c = 0; c < ch_num; ++c) {
+      const ResItem item = res.GetItem(c, 0, 0);
+      const ResBlock& app = item.blk[RES_APP];
+      const ResBlock& cp = item.blk[RES_CP];
+      const ResBlock& fs = item.blk[RES_FS];
+      if (PassLimit(app.value, app.err, m_vt_limit_page[1]) && PassLimit(cp.value, cp.err, m_vt_limit_page[2]) &&
+          PassLimit(fs.value, fs.err, m_vt_limit_page[3]))
+        ++qualified;
+    }
+    rate = double(qualified) / double(ch_num) * 100.0;
+  }
+  QString text = tr("  合格率：%.1f%");
+  text.replace("%.1f", QString::asprintf("%.1f", rate));
+  ui->lbPassRate->setText(text);
+}
+
+void WdtSipRes::on_btnSelFileSmt_clicked() {
+  static QString s_dirSmt;
+  QString start = s_dirSmt;
+  if (start.isEmpty()) {
+    start = QFileInfo(from8bit(m_srs_file.GetPath())).path();
+    if (start.size() <= 1 && !m_list_file.isEmpty()) start = m_list_file.first();
+  }
+  const QString dir = Prompts::instance().existingDirectory(this, tr("选择SMT目录"), start);
+  if (dir.isEmpty()) return;
+  s_dirSmt = dir;
+  ui->edtFileSmt->setText(dir);
+}
+
+void WdtSipRes::on_btnOutToTxt_clicked() {
+  const QString path = from8bit(m_srs_file.GetPath());
+  // A failed read leaves a partly filled file object that is not dumped.
+  if (path.isEmpty() || !m_loaded) return;
+  m_srs_file.m_dump_res = false;
+  if (m_srs_file.Print(to8bit(dumpPathFor(path))))
+    Prompts::instance().information(this, tr("提示"), tr("文件“%1”已导出到TXT文件中!").arg(path));
+  else
+    Prompts::instance().warning(this, tr("提示"), tr("文件“%1”导出失败!").arg(path));
+}
+
+void WdtSipRes::on_btnOutToTxtAll_clicked() {
+  if (m_list_file.isEmpty()) return;
+  QStringList msgs;
+  {
+    WaitCursor wait;
+    ProgressRun progress(this, m_list_file.size());
+    for (int i = 0; i < m_list_file.size(); ++i) {
+      const QString& path = m_list_file[i];
+      progress.OnFile(i, m_list_file.size(), to8bit(path));
+      const QString name = QFileInfo(path).baseName();
+      CFormatSRS srs;
+      if (!srs.Read(to8bit(path))) {
+        msgs << tr("%1 打开失败!\n\n").arg(name);
+        continue;
+      }
+      srs.m_dump_res = false;
+      if (srs.Print(to8bit(dumpPathFor(from8bit(srs.GetPath())))))
+        msgs << tr("%1 导出成功!\n\n").arg(name);
+      else
+        msgs << tr("%1 导出失败!\n\n").arg(name);
+    }
+  }
+  writeReport(msgs, QString("%1/outTxtResult.txt").arg(QFileInfo(m_list_file.first()).path()));
+  Prompts::instance().information(this, tr("提示"), tr("导出完成！"));
+}
+
+void WdtSipRes::writeReport(const QStringList& msgs, const QString& path) {
+  std::vector<std::string> entries;
+  entries.reserve(size_t(msgs.size()));
+  for (const QString& m : msgs) entries.push_back(m.toUtf8().toStdString());
+  WriteReport(to8bit(path), entries);
+}
+
+RecalcTexts WdtSipRes::recalcTexts() const {
+  auto utf8 = [](const QString& s) { return s.toUtf8().toStdString(); };
+  RecalcTexts t;
+  t.recal_ok = utf8(tr("%1 重计算成功!\n"));
+  t.open_failed = utf8(tr("%1 打开失败!\n\n"));
+  t.write_failed = utf8(tr("%1 写入失败!\n\n"));
+  t.open_ok = utf8(tr("%1 打开成功!\n"));
+  t.recal_failed = utf8(tr("%1 重计算失败!\n"));
+  t.devices_done = utf8(tr("重计算仪器: %1\n"));
+  t.devices_done_none = utf8(tr("重计算仪器: 无\n"));
+  t.devices_miss = utf8(tr("未计算仪器: %1\n\n"));
+  t.devices_miss_none = utf8(tr("未计算仪器: 无\n\n"));
+  return t;
+}
+
+std::string WdtSipRes::smtDir() const { return to8bit(ui->edtFileSmt->text()); }
+
+void WdtSipRes::recomputeComposed(CFormatSRS& srs, int a) { RecomputeComposed(srs, a); }
+
+std::string WdtSipRes::smtPathFor(const std::string& srs_path, const std::string& dev_name) const {
+  return SmtPathFor(smtDir(), srs_path, dev_name);
+}
+
+bool WdtSipRes::recalcFromSmt(CFormatSRS& srs, QStringList* done, QStringList* miss) {
+  done->clear();
+  miss->clear();
+  std::vector<std::string> vt_done, vt_miss;
+  std::string cur_path;
+  if (!RecalcFromSmt(srs, smtDir(), &vt_done, &vt_miss, &cur_path)) {
+    // Without a path looked for, the file itself cannot be rebuilt (no
+    // harmonics, or no factor to turn the recorded voltage into a current).
+    if (cur_path.empty())
+      Prompts::instance().warning(this, tr("警告"),
+                                  tr("%1.SRS文件无法从时序重计算！").arg(QFileInfo(from8bit(srs.GetPath())).baseName()));
+    else
+      Prompts::instance().warning(this, tr("警告"), tr("未找到电流数据:\n%1").arg(from8bit(cur_path)));
+    return false;
+  }
+  *done = toQt(vt_done);
+  *miss = toQt(vt_miss);
+  return true;
+}
+
+bool WdtSipRes::askHarmCount(int* a) {
+  int value = 4;
+  const bool ok = Prompts::instance().getInt(this, tr("组合频率设置"), tr("单频的组合谐波数:"), 4, 1, 16, 1, &value);
+  if (!ok || value < 1 || value > 16) {
+    Prompts::instance().warning(this, QString::fromUtf8("提示"), tr("输入数据格式不正确！"));
+    return false;
+  }
+  *a = value;
+  return true;
+}
+
+void WdtSipRes::on_btnRecal_clicked() {
+  if (!m_loaded) {
+    Prompts::instance().warning(this, QString::fromUtf8("提示"), QString::fromUtf8("请先选择SRS文件，再重新计算！"));
+    return;
+  }
+  const QString path = from8bit(m_srs_file.GetPath());
+  if (path.isEmpty()) return;
+  int a = 0;
+  if (!askHarmCount(&a)) return;
+  recomputeComposed(m_srs_file, a);
+  // The frequency list follows the new grouping, so that no value is shown
+  // under the label of another frequency.
+  showChangedFile();
+  Prompts::instance().information(this, QString::fromUtf8("提示"), tr("文件%1已被重新计算！").arg(path));
+}
+
+void WdtSipRes::on_btnRecalAll_clicked() {
+  static QString s_dirRecalAll;
+  // No file: nothing to ask for and no folder to start the dialog from.
+  if (m_list_file.isEmpty()) {
+    Prompts::instance().warning(this, tr("警告"), tr("SRS文件列表为空！"));
+    return;
+  }
+  int a = 0;
+  if (!askHarmCount(&a)) return;
+  if (s_dirRecalAll.isEmpty()) s_dirRecalAll = QFileInfo(m_list_file.first()).path();
+  const QString dir = Prompts::instance().existingDirectory(this, "Save SRS", s_dirRecalAll);
+  if (dir.isEmpty()) return;
+  s_dirRecalAll = dir;
+
+  RecalcRun run;
+  {
+    WaitCursor wait;
+    ProgressRun progress(this, m_list_file.size());
+    run = RecalcAllComposed(to8bit(m_list_file), a, to8bit(dir), recalcTexts(), &progress);
+  }
+  writeReport(toQt(run.entries), QString("%1/%2").arg(dir, RECAL_REPORT_NAME));
+  Prompts::instance().information(this, tr("提示"), tr("重计算已完成！"));
+}
+
+void WdtSipRes::on_btnOutSrsSingle_clicked() {
+  static QString s_dirSaveSrs;
+  if (ui->edtFileSmt->text().isEmpty()) {
+    Prompts::instance().warning(this, tr("警告"), tr("SMT时序文件目录为空！"));
+    return;
+  }
+  const QString path = from8bit(m_srs_file.GetPath());
+  if (m_list_file.isEmpty() || path.isEmpty()) {
+    Prompts::instance().warning(this, tr("警告"), tr("请选择需要进行重计算的SRS文件！"));
+    return;
+  }
+  const QString base = QFileInfo(path).baseName();
+  if (!m_srs_file.Read(to8bit(path))) {
+    Prompts::instance().warning(this, tr("警告"), tr("%1.SRS文件读取失败！").arg(base));
+    dropCurrentFile();
+    return;
+  }
+
+  if (s_dirSaveSrs.isEmpty()) s_dirSaveSrs = QFileInfo(path).path();
+  const QString name =
+      Prompts::instance().saveFileName(this, "Save SRS", s_dirSaveSrs + QString("/%1").arg(base), "CRS Files (*.SRS)");
+  QStringList done, miss;
+  if (!name.isEmpty() && recalcFromSmt(m_srs_file, &done, &miss)) {
+    RecomputeResultsAfterSmt(m_srs_file, true);
+    s_dirSaveSrs = QFileInfo(name).path();
+    const bool saved = m_srs_file.Write(to8bit(name));
+    // The re-read dropped in-memory changes and the rebuild changed values:
+    // the views catch up before the outcome is shown.
+    showChangedFile();
+    if (saved)
+      Prompts::instance().information(
+          this, tr("提示"), tr("文件保存成功！\n重计算设备:%1\n未计算设备:%2").arg(done.join(","), miss.join(",")));
+    else
+      Prompts::instance().warning(this, tr("警告"), tr("文件%1打开失败！").arg(name));
+    return;
+  }
+  showChangedFile();
+}
+
+void WdtSipRes::on_btnOutSrsAll_clicked() {
+  static QString s_dirSmtAll;
+  if (ui->edtFileSmt->text().isEmpty()) {
+    Prompts::instance().warning(this, tr("警告"), tr("SMT时序文件目录为空！"));
+    return;
+  }
+  if (m_list_file.isEmpty()) {
+    Prompts::instance().warning(this, tr("警告"), tr("SRS文件列表为空！"));
+    return;
+  }
+  if (s_dirSmtAll.isEmpty()) s_dirSmtAll = QFileInfo(m_list_file.first()).path();
+  const QString dir = Prompts::instance().existingDirectory(this, "Save SRS", s_dirSmtAll);
+  if (dir.isEmpty()) return;
+  s_dirSmtAll = dir;
+
+  RecalcRun run;
+  {
+    WaitCursor wait;
+    ProgressRun progress(this, m_list_file.size());
+    run = RecalcAllFromSmt(to8bit(m_list_file), smtDir(), to8bit(dir), recalcTexts(), &progress);
+  }
+  writeReport(toQt(run.entries), QString("%1/%2").arg(dir, RECAL_SMT_REPORT_NAME));
+  Prompts::instance().information(this, tr("提示"), tr("文件保存成功！"));
+}

@@ -1,9 +1,71 @@
-// Tab "采集结果": results of the selected SRS file as a table or plots.
+// Tab "采集结果": the results of the selected SRS file as a table or as the
+// space view, the pass rate against the page's limits, text dumps of the
+// imported files and the recalculation of SRS files.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+
+#include <string>
+#include <vector>
+
+#include "processing/srs_recalc.h"
+#include "sip/format_srs.h"
+#include "sip/limits.h"
+
+class QComboBox;
+class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QShowEvent;
+class QSpacerItem;
+class QVBoxLayout;
+
+class CDlgDataLimit;
+class CWdtResPlotSpaceSip;
+class CWdtSipResTable;
+
+namespace Ui {
+// The widgets of the page, built in code with the object names of the form.
+struct WdtSipRes {
+  QVBoxLayout* verticalLayout = nullptr;
+  QVBoxLayout* lytAppend = nullptr;
+  QWidget* wdtBlank = nullptr;
+  QHBoxLayout* horizontalLayout_4 = nullptr;
+  QLabel* label = nullptr;
+  QComboBox* cmbShowType = nullptr;
+  QLabel* label_2 = nullptr;
+  QComboBox* cmbCalType = nullptr;
+  QSpacerItem* horizontalSpacer = nullptr;
+  QLabel* lbPassRate = nullptr;
+  QPushButton* btnErrSet = nullptr;
+  QLabel* lbPassRate_2 = nullptr;
+  QSpacerItem* horizontalSpacer_2 = nullptr;
+  CWdtSipResTable* wdtResTable = nullptr;
+  QGroupBox* groupBox = nullptr;
+  QHBoxLayout* horizontalLayout = nullptr;
+  QLabel* lbRevertSrs = nullptr;
+  QLineEdit* edtFileSmt = nullptr;
+  QPushButton* btnSelFileSmt = nullptr;
+  QPushButton* btnOutSrsSingle = nullptr;
+  QPushButton* btnOutSrsAll = nullptr;
+  QLabel* lbPassRate_6 = nullptr;
+  QGroupBox* groupBox_2 = nullptr;
+  QHBoxLayout* horizontalLayout_2 = nullptr;
+  QPushButton* btnRecal = nullptr;
+  QPushButton* btnRecalAll = nullptr;
+  QPushButton* btnOutToTxt = nullptr;
+  QPushButton* btnOutToTxtAll = nullptr;
+
+  // Also connects the page's on_<object>_<signal> slots, once.
+  void setupUi(QWidget* w);
+  void retranslateUi(QWidget* w);
+};
+}  // namespace Ui
 
 class WdtSipRes : public QWidget {
   Q_OBJECT
@@ -11,13 +73,74 @@ public:
   explicit WdtSipRes(QWidget* parent = nullptr);
   ~WdtSipRes() override;
 
+  // A copy of the main window's imported paths.
   void setFileList(const QStringList& list);
+  // Reads the file and shows it; an empty path clears the page.
   void setCurrentFile(const QString& path);
 
+  // The path last handed to setCurrentFile, whether it could be read or not.
   const QString& currentFile() const { return m_cur_file; }
   const QStringList& fileList() const { return m_list_file; }
 
+  Ui::WdtSipRes* form() const { return ui; }
+  CWdtSipResTable* resTable() const { return m_wdt_res_table; }
+  CWdtResPlotSpaceSip* spaceView() const { return m_wdt_space; }
+  CDlgDataLimit* limitDialog() const { return m_dlg_limit; }
+  const std::vector<LimitItem>& limits() const { return m_vt_limit_page; }
+  CFormatSRS& srsFile() { return m_srs_file; }
+  bool isLoaded() const { return m_loaded; }
+
+public slots:
+  void onBtnSetCheckErr();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+public slots:
+  void onUpdateShowResult();
+  void onSwitchShowPage();
+  void onCmbCalTypeSelChanged();
+  void on_btnSelFileSmt_clicked();
+  void on_btnOutSrsSingle_clicked();
+  void on_btnOutSrsAll_clicked();
+  void on_btnRecal_clicked();
+  void on_btnRecalAll_clicked();
+  void on_btnOutToTxt_clicked();
+  void on_btnOutToTxtAll_clicked();
+
 private:
+  void updatePassRate();
+  void refreshAfterLoad();
+  void copySharedLimits();
+  // Report entries one after another, UTF-8, "wb"; a file that cannot be
+  // created is skipped silently.
+  void writeReport(const QStringList& msgs, const QString& path);
+
+  void recomputeComposed(CFormatSRS& srs, int a);
+  std::string smtPathFor(const std::string& srs_path, const std::string& dev_name) const;
+  // Shows the warning itself when the current station's time series is
+  // missing; the lists hold the device names (UTF-8, trimmed).
+  bool recalcFromSmt(CFormatSRS& srs, QStringList* done, QStringList* miss);
+
+  // The count of combined harmonics; false (after the warning) when the
+  // dialog was cancelled.
+  bool askHarmCount(int* a);
+  RecalcTexts recalcTexts() const;
+  // The SMT directory of edtFileSmt as an 8-bit path.
+  std::string smtDir() const;
+  // The view shows the file object as it is now, after an in-memory change.
+  void showChangedFile();
+  void dropCurrentFile();
+  void enableFileButtons();
+
+  Ui::WdtSipRes* ui;
+  bool m_loaded = false;
+  CWdtSipResTable* m_wdt_res_table = nullptr;
+  CDlgDataLimit* m_dlg_limit = nullptr;
+  CWdtResPlotSpaceSip* m_wdt_space = nullptr;
+  QList<QWidget*> m_pages;
+  std::vector<LimitItem> m_vt_limit_page;
+  CFormatSRS m_srs_file;
   QStringList m_list_file;
   QString m_cur_file;
 };

@@ -1,0 +1,297 @@
+#include "processing/srs_recalc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "base/clog.h"
+#include "base/ex_file.h"
+#include "base/ex_string.h"
+#include "processing/sip_spect2res.h"
+#include "processing/sip_ts2spect.h"
+#include "processing/synth_current.h"
+
+namespace {
+
+constexpr int kComposedHarmonics = 16;
+
+bool IsSep(char c) {
+#ifdef _WIN32
+  return c == '/' || c == '\\';
+#else
+  return c == '/';
+#endif
+}
+
+std::string RecordStr(const char* buf, size_t cap) { return std::string(buf, strnlen(buf, cap)); }
+
+std::string Trimmed(const std::string& s) {
+  const char* ws = " \t\n\v\f\r";
+  const size_t b = s.find_first_not_of(ws);
+  if (b == std::string::npos) return std::string();
+  const size_t e = s.find_last_not_of(ws);
+  return s.substr(b, e - b + 1);
+}
+
+// Names of the devices idx, as the user reads them, each once.
+void AppendDevNames(const CFormatSRS& srs, const std::vector<int>& idx, std::vector<std::string>* names) {
+  if (!names) return;
+  for (int d : idx) {
+    if (d < 0 || size_t(d) >= srs.m_vt_prm_dev.size()) continue;
+    const PrmDev& dev = srs.m_vt_prm_dev[size_t(d)];
+    const std::string name = Trimmed(ex_ansi_to_utf8(RecordStr(dev.dev_name, sizeof(dev.dev_name))));
+    if (std::find(names->begin(), names->end(), name) == names->end()) names->push_back(name);
+  }
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string out;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i) out += ",";
+    out += names[i];
+  }
+  return out;
+}
+
+bool UsableV2i(float v2i) { return std::isfinite(v2i) && v2i > 0.0f; }
+
+void Fail(RecalcRun& run, const std::string& path, const std::string& why) {
+  run.failed_paths.push_back(path);
+  run.failed_why.push_back(why);
+}
+
+std::string OutPath(const std::string& out_dir, const std::string& name) { return out_dir + "/" + name + ".SRS"; }
+
+}  // namespace
+
+std::string SrsBaseName(const std::string& path) {
+  size_t start = path.size();
+  while (start > 0 && !IsSep(path[start - 1])) --start;
+  const std::string file = path.substr(start);
+  return file.substr(0, file.find('.'));
+}
+
+std::string RecalcArg(const std::string& text, const std::string& arg) {
+  std::string out;
+  size_t pos = 0;
+  for (;;) {
+    const size_t hit = text.find("%1", pos);
+    if (hit == std::string::npos) break;
+    out.append(text, pos, hit - pos);
+    out += arg;
+    pos = hit + 2;
+  }
+  out.append(text, pos, std::string::npos);
+  return out;
+}
+
+bool RecomputeComposed(CFormatSRS& srs, int a) {
+  if (a < 1 || a > kComposedHarmonics) return false;
+  const int b = kComposedHarmonics / a;
+  CResultSip& comp = srs.m_res_composed;
+  comp.DoInit(comp.GetChNum(), 1, b);
+  const double fb = srs.m_prm_meas.freq_base;
+  for (int i = 0; i < b; ++i) comp.SetFreq(0, i, float((i * a + (a + 1) * 0.5) * fb));
+
+  CSipSpect2Res engine;
+  engine.Init(&srs);
+  engine.CalcResCompositeCh(1, 1.0f, comp);
+
+  // Groups of one dipole come out in site order. The file keeps its entries
+  // in the order of the voltage spectra, and the per-channel self-potential,
+  // the parameter editor and the export pair entry i with spectrum channel i,
+  // so the entries go back to that order.
+  const std::vector<int>& order = engine.GetChOrder();
+  const int n = comp.GetChNum();
+  if (n != int(order.size()) || n < 2) return true;
+  const int points = comp.GetHarmNum();
+  CResultSip sorted(comp);
+  for (int k = 0; k < n; ++k) {
+    const int e = order[size_t(k)];
+    if (e < 0 || e >= n) return true;
+  }
+  for (int k = 0; k < n; ++k) {
+    const int e = order[size_t(k)];
+    comp.SetChInfo(e, sorted.GetChInfo(k));
+    for (int p = 0; p < points; ++p) comp.SetItem(e, 0, p, sorted.GetItem(k, 0, p));
+  }
+  return true;
+}
+
+std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, const std::string& dev_name) {
+  return smt_dir + "/" + dev_name + "/" + SrsBaseName(srs_path) + ".smt";
+}
+
+bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std::string>* done,
+                   std::vector<std::string>* miss, std::string* cur_path) {
+  if (done) done->clear();
+  if (miss) miss->clear();
+  if (cur_path) cur_path->clear();
+  const PrmMeas meas = srs.m_prm_meas;
+  if (meas.harm_num < 1) {
+    CLOG_ERR("%s: %d harmonics, nothing to recalculate", srs.GetPath().c_str(), meas.harm_num);
+    return false;
+  }
+  const bool cur_used = meas.curr_station_used != 0;
+  if (cur_used && !UsableV2i(meas.v2i)) {
+    CLOG_ERR("%s: current station with v2i %g", srs.GetPath().c_str(), double(meas.v2i));
+    return false;
+  }
+
+  CSipTs2Spect ts;
+  ts.SetParams(meas.sample_rate, meas.freq_base, meas.harm_num, meas.wave);
+  const SmtChRef cur_ref{SmtPathFor(smt_dir, srs.GetPath(), RecordStr(meas.cur_station, sizeof(meas.cur_station))),
+                         3};
+  if (cur_used && !ts.CheckSmt(cur_ref.path)) {
+    CLOG_WARN("%s: current data not found: %s", srs.GetPath().c_str(), cur_ref.path.c_str());
+    if (cur_path) *cur_path = cur_ref.path;
+    return false;
+  }
+
+  const int ch_num = srs.m_res.GetChNum();
+  std::vector<SmtChRef> refs(size_t(std::max(ch_num, 0)));
+  for (int c = 0; c < ch_num; ++c) {
+    const ChInfo info = srs.m_res.GetChInfo(c);
+    refs[size_t(c)].idx_ch = info.idx_dev_ch;
+    if (info.idx_dev < 0 || size_t(info.idx_dev) >= srs.m_vt_prm_dev.size()) continue;
+    const PrmDev& dev = srs.m_vt_prm_dev[size_t(info.idx_dev)];
+    const std::string p = SmtPathFor(smt_dir, srs.GetPath(), RecordStr(dev.dev_name, sizeof(dev.dev_name)));
+    if (ts.CheckSmt(p)) refs[size_t(c)].path = p;
+  }
+
+  ts.SetAmpCoef(1.0);
+  CSpectArray new_u;
+  ts.CalcArrayForRes(refs, cur_used ? &cur_ref : nullptr, srs.m_res, srs.m_spect_u, new_u, true);
+  srs.m_spect_u = new_u;
+  AppendDevNames(srs, ts.GetDevList(true), done);
+  AppendDevNames(srs, ts.GetDevList(false), miss);
+
+  const int harm_num = meas.harm_num;
+  if (cur_used) {
+    ts.SetAmpCoef(1.0 / double(meas.v2i));
+    // A one-entry electric result stands for the current channel, so that a
+    // current that cannot be transformed keeps the stored current spectrum.
+    CResultSip one;
+    one.DoInit(1, 1, 1);
+    ChInfo info;
+    info.ch_type = SIP_CH_ELECTRIC;
+    one.SetChInfo(0, info);
+    CSpectArray new_i;
+    ts.CalcArrayForRes({cur_ref}, nullptr, one, srs.m_spect_i, new_i, false);
+    srs.m_spect_i = new_i;
+    return true;
+  }
+
+  // The synthesized current is (current x v2i) per harmonic, stored divided
+  // by v2i again; a v2i that cannot divide leaves the current itself.
+  PrmMeas synth_meas = meas;
+  double s = 1.0 / double(meas.v2i);
+  if (!UsableV2i(meas.v2i)) {
+    synth_meas.v2i = 1.0f;
+    s = 1.0;
+  }
+  const int n = srs.m_spect_u.DoGetCalNum();
+  CSpectArray synth = synthCurrentSpect(synth_meas, MAX_CH_NUM, harm_num, n, meas.cur_value,
+                                        baseFreqIndex(meas.freq_base));
+  srs.m_spect_i.DoInit(1, 1, harm_num, n, -1, 2);
+  for (int c = 0; c < n; ++c)
+    for (int h = 0; h < harm_num; ++h) {
+      const SpectItem it = synth.DoGetItemOf(3, 0, h, c);
+      srs.m_spect_i.DoSetValueOf(0, 0, h, c, it.re * s, it.im * s, it.bad);
+    }
+  return true;
+}
+
+void RecomputeResultsAfterSmt(CFormatSRS& srs, bool force_composed) {
+  srs.m_spect_u.DoMarkZeroBad();
+  srs.m_spect_i.DoMarkZeroBad();
+  CSipSpect2Res engine;
+  engine.Init(&srs);
+  if (!force_composed || engine.SetComposed(true))
+    engine.CalcRes(srs.m_res_composed);
+  else
+    CLOG_WARN("%s: composed result left as stored", srs.GetPath().c_str());
+  engine.SetComposed(false);
+  engine.CalcRes(srs.m_res);
+}
+
+RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const std::string& out_dir,
+                            const RecalcTexts& texts, RunProgress* progress) {
+  RecalcRun run;
+  if (a < 1 || a > kComposedHarmonics) return run;
+  const int count = int(paths.size());
+  for (int i = 0; i < count; ++i) {
+    const std::string& path = paths[size_t(i)];
+    if (progress && !progress->OnFile(i, count, path)) {
+      run.cancelled = true;
+      break;
+    }
+    const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
+    CFormatSRS srs;
+    if (!srs.Read(path)) {
+      run.entries.push_back(RecalcArg(texts.open_failed, name));
+      Fail(run, path, "cannot be read as an SRS file");
+      continue;
+    }
+    RecomputeComposed(srs, a);
+    const std::string out = OutPath(out_dir, SrsBaseName(path));
+    if (!srs.Write(out)) {
+      run.entries.push_back(RecalcArg(texts.write_failed, name));
+      Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
+      continue;
+    }
+    run.entries.push_back(RecalcArg(texts.recal_ok, name));
+  }
+  return run;
+}
+
+RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::string& smt_dir,
+                           const std::string& out_dir, const RecalcTexts& texts, RunProgress* progress) {
+  RecalcRun run;
+  const int count = int(paths.size());
+  for (int i = 0; i < count; ++i) {
+    const std::string& path = paths[size_t(i)];
+    if (progress && !progress->OnFile(i, count, path)) {
+      run.cancelled = true;
+      break;
+    }
+    const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
+    CFormatSRS srs;
+    if (!srs.Read(path)) {
+      run.entries.push_back(RecalcArg(texts.open_failed, name));
+      Fail(run, path, "cannot be read as an SRS file");
+      continue;
+    }
+    std::vector<std::string> done, miss;
+    std::string cur_path;
+    if (!RecalcFromSmt(srs, smt_dir, &done, &miss, &cur_path)) {
+      run.entries.push_back(RecalcArg(texts.recal_failed, name));
+      Fail(run, path,
+           cur_path.empty() ? "cannot be recalculated (harmonic count or current factor v2i unusable)"
+                            : "current-station time series not found: " + ex_ansi_to_utf8(cur_path));
+      continue;
+    }
+    std::string entry = RecalcArg(texts.open_ok, name);
+    entry += done.empty() ? texts.devices_done_none : RecalcArg(texts.devices_done, Joined(done));
+    entry += miss.empty() ? texts.devices_miss_none : RecalcArg(texts.devices_miss, Joined(miss));
+    RecomputeResultsAfterSmt(srs, false);
+    const std::string out = OutPath(out_dir, SrsBaseName(path));
+    if (!srs.Write(out)) {
+      run.entries.push_back(RecalcArg(texts.write_failed, name));
+      Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
+      continue;
+    }
+    run.entries.push_back(entry);
+  }
+  return run;
+}
+
+bool WriteReport(const std::string& path, const std::vector<std::string>& entries) {
+  FILE* fp = ex_fopen(path.c_str(), "wb");
+  if (!fp) return false;
+  bool ok = true;
+  for (const std::string& e : entries) ok = ex_fwrite(fp, e.data(), e.size()) == e.size() && ok;
+  ok = std::fclose(fp) == 0 && ok;
+  return ok;
+}
