@@ -1,6 +1,6 @@
 // The results tab of the main window on a generated demo survey, rendered
 // offscreen with the English texts. With VARNEX_SCREENSHOT set to a file name
-// the picture is saved there as PNG (docs/results_page.png is made this way).
+// the picture is saved there as PNG.
 #include <gtest/gtest.h>
 
 #include <QApplication>
