@@ -51,22 +51,18 @@ CResult::CResult() = default;
 
 CResult::CResult(const CResult& other) {
   std::lock_guard<std::mutex> lk(other.m_mutex);
-  m_VtChInfo = other.m_VtChInfo;
-  m_VtResItem = other.m_VtResItem;
-  m_VtFreq = other.m_VtFreq;
-  m_ch_num = other.m_ch_num;
-  m_freq_num = other.m_freq_num;
-  m_harm_num = other.m_harm_num;
-  ax = other.ax;
-  ay = other.ay;
-  bx = other.bx;
-  by = other.by;
+  CopyFrom(other);
 }
 
 CResult& CResult::operator=(const CResult& other) {
   if (this == &other) return *this;
   std::lock_guard<std::mutex> lk_dst(m_mutex);
   std::lock_guard<std::mutex> lk_src(other.m_mutex);
+  CopyFrom(other);
+  return *this;
+}
+
+void CResult::CopyFrom(const CResult& other) {
   m_VtChInfo = other.m_VtChInfo;
   m_VtResItem = other.m_VtResItem;
   m_VtFreq = other.m_VtFreq;
@@ -77,7 +73,6 @@ CResult& CResult::operator=(const CResult& other) {
   ay = other.ay;
   bx = other.bx;
   by = other.by;
-  return *this;
 }
 
 void CResult::DoInit(int ch_num, int freq_num, int harm_num) {

@@ -109,6 +109,8 @@ public:
                            std::vector<float>* out);
 
 protected:
+  // Copies everything but the mutex; the caller holds the locks.
+  void CopyFrom(const CResult& other);
   // Called by SetItem with the mutex held; must not call back into the container.
   virtual void OnItemSet(int idx_ch, int idx_freq, int idx_harm);
 

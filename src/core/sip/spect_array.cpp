@@ -49,25 +49,24 @@ CSpectArray::CSpectArray() = default;
 
 CSpectArray::CSpectArray(const CSpectArray& other) {
   std::lock_guard<std::mutex> lk(other.m_lock);
-  m_vt_spect = other.m_vt_spect;
-  m_buff_ch_num = other.m_buff_ch_num;
-  m_buff_freq_num = other.m_buff_freq_num;
-  m_buff_harm_num = other.m_buff_harm_num;
-  ch_valid_mask = other.ch_valid_mask;
-  geo_type = other.geo_type;
+  CopyFrom(other);
 }
 
 CSpectArray& CSpectArray::operator=(const CSpectArray& other) {
   if (this == &other) return *this;
   std::lock_guard<std::mutex> lk_dst(m_lock);
   std::lock_guard<std::mutex> lk_src(other.m_lock);
+  CopyFrom(other);
+  return *this;
+}
+
+void CSpectArray::CopyFrom(const CSpectArray& other) {
   m_vt_spect = other.m_vt_spect;
   m_buff_ch_num = other.m_buff_ch_num;
   m_buff_freq_num = other.m_buff_freq_num;
   m_buff_harm_num = other.m_buff_harm_num;
   ch_valid_mask = other.ch_valid_mask;
   geo_type = other.geo_type;
-  return *this;
 }
 
 CSpectArray::~CSpectArray() = default;

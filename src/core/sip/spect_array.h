@@ -87,6 +87,8 @@ public:
   bool DoDump(FILE* fp, const std::vector<std::string>* comment);
 
 private:
+  // Copies everything but the lock; the caller holds the locks.
+  void CopyFrom(const CSpectArray& other);
   bool InRange(int idx) const { return idx >= 0 && idx < int(m_vt_spect.size()); }
   // Index for the item accessors: -1 (logged) when a part lies outside its
   // dimension or the item does not exist.
