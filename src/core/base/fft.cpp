@@ -40,6 +40,7 @@ struct FftCfg {
   std::vector<double> input;
   std::vector<BinSel> sel;
   std::vector<int> need;
+  std::vector<int> need_sub;  // need[i] mod top_m: the output of each top_p transform it joins
   int top_p = 1;
   int top_m = 1;
   bool pruned = false;
@@ -178,6 +179,7 @@ bool fft_set_bins(FftCfg* cfg, const int* bins, int count) {
   // last stage is cheaper.
   cfg->top_p = first_radix(lc);
   cfg->top_m = lc / cfg->top_p;
+
   cfg->pruned = cfg->top_m > 1 && 2 * cfg->need.size() < size_t(lc);
   cfg->top_tw.clear();
   if (cfg->pruned) {
@@ -189,6 +191,8 @@ bool fft_set_bins(FftCfg* cfg, const int* bins, int count) {
         cfg->top_tw[i * size_t(p) + size_t(q)] = std::polar(1.0, -kTwoPi * double(e) / double(lc));
       }
     cfg->sub.assign(size_t(lc), std::complex<double>());
+    cfg->need_sub.resize(cfg->need.size());
+    for (size_t i = 0; i < cfg->need.size(); ++i) cfg->need_sub[i] = cfg->need[i] % cfg->top_m;
   }
   cfg->z.assign(cfg->need.size(), std::complex<double>());
   return true;
@@ -216,7 +220,7 @@ bool fft_real_bins(FftCfg* cfg, const double* x, cpx_t* out) {
     std::complex<double>* sub = cfg->sub.data();
     for (int q = 0; q < p; ++q) cfg->kiss.transform(in + q, sub + size_t(q) * size_t(m), 1, size_t(p), 1);
     for (size_t i = 0; i < need_num; ++i) {
-      const int u = cfg->need[i] % m;
+      const int u = cfg->need_sub[i];
       const std::complex<double>* tw = cfg->top_tw.data() + i * size_t(p);
       double re = 0.0, im = 0.0;
       for (int q = 0; q < p; ++q) {

@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -137,11 +138,20 @@ bool CSipTs2Spect::SegmentOverRange(SmtSlot& slot, int ch, int s, int len) {
         std::fill(slot.seg_max.begin(), slot.seg_max.end(), FLT_MAX);
         break;
       }
+      // Magnitudes compared as the bit patterns of positive floats, which
+      // order like their values, so that the loop runs on whole vectors. A
+      // NaN ranks above everything and its segment takes the exact test.
       for (int k = 0; k < seg_num; ++k) {
-        float m = slot.seg_max[size_t(k)];
+        uint32_t m;
+        std::memcpy(&m, &slot.seg_max[size_t(k)], sizeof(m));
         const float* p = raw + size_t(k) * size_t(len);
-        for (int r = 0; r < len; ++r) m = std::max(m, std::fabs(p[r]));
-        slot.seg_max[size_t(k)] = m;
+        for (int r = 0; r < len; ++r) {
+          uint32_t b;
+          std::memcpy(&b, p + r, sizeof(b));
+          b &= 0x7fffffffu;
+          m = m > b ? m : b;
+        }
+        std::memcpy(&slot.seg_max[size_t(k)], &m, sizeof(m));
       }
     }
     slot.seg_len = len;
