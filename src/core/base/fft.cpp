@@ -32,9 +32,9 @@ struct FftCfg {
   // the outputs in need are joined, each from top_p twiddled terms.
   struct BinSel {
     int bin = 0;
-    int z = -1;      // index in need of Z[k]
-    int z_mirror = -1;  // index in need of Z[lc - k] (even n)
-    bool conj = false;  // bin above n/2: conjugate of its mirror n - bin
+    int z = -1;               // index in need of Z[k]
+    int z_mirror = -1;        // index in need of Z[lc - k] (even n)
+    bool conj = false;        // bin above n/2: conjugate of its mirror n - bin
     std::complex<double> tw;  // exp(-2 pi i k / n) (even n)
   };
   std::vector<double> input;
@@ -114,7 +114,7 @@ int first_radix(int n) {
   return p;
 }
 
-int index_of(std::vector<int>& need, int t) {
+int index_of(const std::vector<int>& need, int t) {
   auto it = std::lower_bound(need.begin(), need.end(), t);
   return int(it - need.begin());
 }
