@@ -125,3 +125,56 @@ TEST(Fft, InvalidLengthAndMissingConfiguration) {
   EXPECT_EQ(out[0].re, 5.0);
   EXPECT_EQ(out[1].im, 8.0);
 }
+
+TEST(Fft, SelectedBinsMatchTheWholeTransform) {
+  // Pruned and whole last stages, radix-4, -2, -3 and -5 first factors, odd
+  // and prime lengths, bins on both sides of n/2 and repeated.
+  for (int n : {1, 2, 3, 8, 60, 101, 450, 600, 602, 3840}) {
+    SCOPED_TRACE(n);
+    const std::vector<double> x = test_signal(n);
+    const std::vector<Ref> ref = direct_dft(x);
+    long double scale = 0;
+    for (const Ref& r : ref) scale = std::max(scale, std::hypot(r.re, r.im));
+    std::vector<std::vector<int>> sets = {{0}, {n - 1, 0, n / 2, n - 1}};
+    std::vector<int> low, all;
+    for (int k = 1; k <= 16 && k < n; ++k) low.push_back(k);
+    for (int k = 0; k < n; ++k) all.push_back(k);
+    sets.push_back(low);
+    sets.push_back(all);
+    fft_cfg_ptr cfg = fft_alloc(n);
+    for (const std::vector<int>& bins : sets) {
+      ASSERT_TRUE(fft_set_bins(cfg.get(), bins.data(), int(bins.size())));
+      std::vector<cpx_t> out(bins.size(), cpx_t{NAN, NAN});
+      ASSERT_TRUE(fft_real_bins(cfg.get(), x.data(), out.data()));
+      for (size_t j = 0; j < bins.size(); ++j) {
+        const Ref& r = ref[size_t(bins[j])];
+        EXPECT_LT(std::hypot(out[j].re - r.re, out[j].im - r.im) / scale, 1e-12) << bins[j];
+      }
+      // Written straight into the configuration's own buffer.
+      std::copy(x.begin(), x.end(), fft_input(cfg.get()));
+      std::vector<cpx_t> again(bins.size());
+      ASSERT_TRUE(fft_real_bins(cfg.get(), fft_input(cfg.get()), again.data()));
+      for (size_t j = 0; j < bins.size(); ++j) {
+        EXPECT_EQ(again[j].re, out[j].re);
+        EXPECT_EQ(again[j].im, out[j].im);
+      }
+    }
+  }
+}
+
+TEST(Fft, BinsOutsideTheTransformAreRefused) {
+  fft_cfg_ptr cfg = fft_alloc(60);
+  const int bad[] = {3, 60};
+  EXPECT_FALSE(fft_set_bins(cfg.get(), bad, 2));
+  const int neg[] = {-1};
+  EXPECT_FALSE(fft_set_bins(cfg.get(), neg, 1));
+  EXPECT_FALSE(fft_set_bins(nullptr, neg, 0));
+  double x[60] = {};
+  cpx_t out[1] = {{5, 6}};
+  EXPECT_FALSE(fft_real_bins(nullptr, x, out));
+  EXPECT_FALSE(fft_real_bins(cfg.get(), nullptr, out));
+  EXPECT_EQ(out[0].re, 5.0);
+  // With no bins chosen there is nothing to compute.
+  EXPECT_TRUE(fft_set_bins(cfg.get(), nullptr, 0));
+  EXPECT_TRUE(fft_real_bins(cfg.get(), x, nullptr));
+}

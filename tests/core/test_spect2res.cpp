@@ -447,3 +447,35 @@ TEST(Spect2Res, CompositeJoinStopsAtABadItem) {
     EXPECT_EQ(r.GetChNum(), 0) << n;
   }
 }
+
+TEST(Spect2Res, CompositeIntoTheResultItReadsItsShapeFrom) {
+  SrsBuilder b;
+  b.wave = SIP_WAVE_SPREAD_SPECTRUM;
+  b.sites = {3, 1, 3, 2};
+  b.freqs = {0.25f, 0.5f, 0.75f, 1.0f};
+  b.composed_freqs = {0.375f, 0.875f};
+  CFormatSRS srs;
+  b.Build(srs);
+  for (int c = 0; c < 2; ++c)
+    for (int h = 0; h < 4; ++h)
+      for (int i = 0; i < 4; ++i) SetU(srs, i, h, c, 1.0 + i + 0.1 * h, 0.01 * h);
+  CSipSpect2Res e;
+  e.Init(&srs);
+  ASSERT_TRUE(e.IsComposed());
+  CResultSip apart;
+  e.CalcResCompositeCh(1, 1.0f, apart);
+  e.CalcResCompositeCh(1, 1.0f, srs.m_res_composed);
+  CResultSip& same = srs.m_res_composed;
+  ASSERT_EQ(same.GetChNum(), 4);
+  ASSERT_EQ(same.GetHarmNum(), 2);
+  for (int p = 0; p < 2; ++p) EXPECT_EQ(same.GetFreq(0, p), b.composed_freqs[size_t(p)]);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(same.GetChInfo(i).site_no, apart.GetChInfo(i).site_no);
+    for (int p = 0; p < 2; ++p)
+      for (int t = 0; t < TYPE_CNT; ++t) {
+        EXPECT_EQ(same.GetItem(i, 0, p).blk[t].value, apart.GetItem(i, 0, p).blk[t].value);
+        EXPECT_EQ(same.GetItem(i, 0, p).blk[t].count, apart.GetItem(i, 0, p).blk[t].count);
+      }
+  }
+  EXPECT_EQ(same.GetItem(0, 0, 1).blk[RES_U_AMP].count, 2u);
+}

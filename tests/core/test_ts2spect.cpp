@@ -240,6 +240,27 @@ TEST(Ts2Spect, OverRangeOfAChannelSum) {
   }
 }
 
+TEST(Ts2Spect, InfiniteSamplesAreOverRangeNotANumberIsNot) {
+  SmtParams s;
+  s.rows = 180;
+  // Segment 0: a NaN alone. Segment 1: a NaN before an infinity in channel 0.
+  // Segment 2: an infinity in channel 5. Every other sample is small.
+  const std::string path = WriteSmt("nonfinite", s, [](int ch, int t) {
+    if (ch == 0 && (t == 10 || t == 70)) return double(NAN);
+    if (ch == 0 && t == 80) return double(INFINITY);
+    if (ch == 5 && t == 150) return -double(INFINITY);
+    return 0.01 * std::cos(2 * kPi * t / 60.0);
+  });
+  CSipTs2Spect t;
+  Configure(t, s);
+  std::vector<SpectItem> out;
+  const int expected[MAX_CH_NUM][3] = {{0, 1, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 1}};
+  for (int ch = 0; ch < MAX_CH_NUM; ++ch) {
+    ASSERT_EQ(t.CalcCh(SmtChRef{path, ch}, nullptr, &out), 3);
+    for (int seg = 0; seg < 3; ++seg) EXPECT_EQ(out[size_t(seg) * 3].bad, expected[ch][seg]) << ch << " " << seg;
+  }
+}
+
 TEST(Ts2Spect, ShorterCurrentFileLimitsTheSegments) {
   SmtParams s;
   const std::string u_path = WriteSmt("cur_u", s, OddCosines(60, 0.1, 0.03, 0.01));

@@ -20,3 +20,16 @@ int fft_len(const FftCfg* cfg);
 // out receives n complex values; returns false (out untouched) when cfg is null.
 bool fft_real(FftCfg* cfg, const float* x, cpx_t* out);
 bool fft_real(FftCfg* cfg, const double* x, cpx_t* out);
+
+// Chooses the bins that fft_real_bins computes (each 0 <= bin < n, repeats
+// allowed). False, and no bins chosen, for a null cfg or a bin outside.
+bool fft_set_bins(FftCfg* cfg, const int* bins, int count);
+// out[j] = X[bins[j]] for the bins chosen last. Only the butterflies of the
+// last stage that lead to those bins are computed, so a few low bins of a
+// long segment cost clearly less than the whole transform. x may be the
+// configuration's own input buffer (fft_input), which saves a copy. False
+// (out untouched) when cfg or x is null.
+bool fft_real_bins(FftCfg* cfg, const double* x, cpx_t* out);
+// The configuration's input buffer of n values, for callers that write their
+// samples straight into it.
+double* fft_input(FftCfg* cfg);

@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -96,23 +97,31 @@ const CFormatSmt* CSipTs2Spect::LoadSmt(SmtSlot& slot, const std::string& path) 
 bool CSipTs2Spect::PrepareFft(int len) {
   const int spc = GetSamplesPerCycle();
   if (len < 1 || spc < 1 || m_harm_num < 0) return false;
+  bool rebuilt = false;
   if (len != m_fft_len || !m_fft_coeff) {
     m_fft_coeff = fft_alloc(len);
     m_fft_len = m_fft_coeff ? len : 0;
     if (!m_fft_coeff) return false;
-    m_fft_out.assign(size_t(len), cpx_t{0.0, 0.0});
+    rebuilt = true;
   }
   const int key[4] = {len, spc, m_harm_num, m_wave};
-  if (!std::equal(key, key + 4, m_bins_key) || int(m_bins.size()) != m_harm_num) {
+  if (rebuilt || !std::equal(key, key + 4, m_bins_key) || int(m_bins.size()) != m_harm_num) {
     std::copy(key, key + 4, m_bins_key);
     m_bins.assign(size_t(m_harm_num), -1);
     const int64_t periods = len / spc;
+    std::vector<int> picked;
     for (int k = 0; k < m_harm_num; ++k) {
       const int64_t bin = periods * int64_t(SipHarmMultiple(m_wave, k));
       // A harmonic above the segment's last bin has no value; reading it
       // would fall outside the transform.
-      if (bin > 0 && bin < len) m_bins[size_t(k)] = int(bin);
+      if (bin > 0 && bin < len) {
+        m_bins[size_t(k)] = int(picked.size());
+        picked.push_back(int(bin));
+      }
     }
+    // Only the harmonics' bins are transformed.
+    if (!fft_set_bins(m_fft_coeff.get(), picked.data(), int(picked.size()))) return false;
+    m_bin_out.assign(picked.size(), cpx_t{0.0, 0.0});
   }
   return true;
 }
@@ -129,11 +138,20 @@ bool CSipTs2Spect::SegmentOverRange(SmtSlot& slot, int ch, int s, int len) {
         std::fill(slot.seg_max.begin(), slot.seg_max.end(), FLT_MAX);
         break;
       }
+      // Magnitudes compared as the bit patterns of positive floats, which
+      // order like their values, so that the loop runs on whole vectors. A
+      // NaN ranks above everything and its segment takes the exact test.
       for (int k = 0; k < seg_num; ++k) {
-        float m = slot.seg_max[size_t(k)];
+        uint32_t m;
+        std::memcpy(&m, &slot.seg_max[size_t(k)], sizeof(m));
         const float* p = raw + size_t(k) * size_t(len);
-        for (int r = 0; r < len; ++r) m = std::max(m, std::fabs(p[r]));
-        slot.seg_max[size_t(k)] = m;
+        for (int r = 0; r < len; ++r) {
+          uint32_t b;
+          std::memcpy(&b, p + r, sizeof(b));
+          b &= 0x7fffffffu;
+          m = m > b ? m : b;
+        }
+        std::memcpy(&slot.seg_max[size_t(k)], &m, sizeof(m));
       }
     }
     slot.seg_len = len;
@@ -147,16 +165,22 @@ bool CSipTs2Spect::SegmentOverRange(SmtSlot& slot, int ch, int s, int len) {
 
 bool CSipTs2Spect::CalcSpect(const float* samples, int len, std::vector<SpectItem>* out) {
   if (!samples || !out || !PrepareFft(len)) return false;
-  if (!fft_real(m_fft_coeff.get(), samples, m_fft_out.data())) return false;
+  double* in = fft_input(m_fft_coeff.get());
+  for (int t = 0; t < len; ++t) in[t] = samples[t];
+  return TransformInput(len, out);
+}
+
+bool CSipTs2Spect::TransformInput(int len, std::vector<SpectItem>* out) {
+  if (!fft_real_bins(m_fft_coeff.get(), fft_input(m_fft_coeff.get()), m_bin_out.data())) return false;
   const double c = float(m_amp_coef * 2.0 / double(len));
   out->resize(static_cast<size_t>(m_harm_num));
   for (int k = 0; k < m_harm_num; ++k) {
     SpectItem& it = (*out)[size_t(k)];
     it = SpectItem();
-    const int bin = m_bins[size_t(k)];
-    if (bin < 0) continue;
-    it.re = RoundToFloat(c * m_fft_out[size_t(bin)].re);
-    it.im = RoundToFloat(c * m_fft_out[size_t(bin)].im);
+    const int slot = m_bins[size_t(k)];
+    if (slot < 0) continue;
+    it.re = RoundToFloat(c * m_bin_out[size_t(slot)].re);
+    it.im = RoundToFloat(c * m_bin_out[size_t(slot)].im);
     it.m_valid = 1;
   }
   return true;
@@ -208,11 +232,24 @@ int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vect
   m_buf_u.resize(static_cast<size_t>(len));
   if (smt_i) m_buf_i.resize(static_cast<size_t>(len));
 
+  // Without the current the samples go from the file straight into the
+  // transform, scaled as GetData scales them.
+  const std::vector<float>& raw_u = smt_u->GetRawData(ref.idx_ch);
+  if (int64_t(raw_u.size()) < int64_t(seg_num) * len) return 0;
+  const float gain_u = smt_u->m_gain[ref.idx_ch];
+  double* fft_in = fft_input(m_fft_coeff.get());
+
   for (int s = 0; s < seg_num; ++s) {
     const int begin = s * len;
-    if (!smt_u->GetData(ref.idx_ch, begin, len, m_buf_u.data())) break;
+    if (smt_i) {
+      if (!smt_u->GetData(ref.idx_ch, begin, len, m_buf_u.data())) break;
+      CalcSpect(m_buf_u.data(), len, &m_spect_u);
+    } else {
+      const float* src = raw_u.data() + begin;
+      for (int t = 0; t < len; ++t) fft_in[t] = src[t] / gain_u;
+      TransformInput(len, &m_spect_u);
+    }
     const uint8_t bad = SegmentOverRange(m_slot_u, ref.idx_ch, s, len) ? 1 : 0;
-    CalcSpect(m_buf_u.data(), len, &m_spect_u);
 
     float weight = 1.0f, coh_ts = 0.0f, coh_sp = 0.0f;
     if (smt_i) {

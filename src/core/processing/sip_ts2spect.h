@@ -73,6 +73,8 @@ private:
   // or does not match the current parameters.
   const CFormatSmt* LoadSmt(SmtSlot& slot, const std::string& path);
   bool PrepareFft(int len);
+  // Spectrum items of the samples already in the transform's input buffer.
+  bool TransformInput(int len, std::vector<SpectItem>* out);
   // Over-range flag of segment s (rows s*len .. s*len+len-1) of channel ch.
   static bool SegmentOverRange(SmtSlot& slot, int ch, int s, int len);
 
@@ -89,9 +91,9 @@ private:
 
   SmtSlot m_slot_u;
   SmtSlot m_slot_i;
-  std::vector<int> m_bins;  // per harmonic; -1 where the bin is outside the segment
+  std::vector<int> m_bins;  // per harmonic, its slot in m_bin_out; -1 where the bin is outside the segment
   int m_bins_key[4] = {0, 0, 0, 0};  // len, samples per period, harmonics, waveform
-  std::vector<cpx_t> m_fft_out;
+  std::vector<cpx_t> m_bin_out;  // the transform at the harmonics' bins
   std::vector<float> m_buf_u;
   std::vector<float> m_buf_i;
   std::vector<SpectItem> m_spect_u;
