@@ -216,10 +216,15 @@ void RecomputeResultsAfterSmt(CFormatSRS& srs, bool force_composed) {
   engine.CalcRes(srs.m_res);
 }
 
-RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const std::string& out_dir,
-                            const RecalcTexts& texts, RunProgress* progress) {
+namespace {
+
+// The loop both runs share: progress, reading, the report entry of a file
+// that cannot be read. process() recalculates one file that was read and
+// returns its report entry, or an empty text when it recorded a failure.
+template <typename Process>
+RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts& texts, RunProgress* progress,
+                       Process process) {
   RecalcRun run;
-  if (a < 1 || a > kComposedHarmonics) return run;
   const int count = int(paths.size());
   for (int i = 0; i < count; ++i) {
     const std::string& path = paths[size_t(i)];
@@ -234,57 +239,56 @@ RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const 
       Fail(run, path, "cannot be read as an SRS file");
       continue;
     }
-    RecomputeComposed(srs, a);
-    const std::string out = OutPath(out_dir, SrsBaseName(path));
-    if (!srs.Write(out)) {
-      run.entries.push_back(RecalcArg(texts.write_failed, name));
-      Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
-      continue;
-    }
-    run.entries.push_back(RecalcArg(texts.recal_ok, name));
+    std::string entry = process(srs, path, name, run);
+    if (!entry.empty()) run.entries.push_back(entry);
   }
   return run;
 }
 
+// Writes the recalculated file as out_dir/<base>.SRS; false after recording
+// the failure.
+bool WriteOut(CFormatSRS& srs, const std::string& out_dir, const std::string& path, const std::string& name,
+              const RecalcTexts& texts, RecalcRun& run) {
+  const std::string out = OutPath(out_dir, SrsBaseName(path));
+  if (srs.Write(out)) return true;
+  run.entries.push_back(RecalcArg(texts.write_failed, name));
+  Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
+  return false;
+}
+
+}  // namespace
+
+RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const std::string& out_dir,
+                            const RecalcTexts& texts, RunProgress* progress) {
+  if (a < 1 || a > kComposedHarmonics) return RecalcRun();
+  return RunOverFiles(paths, texts, progress,
+                      [&](CFormatSRS& srs, const std::string& path, const std::string& name, RecalcRun& run) {
+                        RecomputeComposed(srs, a);
+                        if (!WriteOut(srs, out_dir, path, name, texts, run)) return std::string();
+                        return RecalcArg(texts.recal_ok, name);
+                      });
+}
+
 RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::string& smt_dir,
                            const std::string& out_dir, const RecalcTexts& texts, RunProgress* progress) {
-  RecalcRun run;
-  const int count = int(paths.size());
-  for (int i = 0; i < count; ++i) {
-    const std::string& path = paths[size_t(i)];
-    if (progress && !progress->OnFile(i, count, path)) {
-      run.cancelled = true;
-      break;
-    }
-    const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
-    CFormatSRS srs;
-    if (!srs.Read(path)) {
-      run.entries.push_back(RecalcArg(texts.open_failed, name));
-      Fail(run, path, "cannot be read as an SRS file");
-      continue;
-    }
-    std::vector<std::string> done, miss;
-    std::string cur_path;
-    if (!RecalcFromSmt(srs, smt_dir, &done, &miss, &cur_path)) {
-      run.entries.push_back(RecalcArg(texts.recal_failed, name));
-      Fail(run, path,
-           cur_path.empty() ? "cannot be recalculated (harmonic count or current factor v2i unusable)"
-                            : "current-station time series not found: " + ex_ansi_to_utf8(cur_path));
-      continue;
-    }
-    std::string entry = RecalcArg(texts.open_ok, name);
-    entry += done.empty() ? texts.devices_done_none : RecalcArg(texts.devices_done, Joined(done));
-    entry += miss.empty() ? texts.devices_miss_none : RecalcArg(texts.devices_miss, Joined(miss));
-    RecomputeResultsAfterSmt(srs, false);
-    const std::string out = OutPath(out_dir, SrsBaseName(path));
-    if (!srs.Write(out)) {
-      run.entries.push_back(RecalcArg(texts.write_failed, name));
-      Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
-      continue;
-    }
-    run.entries.push_back(entry);
-  }
-  return run;
+  return RunOverFiles(
+      paths, texts, progress,
+      [&](CFormatSRS& srs, const std::string& path, const std::string& name, RecalcRun& run) {
+        std::vector<std::string> done, miss;
+        std::string cur_path;
+        if (!RecalcFromSmt(srs, smt_dir, &done, &miss, &cur_path)) {
+          Fail(run, path,
+               cur_path.empty() ? "cannot be recalculated (harmonic count or current factor v2i unusable)"
+                                : "current-station time series not found: " + ex_ansi_to_utf8(cur_path));
+          return RecalcArg(texts.recal_failed, name);
+        }
+        std::string entry = RecalcArg(texts.open_ok, name);
+        entry += done.empty() ? texts.devices_done_none : RecalcArg(texts.devices_done, Joined(done));
+        entry += miss.empty() ? texts.devices_miss_none : RecalcArg(texts.devices_miss, Joined(miss));
+        RecomputeResultsAfterSmt(srs, false);
+        if (!WriteOut(srs, out_dir, path, name, texts, run)) return std::string();
+        return entry;
+      });
 }
 
 bool WriteReport(const std::string& path, const std::vector<std::string>& entries) {
