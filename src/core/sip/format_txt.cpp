@@ -135,19 +135,40 @@ int CFormatTxt::ToInt(const std::string& text) {
 
 double CFormatTxt::ToDouble(const std::string& text) { return c_strtod(text.c_str(), nullptr); }
 
-bool CFormatTxtSiteCoord::ReadFile(std::istream& in) {
-  m_vt_item.clear();
+namespace {
+
+// The line loop of every table: an optional header line is skipped, each
+// further line is split and must have exactly `fields` parts, and the first
+// line that has not stops the read (false) with the records before it kept.
+template <typename Split, typename Add>
+bool read_lines(std::istream& in, const std::string& path, const char* what, bool has_header, size_t fields,
+                Split split, Add add) {
   std::string line;
-  if (!GetLine(in, &line)) return true;
-  int line_idx = 1;
-  while (GetLine(in, &line)) {
-    ++line_idx;
-    std::vector<std::string> tok = Tokenize(line, SPACE_DELIMS);
-    if (tok.size() != 5) {
-      CLOG_WARN("site coordinate file %s: line %d has %d fields, 5 expected", m_path.c_str(), line_idx,
-                int(tok.size()));
+  int line_idx = 0;
+  if (has_header) {
+    if (!CFormatTxt::GetLine(in, &line)) return true;
+    line_idx = 1;
+  }
+  while (CFormatTxt::GetLine(in, &line)) {
+    if (++line_idx == 1) strip_bom(&line);
+    const std::vector<std::string> parts = split(line);
+    if (parts.size() != fields) {
+      CLOG_WARN("%s file %s: line %d has %d fields, %d expected", what, path.c_str(), line_idx, int(parts.size()),
+                int(fields));
       return false;
     }
+    add(parts);
+  }
+  return true;
+}
+
+std::vector<std::string> space_tokens(const std::string& line) { return CFormatTxt::Tokenize(line, SPACE_DELIMS); }
+
+}  // namespace
+
+bool CFormatTxtSiteCoord::ReadFile(std::istream& in) {
+  m_vt_item.clear();
+  return read_lines(in, m_path, "site coordinate", true, 5, space_tokens, [this](const std::vector<std::string>& tok) {
     Item it;
     it.name = tok[0];
     it.line_no = ToInt(tok[1]);
@@ -155,8 +176,7 @@ bool CFormatTxtSiteCoord::ReadFile(std::istream& in) {
     it.x = ToDouble(tok[3]);
     it.y = ToDouble(tok[4]);
     m_vt_item.push_back(it);
-  }
-  return true;
+  });
 }
 
 bool CFormatTxtSiteCoord::WriteFile(FILE* fp) {
@@ -185,23 +205,13 @@ bool CFormatTxtSiteCoord::Find(int line_no, double pos, double tol, Item* out) c
 
 bool CFormatTxtElev::ReadFile(std::istream& in) {
   m_vt_item.clear();
-  std::string line;
-  int line_idx = 0;
-  while (GetLine(in, &line)) {
-    if (++line_idx == 1) strip_bom(&line);
-    std::vector<std::string> tok = Tokenize(line, SPACE_DELIMS);
-    if (tok.size() != 3) {
-      CLOG_WARN("elevation file %s: line %d has %d fields, 3 expected", m_path.c_str(), line_idx,
-                int(tok.size()));
-      return false;
-    }
+  return read_lines(in, m_path, "elevation", false, 3, space_tokens, [this](const std::vector<std::string>& tok) {
     Item it;
     it.x = ToDouble(tok[0]);
     it.y = ToDouble(tok[1]);
     it.z = ToDouble(tok[2]);
     m_vt_item.push_back(it);
-  }
-  return true;
+  });
 }
 
 bool CFormatTxtElev::WriteFile(FILE* fp) {
@@ -226,17 +236,8 @@ float CFormatTxtElev::GetElev(double x, double y) const {
 
 bool CFormatTxtShifting::ReadFile(std::istream& in) {
   m_vt_item.clear();
-  std::string line;
-  if (!GetLine(in, &line)) return true;
-  int line_idx = 1;
-  while (GetLine(in, &line)) {
-    ++line_idx;
-    std::vector<std::string> fields = split_keep_empty(line, ',');
-    if (fields.size() != 4) {
-      CLOG_WARN("shift file %s: line %d has %d fields, 4 expected", m_path.c_str(), line_idx,
-                int(fields.size()));
-      return false;
-    }
+  auto commas = [](const std::string& line) { return split_keep_empty(line, ','); };
+  return read_lines(in, m_path, "shift", true, 4, commas, [this](const std::vector<std::string>& fields) {
     Item it;
     for (char c : fields[0]) {
       if (c != ' ') it.name.push_back(c);
@@ -252,8 +253,7 @@ bool CFormatTxtShifting::ReadFile(std::istream& in) {
     it.dx = field_double(trimmed(fields[2]));
     it.dy = field_double(trimmed(fields[3]));
     m_vt_item.push_back(it);
-  }
-  return true;
+  });
 }
 
 bool CFormatTxtShifting::WriteFile(FILE* fp) {
@@ -274,17 +274,7 @@ bool CFormatTxtShifting::WriteFile(FILE* fp) {
 
 bool CFormatTxtCoord::ReadFile(std::istream& in) {
   m_vt_item.clear();
-  std::string line;
-  if (!GetLine(in, &line)) return true;
-  int line_idx = 1;
-  while (GetLine(in, &line)) {
-    ++line_idx;
-    std::vector<std::string> tok = Tokenize(line, SPACE_DELIMS);
-    if (tok.size() != 5) {
-      CLOG_WARN("coordinate file %s: line %d has %d fields, 5 expected", m_path.c_str(), line_idx,
-                int(tok.size()));
-      return false;
-    }
+  return read_lines(in, m_path, "coordinate", true, 5, space_tokens, [this](const std::vector<std::string>& tok) {
     Item it;
     it.name = tok[0];
     it.pos = float(ToDouble(tok[1]));
@@ -292,8 +282,7 @@ bool CFormatTxtCoord::ReadFile(std::istream& in) {
     it.y = ToDouble(tok[3]);
     it.azimuth = algo_deg2rad(float(ToDouble(tok[4])));
     m_vt_item.push_back(it);
-  }
-  return true;
+  });
 }
 
 bool CFormatTxtCoord::WriteFile(FILE* fp) {
