@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "base/ex_file.h"
-#include "base/fft.h"
-#include "processing/sip_ts2spect.h"
-#include "sip/format_smt.h"
+#include "core/base/ex_file.h"
+#include "core/base/fft.h"
+#include "core/processing/sip_ts2spect.h"
+#include "core/sip/format_smt.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
-#include "base/clog.h"
-#include "main/app_init.h"
-#include "main/wdt_main.h"
+#include "core/base/clog.h"
+#include "gui/main/app_init.h"
+#include "gui/main/wdt_main.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);

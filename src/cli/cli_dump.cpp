@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "base/ex_string.h"
-#include "sip/format_smt.h"
-#include "sip/format_srs.h"
+#include "core/base/ex_string.h"
+#include "core/sip/format_smt.h"
+#include "core/sip/format_srs.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <system_error>
 #include <vector>
 
-#include "base/ex_file.h"
-#include "base/ex_string.h"
-#include "processing/srs_recalc.h"
+#include "core/base/ex_file.h"
+#include "core/base/ex_string.h"
+#include "core/processing/srs_recalc.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli_run.h"
-#include "sip/format_srs.h"
+#include "core/sip/format_srs.h"
 
 namespace {
 

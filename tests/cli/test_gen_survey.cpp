@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "cli_run.h"
-#include "sip/format_smt.h"
-#include "sip/format_srs.h"
+#include "core/sip/format_smt.h"
+#include "core/sip/format_srs.h"
 
 namespace {
 

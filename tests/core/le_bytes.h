@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/ex_file.h"
+#include "core/base/ex_file.h"
 
 struct LeBytes {
   std::vector<unsigned char> b;

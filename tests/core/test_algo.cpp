@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "base/algo.h"
+#include "core/base/algo.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "base/clog.h"
+#include "core/base/clog.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <sstream>
 #include <string>
 
-#include "base/ex_file.h"
-#include "sip/format_smt.h"
-#include "sip/format_srs.h"
+#include "core/base/ex_file.h"
+#include "core/sip/format_smt.h"
+#include "core/sip/format_srs.h"
 
 namespace {
 

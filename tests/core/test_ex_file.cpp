@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "base/ex_file.h"
-#include "base/ex_string.h"
+#include "core/base/ex_file.h"
+#include "core/base/ex_string.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/fft.h"
+#include "core/base/fft.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "base/ex_file.h"
-#include "sip/format_smt.h"
+#include "core/base/ex_file.h"
+#include "core/sip/format_smt.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "base/ex_file.h"
-#include "sip/format_srs.h"
+#include "core/base/ex_file.h"
+#include "core/sip/format_srs.h"
 
 namespace {
 

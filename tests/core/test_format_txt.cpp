@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "sip/format_txt.h"
+#include "core/sip/format_txt.h"
 
 namespace {
 

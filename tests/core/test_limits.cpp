@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "sip/limits.h"
+#include "core/sip/limits.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "le_bytes.h"
-#include "sip/result.h"
-#include "sip/result_sip.h"
+#include "core/sip/result.h"
+#include "core/sip/result_sip.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "base/algo.h"
-#include "base/ex_file.h"
-#include "sip/sip_pub.h"
+#include "core/base/algo.h"
+#include "core/base/ex_file.h"
+#include "core/sip/sip_pub.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "base/algo.h"
-#include "processing/sip_spect2res.h"
+#include "core/base/algo.h"
+#include "core/processing/sip_spect2res.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <vector>
 
-#include "processing/sip_spect2res.h"
-#include "processing/spect_algo.h"
+#include "core/processing/sip_spect2res.h"
+#include "core/processing/spect_algo.h"
 
 namespace {
 

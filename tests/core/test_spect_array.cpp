@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "base/clog.h"
+#include "core/base/clog.h"
 #include "le_bytes.h"
-#include "sip/spect_array.h"
+#include "core/sip/spect_array.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "base/ex_file.h"
-#include "processing/sip_spect2res.h"
-#include "processing/srs_recalc.h"
-#include "processing/synth_current.h"
+#include "core/base/ex_file.h"
+#include "core/processing/sip_spect2res.h"
+#include "core/processing/srs_recalc.h"
+#include "core/processing/synth_current.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "base/algo.h"
-#include "processing/synth_current.h"
+#include "core/base/algo.h"
+#include "core/processing/synth_current.h"
 
 namespace {
 

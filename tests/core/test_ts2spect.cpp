@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "base/algo.h"
-#include "processing/sip_spect2res.h"
-#include "processing/sip_ts2spect.h"
-#include "sip/format_smt.h"
+#include "core/base/algo.h"
+#include "core/processing/sip_spect2res.h"
+#include "core/processing/sip_ts2spect.h"
+#include "core/sip/format_smt.h"
 
 namespace {
 

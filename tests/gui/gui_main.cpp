@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "main/app_init.h"
+#include "gui/main/app_init.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

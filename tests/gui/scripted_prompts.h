@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QVector>
 
-#include "toolkit/prompts.h"
+#include "gui/toolkit/prompts.h"
 
 struct RecordedMessage {
   QString kind;  // "warning", "information", "critical" or "question"

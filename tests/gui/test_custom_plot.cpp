@@ -13,10 +13,10 @@
 #include <cmath>
 #include <limits>
 
-#include "main/app_init.h"
+#include "gui/main/app_init.h"
 #include "scripted_prompts.h"
-#include "toolkit/custom_plot.h"
-#include "toolkit/dlg_plot_range.h"
+#include "gui/toolkit/custom_plot.h"
+#include "gui/toolkit/dlg_plot_range.h"
 
 namespace {
 

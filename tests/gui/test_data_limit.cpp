@@ -13,13 +13,13 @@
 
 #include <vector>
 
-#include "export/wdt_output.h"
-#include "main/app_init.h"
+#include "gui/export/wdt_output.h"
+#include "gui/main/app_init.h"
 #include "model_check.h"
-#include "results/dlg_data_limit.h"
-#include "results/model_range_limit.h"
-#include "results/shared_data.h"
-#include "sip/limits.h"
+#include "gui/results/dlg_data_limit.h"
+#include "gui/limits/model_range_limit.h"
+#include "gui/limits/shared_data.h"
+#include "core/sip/limits.h"
 
 namespace {
 

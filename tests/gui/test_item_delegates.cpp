@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "toolkit/item_delegates.h"
+#include "gui/toolkit/item_delegates.h"
 
 namespace {
 

@@ -12,16 +12,16 @@
 #include <QTest>
 #include <QTranslator>
 
-#include "export/wdt_output.h"
-#include "main/app_init.h"
-#include "main/wdt_main.h"
-#include "params/wdt_param_srs.h"
-#include "results/model_res.h"
-#include "results/wdt_sip_res.h"
-#include "results/wdt_sip_res_table.h"
+#include "gui/export/wdt_output.h"
+#include "gui/main/app_init.h"
+#include "gui/main/wdt_main.h"
+#include "gui/params/wdt_param_srs.h"
+#include "gui/results/model_res.h"
+#include "gui/results/wdt_sip_res.h"
+#include "gui/results/wdt_sip_res_table.h"
 #include "scripted_prompts.h"
-#include "stations/wdt_gps_pos.h"
-#include "timeseries/wdt_ts_plot.h"
+#include "gui/stations/wdt_gps_pos.h"
+#include "gui/timeseries/wdt_ts_plot.h"
 
 namespace {
 

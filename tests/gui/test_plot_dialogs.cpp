@@ -11,8 +11,8 @@
 
 #include <cfloat>
 
-#include "main/app_init.h"
-#include "toolkit/dlg_plot_range.h"
+#include "gui/main/app_init.h"
+#include "gui/toolkit/dlg_plot_range.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include <cmath>
 #include <memory>
 
-#include "main/app_init.h"
-#include "results/model_plot_sel_freq.h"
-#include "results/wdt_res_plot_space_sip.h"
+#include "gui/main/app_init.h"
+#include "gui/results/model_plot_sel_freq.h"
+#include "gui/results/wdt_res_plot_space_sip.h"
 #include "scripted_prompts.h"
-#include "sip/format_srs.h"
-#include "toolkit/custom_plot.h"
-#include "toolkit/item_delegates.h"
+#include "core/sip/format_srs.h"
+#include "gui/toolkit/custom_plot.h"
+#include "gui/toolkit/item_delegates.h"
 
 namespace {
 

@@ -12,12 +12,12 @@
 
 #include <vector>
 
-#include "main/app_init.h"
+#include "gui/main/app_init.h"
 #include "model_check.h"
-#include "results/model_res.h"
-#include "results/wdt_sip_res_table.h"
-#include "sip/format_srs.h"
-#include "sip/limits.h"
+#include "gui/results/model_res.h"
+#include "gui/results/wdt_sip_res_table.h"
+#include "core/sip/format_srs.h"
+#include "core/sip/limits.h"
 
 namespace {
 

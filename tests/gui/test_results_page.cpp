@@ -24,19 +24,19 @@
 #include <memory>
 #include <vector>
 
-#include "export/wdt_output.h"
-#include "main/app_init.h"
+#include "gui/export/wdt_output.h"
+#include "gui/main/app_init.h"
 #include "model_check.h"
-#include "results/dlg_data_limit.h"
-#include "results/model_plot_sel_freq.h"
-#include "results/model_res.h"
-#include "results/shared_data.h"
-#include "results/wdt_res_plot_space_sip.h"
-#include "results/wdt_sip_res.h"
-#include "results/wdt_sip_res_table.h"
+#include "gui/results/dlg_data_limit.h"
+#include "gui/results/model_plot_sel_freq.h"
+#include "gui/results/model_res.h"
+#include "gui/limits/shared_data.h"
+#include "gui/results/wdt_res_plot_space_sip.h"
+#include "gui/results/wdt_sip_res.h"
+#include "gui/results/wdt_sip_res_table.h"
 #include "scripted_prompts.h"
-#include "sip/format_srs.h"
-#include "sip/limits.h"
+#include "core/sip/format_srs.h"
+#include "core/sip/limits.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
-#include "main/app_init.h"
-#include "main/wdt_main.h"
-#include "results/model_res.h"
-#include "results/wdt_sip_res.h"
-#include "results/wdt_sip_res_table.h"
+#include "gui/main/app_init.h"
+#include "gui/main/wdt_main.h"
+#include "gui/results/model_res.h"
+#include "gui/results/wdt_sip_res.h"
+#include "gui/results/wdt_sip_res_table.h"
 #include "scripted_prompts.h"
 
 TEST(ResultsPicture, MainWindowOnTheResultsTab) {

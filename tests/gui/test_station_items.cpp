@@ -6,9 +6,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "main/wdt_main.h"
+#include "gui/main/wdt_main.h"
 #include "scripted_prompts.h"
-#include "stations/item_gps_pos.h"
+#include "gui/stations/item_gps_pos.h"
 
 namespace {
 

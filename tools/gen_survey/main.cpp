@@ -7,7 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "sip/sip_pub.h"
+#include "core/sip/sip_pub.h"
 #include "survey.h"
 
 int main(int argc, char** argv) {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "base/ex_file.h"
+#include "core/base/ex_file.h"
 
 namespace {
 using FilePtr = std::unique_ptr<FILE, ExFileCloser>;

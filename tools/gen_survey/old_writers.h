@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "sip/format_srs.h"
-#include "sip/sip_pub.h"
+#include "core/sip/format_srs.h"
+#include "core/sip/sip_pub.h"
 
 // SMT sample file contents; samples are the stored values (volts x gain).
 struct SmtContent {

@@ -8,13 +8,13 @@
 #include <memory>
 #include <vector>
 
-#include "base/ex_file.h"
-#include "base/ex_string.h"
+#include "core/base/ex_file.h"
+#include "core/base/ex_string.h"
 #include "old_writers.h"
-#include "processing/sip_spect2res.h"
-#include "processing/synth_current.h"
+#include "core/processing/sip_spect2res.h"
+#include "core/processing/synth_current.h"
 #include "rng.h"
-#include "sip/format_srs.h"
+#include "core/sip/format_srs.h"
 
 namespace {
 

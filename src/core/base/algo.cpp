@@ -1,4 +1,4 @@
-#include "base/algo.h"
+#include "core/base/algo.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "base/clog.h"
+#include "core/base/clog.h"
 
 #include <cerrno>
 #include <chrono>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "base/ex_file.h"
-#include "base/ex_string.h"
+#include "core/base/ex_file.h"
+#include "core/base/ex_string.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "base/ex_file.h"
+#include "core/base/ex_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "base/clog.h"
+#include "core/base/clog.h"
 
 FILE* ex_fopen(const char* path, const char* mode) {
   FILE* fp = std::fopen(path, mode);

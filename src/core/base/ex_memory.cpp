@@ -1,4 +1,4 @@
-#include "base/ex_memory.h"
+#include "core/base/ex_memory.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "base/ex_string.h"
+#include "core/base/ex_string.h"
 
 #include <chrono>
 #include <cstdio>

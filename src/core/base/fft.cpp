@@ -1,4 +1,4 @@
-#include "base/fft.h"
+#include "core/base/fft.h"
 
 #include <algorithm>
 #include <cmath>

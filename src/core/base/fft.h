@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "base/algo.h"
+#include "core/base/algo.h"
 
 struct FftCfg;
 struct FftCfgDeleter {

@@ -1,10 +1,10 @@
-#include "processing/sip_spect2res.h"
+#include "core/processing/sip_spect2res.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "base/algo.h"
-#include "base/clog.h"
+#include "core/base/algo.h"
+#include "core/base/clog.h"
 
 float CohWeight(float x) {
   if (std::isnan(x)) return 1e-8f;

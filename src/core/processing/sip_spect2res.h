@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "sip/format_srs.h"
-#include "sip/spect_array.h"
+#include "core/sip/format_srs.h"
+#include "core/sip/spect_array.h"
 
 // Weight of a coherence figure: 2e-10 up to 0.01, rising to 1 at 1; 1e-8 for NaN.
 float CohWeight(float x);

@@ -1,4 +1,4 @@
-#include "processing/sip_ts2spect.h"
+#include "core/processing/sip_ts2spect.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <system_error>
 
-#include "base/algo.h"
-#include "base/clog.h"
-#include "base/ex_file.h"
-#include "processing/sip_spect2res.h"
+#include "core/base/algo.h"
+#include "core/base/clog.h"
+#include "core/base/ex_file.h"
+#include "core/processing/sip_spect2res.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "base/fft.h"
-#include "sip/format_smt.h"
-#include "sip/result_sip.h"
-#include "sip/spect_array.h"
+#include "core/base/fft.h"
+#include "core/sip/format_smt.h"
+#include "core/sip/result_sip.h"
+#include "core/sip/spect_array.h"
 
 // One channel of one SMT file; an empty path means no usable time series.
 struct SmtChRef {

@@ -1,9 +1,9 @@
-#include "processing/spect_algo.h"
+#include "core/processing/spect_algo.h"
 
 #include <algorithm>
 
-#include "base/clog.h"
-#include "processing/sip_spect2res.h"
+#include "core/base/clog.h"
+#include "core/processing/sip_spect2res.h"
 
 float CohSp(const std::vector<SpectItem>& vt_cal, const std::vector<SpectItem>& vt_ref) {
   // Lists of different length cannot be paired beyond the shorter one.

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "sip/spect_array.h"
+#include "core/sip/spect_array.h"
 
 // Magnitude-squared coherence of two equally long lists; 0 for empty lists,
 // NaN for two all-zero lists.

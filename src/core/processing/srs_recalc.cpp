@@ -1,16 +1,16 @@
-#include "processing/srs_recalc.h"
+#include "core/processing/srs_recalc.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "base/clog.h"
-#include "base/ex_file.h"
-#include "base/ex_string.h"
-#include "processing/sip_spect2res.h"
-#include "processing/sip_ts2spect.h"
-#include "processing/synth_current.h"
+#include "core/base/clog.h"
+#include "core/base/ex_file.h"
+#include "core/base/ex_string.h"
+#include "core/processing/sip_spect2res.h"
+#include "core/processing/sip_ts2spect.h"
+#include "core/processing/synth_current.h"
 
 namespace {
 
@@ -225,23 +225,17 @@ template <typename Process>
 RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts& texts, RunProgress* progress,
                        Process process) {
   RecalcRun run;
-  const int count = int(paths.size());
-  for (int i = 0; i < count; ++i) {
-    const std::string& path = paths[size_t(i)];
-    if (progress && !progress->OnFile(i, count, path)) {
-      run.cancelled = true;
-      break;
-    }
+  run.cancelled = !RunOverPaths(paths, progress, [&](int, const std::string& path) {
     const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
     CFormatSRS srs;
     if (!srs.Read(path)) {
       run.entries.push_back(RecalcArg(texts.open_failed, name));
       Fail(run, path, "cannot be read as an SRS file");
-      continue;
+      return;
     }
     std::string entry = process(srs, path, name, run);
     if (!entry.empty()) run.entries.push_back(entry);
-  }
+  });
   return run;
 }
 
@@ -292,10 +286,9 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
 }
 
 bool WriteReport(const std::string& path, const std::vector<std::string>& entries) {
-  FILE* fp = ex_fopen(path.c_str(), "wb");
-  if (!fp) return false;
-  bool ok = true;
-  for (const std::string& e : entries) ok = ex_fwrite(fp, e.data(), e.size()) == e.size() && ok;
-  ok = std::fclose(fp) == 0 && ok;
-  return ok;
+  return ex_write_atomic(path, [&](FILE* fp) {
+    for (const std::string& e : entries)
+      if (ex_fwrite(fp, e.data(), e.size()) != e.size()) return false;
+    return true;
+  });
 }

@@ -7,22 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "sip/format_srs.h"
-
-// Progress of a run over many files; the core polls it between files and
-// never touches a widget.
-class RunProgress {
-public:
-  virtual ~RunProgress() = default;
-  // Called before file index of count; returning false stops the run before
-  // that file (files already written stay written).
-  virtual bool OnFile(int index, int count, const std::string& path) {
-    (void)index;
-    (void)count;
-    (void)path;
-    return true;
-  }
-};
+#include "core/base/run_loop.h"
+#include "core/sip/format_srs.h"
 
 // Entries of the run reports; %1 is the base name of the SRS file or the
 // list of devices. The defaults are the texts of a Chinese-language system;

@@ -1,6 +1,6 @@
-#include "processing/synth_current.h"
+#include "core/processing/synth_current.h"
 
-#include "base/algo.h"
+#include "core/base/algo.h"
 
 const float SPREAD_PHASE[15][16] = {
     {-2828.95f, 874.34f, 2477.21f, 2225.66f, 2468.9f, 1319.48f, -2501.66f, -1725.66f, -1132.38f, -2904.94f, 1937.78f, -852.12f, -2649.01f, -2528.91f, -203.64f, 2188.37f},

@@ -2,8 +2,8 @@
 // for acquisitions without a current station.
 #pragma once
 
-#include "sip/sip_pub.h"
-#include "sip/spect_array.h"
+#include "core/sip/sip_pub.h"
+#include "core/sip/spect_array.h"
 
 // Phase (mrad) and relative amplitude of harmonic k of the spread-spectrum
 // waveform, per base-frequency index (baseFreqIndex); used only with 16

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "core/base/atomic_file.h"
+
 class CFormat {
 public:
   virtual ~CFormat() = default;
@@ -30,15 +32,3 @@ protected:
   std::string m_path;
   int32_t m_size = 0;
 };
-
-// Writes through a temporary file and renames it over path on success.
-// write_fn receives the open stream and returns success.
-template <typename Fn>
-bool ex_write_atomic(const std::string& path, Fn write_fn);
-bool ex_write_atomic_impl(const std::string& path, bool (*fn)(FILE*, void*), void* ctx);
-
-template <typename Fn>
-bool ex_write_atomic(const std::string& path, Fn write_fn) {
-  auto thunk = [](FILE* fp, void* ctx) -> bool { return (*static_cast<Fn*>(ctx))(fp); };
-  return ex_write_atomic_impl(path, thunk, &write_fn);
-}

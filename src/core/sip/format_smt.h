@@ -19,8 +19,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "sip/format.h"
-#include "sip/sip_pub.h"
+#include "core/sip/format.h"
+#include "core/sip/sip_pub.h"
 
 // Version written by WriteFile; every version from 1 up is read.
 constexpr int32_t SMT_FILE_VER = SIP_TS_FILE_VER;

@@ -1,13 +1,13 @@
-#include "sip/format_srs.h"
+#include "core/sip/format_srs.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
 
-#include "base/clog.h"
-#include "base/ex_file.h"
-#include "base/ex_string.h"
+#include "core/base/clog.h"
+#include "core/base/ex_file.h"
+#include "core/base/ex_string.h"
 
 namespace {
 

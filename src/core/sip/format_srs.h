@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "sip/format.h"
-#include "sip/result_sip.h"
-#include "sip/sip_pub.h"
-#include "sip/spect_array.h"
+#include "core/sip/format.h"
+#include "core/sip/result_sip.h"
+#include "core/sip/sip_pub.h"
+#include "core/sip/spect_array.h"
 
 constexpr int SRS_FILE_VER = 5;
 

@@ -1,4 +1,4 @@
-#include "sip/format_txt.h"
+#include "core/sip/format_txt.h"
 
 #include <cctype>
 #include <cerrno>
@@ -9,9 +9,10 @@
 #include <fstream>
 #include <locale.h>
 
-#include "base/algo.h"
-#include "base/clog.h"
-#include "sip/format.h"
+#include "core/base/algo.h"
+#include "core/base/atomic_file.h"
+#include "core/base/clog.h"
+#include "core/sip/format.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sip/limits.h"
+#include "core/sip/limits.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "sip/result.h"
+#include "core/sip/result.h"
 
 #include <climits>
 #include <cmath>
 
-#include "base/algo.h"
-#include "base/clog.h"
-#include "base/ex_file.h"
+#include "core/base/algo.h"
+#include "core/base/clog.h"
+#include "core/base/ex_file.h"
 
 namespace {
 

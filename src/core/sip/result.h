@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sip/sip_pub.h"
+#include "core/sip/sip_pub.h"
 
 enum ResType {
   RES_U_AMP = 0,  // electric field amplitude, V

@@ -2,7 +2,7 @@
 // three counts must be positive.
 #pragma once
 
-#include "sip/result.h"
+#include "core/sip/result.h"
 
 class CResultSip : public CResult {
 public:

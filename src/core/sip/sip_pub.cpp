@@ -1,4 +1,4 @@
-#include "sip/sip_pub.h"
+#include "core/sip/sip_pub.h"
 
 #include <climits>
 #include <cmath>
@@ -6,8 +6,8 @@
 #include <ctime>
 #include <limits>
 
-#include "base/algo.h"
-#include "base/ex_file.h"
+#include "core/base/algo.h"
+#include "core/base/ex_file.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "sip/spect_array.h"
+#include "core/sip/spect_array.h"
 
 #include <climits>
 
-#include "base/algo.h"
-#include "base/clog.h"
-#include "base/ex_file.h"
+#include "core/base/algo.h"
+#include "core/base/clog.h"
+#include "core/base/ex_file.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "export/wdt_output.h"
+#include "gui/export/wdt_output.h"
 
-#include "results/shared_data.h"
+#include "gui/limits/shared_data.h"
 
 CWdtOutput::CWdtOutput(QStringList* list, QWidget* parent)
     : QWidget(parent), m_list(list), m_limits(limit_default_export()) {

@@ -1,4 +1,4 @@
-#include "main/app_init.h"
+#include "gui/main/app_init.h"
 
 #include <QApplication>
 #include <QTranslator>

@@ -1,4 +1,4 @@
-#include "main/wdt_main.h"
+#include "gui/main/wdt_main.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -15,16 +15,17 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/ex_string.h"
-#include "export/wdt_output.h"
-#include "sip/format_srs.h"
-#include "params/wdt_param_srs.h"
-#include "results/wdt_sip_res.h"
-#include "stations/item.h"
-#include "stations/item_gps_pos.h"
-#include "stations/wdt_gps_pos.h"
-#include "timeseries/wdt_ts_plot.h"
-#include "toolkit/prompts.h"
+#include "core/base/ex_string.h"
+#include "gui/export/wdt_output.h"
+#include "core/sip/format_srs.h"
+#include "gui/params/wdt_param_srs.h"
+#include "gui/results/wdt_sip_res.h"
+#include "gui/stations/item.h"
+#include "gui/stations/item_gps_pos.h"
+#include "gui/stations/wdt_gps_pos.h"
+#include "gui/timeseries/wdt_ts_plot.h"
+#include "gui/toolkit/prompts.h"
+#include "gui/toolkit/paths.h"
 
 void Ui::CWdtMain::setupUi(QWidget* w) {
   w->resize(1140, 939);
@@ -174,7 +175,7 @@ void CWdtMain::onListClicked(QModelIndex index) {
 
 bool CWdtMain::openSrs(const QString& path, CFormatSRS& srs) {
   if (path.isEmpty()) return false;
-  bool ok = srs.Read(ex_utf8_to_ansi(path.toUtf8().toStdString()));
+  bool ok = srs.Read(toFilePath(path));
   if (!ok) Prompts::instance().warning(this, tr("提示"), tr("打开文件“%1”失败！").arg(path));
   return ok;
 }

@@ -1,6 +1,7 @@
-#include "params/wdt_param_srs.h"
+#include "gui/params/wdt_param_srs.h"
 
-#include "base/ex_string.h"
+#include "core/base/ex_string.h"
+#include "gui/toolkit/paths.h"
 
 CWdtParamSrs::CWdtParamSrs(QWidget* parent) : QWidget(parent) {}
 
@@ -11,7 +12,7 @@ void CWdtParamSrs::setFileList(const QStringList& list) { m_list_file = list; }
 void CWdtParamSrs::setCurrentFile(const QString& path) {
   m_cur_file = path;
   m_srs = CFormatSRS();
-  m_srs_inited = !path.isEmpty() && m_srs.Read(ex_utf8_to_ansi(path.toUtf8().toStdString()));
+  m_srs_inited = !path.isEmpty() && m_srs.Read(toFilePath(path));
   if (!m_srs_inited) m_srs = CFormatSRS();
 }
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "sip/format_srs.h"
+#include "core/sip/format_srs.h"
 
 class CWdtParamSrs : public QWidget {
   Q_OBJECT

@@ -1,4 +1,4 @@
-#include "results/dlg_data_limit.h"
+#include "gui/results/dlg_data_limit.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,3 +1,3 @@
-#include "results/model_plot_sel.h"
+#include "gui/results/model_plot_sel.h"
 
 ModelPlotSel::ModelPlotSel(QObject* parent) : QAbstractTableModel(parent) {}

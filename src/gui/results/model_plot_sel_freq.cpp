@@ -1,4 +1,4 @@
-#include "results/model_plot_sel_freq.h"
+#include "gui/results/model_plot_sel_freq.h"
 
 #include <limits>
 

@@ -7,7 +7,7 @@
 #include <QPair>
 #include <QVector>
 
-#include "results/model_plot_sel.h"
+#include "gui/results/model_plot_sel.h"
 
 struct PlotSelItem {
   int idx_freq = 0;

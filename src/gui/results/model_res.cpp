@@ -1,11 +1,11 @@
-#include "results/model_res.h"
+#include "gui/results/model_res.h"
 
 #include <QBrush>
 #include <QColor>
 #include <QString>
 
-#include "sip/format_srs.h"
-#include "sip/result_sip.h"
+#include "core/sip/format_srs.h"
+#include "core/sip/result_sip.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "sip/limits.h"
+#include "core/sip/limits.h"
 
 class CFormatSRS;
 class CResultSip;

@@ -1,4 +1,4 @@
-#include "results/wdt_res_plot.h"
+#include "gui/results/wdt_res_plot.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,8 +12,8 @@
 
 #include <utility>
 
-#include "results/model_plot_sel.h"
-#include "toolkit/custom_plot.h"
+#include "gui/results/model_plot_sel.h"
+#include "gui/toolkit/custom_plot.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "results/wdt_res_plot_space_sip.h"
+#include "gui/results/wdt_res_plot_space_sip.h"
 
 #include <QComboBox>
 #include <QTableView>
 
 #include <cstdint>
 
-#include "results/model_plot_sel_freq.h"
-#include "sip/format_srs.h"
-#include "toolkit/custom_plot.h"
-#include "toolkit/item_delegates.h"
+#include "gui/results/model_plot_sel_freq.h"
+#include "core/sip/format_srs.h"
+#include "gui/toolkit/custom_plot.h"
+#include "gui/toolkit/item_delegates.h"
 
 CWdtResPlotSpaceSip::CWdtResPlotSpaceSip(QWidget* parent) : CWdtResPlot(parent) {}
 

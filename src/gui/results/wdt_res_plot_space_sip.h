@@ -2,7 +2,7 @@
 // shown SIP result as one series against the position of the M electrode.
 #pragma once
 
-#include "results/wdt_res_plot.h"
+#include "gui/results/wdt_res_plot.h"
 
 class CResultSip;
 class ModelPlotSelFreq;

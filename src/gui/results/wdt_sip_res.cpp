@@ -1,4 +1,4 @@
-#include "results/wdt_sip_res.h"
+#include "gui/results/wdt_sip_res.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,32 +17,18 @@
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
-#include "base/ex_string.h"
-#include "results/dlg_data_limit.h"
-#include "results/shared_data.h"
-#include "results/wdt_res_plot_space_sip.h"
-#include "results/wdt_sip_res_table.h"
-#include "sip/sip_pub.h"
-#include "toolkit/prompts.h"
+#include "core/base/ex_string.h"
+#include "gui/results/dlg_data_limit.h"
+#include "gui/limits/shared_data.h"
+#include "gui/results/wdt_res_plot_space_sip.h"
+#include "gui/results/wdt_sip_res_table.h"
+#include "core/sip/sip_pub.h"
+#include "gui/toolkit/paths.h"
+#include "gui/toolkit/progress.h"
+#include "gui/toolkit/prompts.h"
+#include "gui/toolkit/wait_cursor.h"
 
 namespace {
-
-std::string to8bit(const QString& path) { return ex_utf8_to_ansi(path.toUtf8().toStdString()); }
-
-QString from8bit(const std::string& path) { return QString::fromUtf8(ex_ansi_to_utf8(path).c_str()); }
-
-std::vector<std::string> to8bit(const QStringList& paths) {
-  std::vector<std::string> out;
-  out.reserve(size_t(paths.size()));
-  for (const QString& p : paths) out.push_back(to8bit(p));
-  return out;
-}
-
-QStringList toQt(const std::vector<std::string>& texts) {
-  QStringList out;
-  for (const std::string& t : texts) out << QString::fromUtf8(t.c_str());
-  return out;
-}
 
 // The text dump lies beside the SRS file, its extension replaced by "txt".
 // A source whose extension already is "txt" keeps it and gets another one,
@@ -54,37 +40,6 @@ QString dumpPathFor(const QString& srs_path) {
   if (out.compare(srs_path, Qt::CaseInsensitive) == 0) out = srs_path + ".txt";
   return out;
 }
-
-class WaitCursor {
-public:
-  WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// Progress of a run over the imported files. The dialog appears only when
-// the run lasts; it has no cancel button, every file gets its report entry.
-class ProgressRun : public RunProgress {
-public:
-  ProgressRun(QWidget* parent, int count) : m_dlg(parent) {
-    m_dlg.setWindowModality(Qt::WindowModal);
-    m_dlg.setCancelButton(nullptr);
-    m_dlg.setMinimumDuration(1000);
-    m_dlg.setRange(0, count);
-  }
-  ~ProgressRun() override { m_dlg.setValue(m_dlg.maximum()); }
-
-  bool OnFile(int index, int count, const std::string& path) override {
-    m_dlg.setMaximum(count);
-    m_dlg.setLabelText(QFileInfo(from8bit(path)).fileName());
-    m_dlg.setValue(index);
-    return true;
-  }
-
-private:
-  QProgressDialog m_dlg;
-};
 
 }  // namespace
 
@@ -274,7 +229,7 @@ void WdtSipRes::setCurrentFile(const QString& path) {
     const QSignalBlocker blocker(ui->cmbCalType);
     ui->cmbCalType->setCurrentIndex(0);
   }
-  const std::string path8 = to8bit(path);
+  const std::string path8 = toFilePath(path);
   if (!path.isEmpty() && m_srs_file.Read(path8)) {
     m_loaded = true;
     m_wdt_res_table->setSrs(&m_srs_file);
@@ -372,7 +327,7 @@ void WdtSipRes::on_btnSelFileSmt_clicked() {
   static QString s_dirSmt;
   QString start = s_dirSmt;
   if (start.isEmpty()) {
-    start = QFileInfo(from8bit(m_srs_file.GetPath())).path();
+    start = QFileInfo(fromFilePath(m_srs_file.GetPath())).path();
     if (start.size() <= 1 && !m_list_file.isEmpty()) start = m_list_file.first();
   }
   const QString dir = Prompts::instance().existingDirectory(this, tr("选择SMT目录"), start);
@@ -382,11 +337,11 @@ void WdtSipRes::on_btnSelFileSmt_clicked() {
 }
 
 void WdtSipRes::on_btnOutToTxt_clicked() {
-  const QString path = from8bit(m_srs_file.GetPath());
+  const QString path = fromFilePath(m_srs_file.GetPath());
   // A failed read leaves a partly filled file object that is not dumped.
   if (path.isEmpty() || !m_loaded) return;
   m_srs_file.m_dump_res = false;
-  if (m_srs_file.Print(to8bit(dumpPathFor(path))))
+  if (m_srs_file.Print(toFilePath(dumpPathFor(path))))
     Prompts::instance().information(this, tr("提示"), tr("文件“%1”已导出到TXT文件中!").arg(path));
   else
     Prompts::instance().warning(this, tr("提示"), tr("文件“%1”导出失败!").arg(path));
@@ -397,18 +352,18 @@ void WdtSipRes::on_btnOutToTxtAll_clicked() {
   QStringList msgs;
   {
     WaitCursor wait;
-    ProgressRun progress(this, m_list_file.size());
+    ProgressDialogRun progress(this, m_list_file.size(), false);
     for (int i = 0; i < m_list_file.size(); ++i) {
       const QString& path = m_list_file[i];
-      progress.OnFile(i, m_list_file.size(), to8bit(path));
+      progress.OnFile(i, m_list_file.size(), toFilePath(path));
       const QString name = QFileInfo(path).baseName();
       CFormatSRS srs;
-      if (!srs.Read(to8bit(path))) {
+      if (!srs.Read(toFilePath(path))) {
         msgs << tr("%1 打开失败!\n\n").arg(name);
         continue;
       }
       srs.m_dump_res = false;
-      if (srs.Print(to8bit(dumpPathFor(from8bit(srs.GetPath())))))
+      if (srs.Print(toFilePath(dumpPathFor(fromFilePath(srs.GetPath())))))
         msgs << tr("%1 导出成功!\n\n").arg(name);
       else
         msgs << tr("%1 导出失败!\n\n").arg(name);
@@ -422,7 +377,7 @@ void WdtSipRes::writeReport(const QStringList& msgs, const QString& path) {
   std::vector<std::string> entries;
   entries.reserve(size_t(msgs.size()));
   for (const QString& m : msgs) entries.push_back(m.toUtf8().toStdString());
-  WriteReport(to8bit(path), entries);
+  WriteReport(toFilePath(path), entries);
 }
 
 RecalcTexts WdtSipRes::recalcTexts() const {
@@ -440,7 +395,7 @@ RecalcTexts WdtSipRes::recalcTexts() const {
   return t;
 }
 
-std::string WdtSipRes::smtDir() const { return to8bit(ui->edtFileSmt->text()); }
+std::string WdtSipRes::smtDir() const { return toFilePath(ui->edtFileSmt->text()); }
 
 void WdtSipRes::recomputeComposed(CFormatSRS& srs, int a) { RecomputeComposed(srs, a); }
 
@@ -458,13 +413,13 @@ bool WdtSipRes::recalcFromSmt(CFormatSRS& srs, QStringList* done, QStringList* m
     // harmonics, or no factor to turn the recorded voltage into a current).
     if (cur_path.empty())
       Prompts::instance().warning(this, tr("警告"),
-                                  tr("%1.SRS文件无法从时序重计算！").arg(QFileInfo(from8bit(srs.GetPath())).baseName()));
+                                  tr("%1.SRS文件无法从时序重计算！").arg(QFileInfo(fromFilePath(srs.GetPath())).baseName()));
     else
-      Prompts::instance().warning(this, tr("警告"), tr("未找到电流数据:\n%1").arg(from8bit(cur_path)));
+      Prompts::instance().warning(this, tr("警告"), tr("未找到电流数据:\n%1").arg(fromFilePath(cur_path)));
     return false;
   }
-  *done = toQt(vt_done);
-  *miss = toQt(vt_miss);
+  *done = fromUtf8(vt_done);
+  *miss = fromUtf8(vt_miss);
   return true;
 }
 
@@ -484,7 +439,7 @@ void WdtSipRes::on_btnRecal_clicked() {
     Prompts::instance().warning(this, QString::fromUtf8("提示"), QString::fromUtf8("请先选择SRS文件，再重新计算！"));
     return;
   }
-  const QString path = from8bit(m_srs_file.GetPath());
+  const QString path = fromFilePath(m_srs_file.GetPath());
   if (path.isEmpty()) return;
   int a = 0;
   if (!askHarmCount(&a)) return;
@@ -512,10 +467,10 @@ void WdtSipRes::on_btnRecalAll_clicked() {
   RecalcRun run;
   {
     WaitCursor wait;
-    ProgressRun progress(this, m_list_file.size());
-    run = RecalcAllComposed(to8bit(m_list_file), a, to8bit(dir), recalcTexts(), &progress);
+    ProgressDialogRun progress(this, m_list_file.size(), false);
+    run = RecalcAllComposed(toFilePaths(m_list_file), a, toFilePath(dir), recalcTexts(), &progress);
   }
-  writeReport(toQt(run.entries), QString("%1/%2").arg(dir, RECAL_REPORT_NAME));
+  writeReport(fromUtf8(run.entries), QString("%1/%2").arg(dir, RECAL_REPORT_NAME));
   Prompts::instance().information(this, tr("提示"), tr("重计算已完成！"));
 }
 
@@ -525,13 +480,13 @@ void WdtSipRes::on_btnOutSrsSingle_clicked() {
     Prompts::instance().warning(this, tr("警告"), tr("SMT时序文件目录为空！"));
     return;
   }
-  const QString path = from8bit(m_srs_file.GetPath());
+  const QString path = fromFilePath(m_srs_file.GetPath());
   if (m_list_file.isEmpty() || path.isEmpty()) {
     Prompts::instance().warning(this, tr("警告"), tr("请选择需要进行重计算的SRS文件！"));
     return;
   }
   const QString base = QFileInfo(path).baseName();
-  if (!m_srs_file.Read(to8bit(path))) {
+  if (!m_srs_file.Read(toFilePath(path))) {
     Prompts::instance().warning(this, tr("警告"), tr("%1.SRS文件读取失败！").arg(base));
     dropCurrentFile();
     return;
@@ -544,7 +499,7 @@ void WdtSipRes::on_btnOutSrsSingle_clicked() {
   if (!name.isEmpty() && recalcFromSmt(m_srs_file, &done, &miss)) {
     RecomputeResultsAfterSmt(m_srs_file, true);
     s_dirSaveSrs = QFileInfo(name).path();
-    const bool saved = m_srs_file.Write(to8bit(name));
+    const bool saved = m_srs_file.Write(toFilePath(name));
     // The re-read dropped in-memory changes and the rebuild changed values:
     // the views catch up before the outcome is shown.
     showChangedFile();
@@ -576,9 +531,9 @@ void WdtSipRes::on_btnOutSrsAll_clicked() {
   RecalcRun run;
   {
     WaitCursor wait;
-    ProgressRun progress(this, m_list_file.size());
-    run = RecalcAllFromSmt(to8bit(m_list_file), smtDir(), to8bit(dir), recalcTexts(), &progress);
+    ProgressDialogRun progress(this, m_list_file.size(), false);
+    run = RecalcAllFromSmt(toFilePaths(m_list_file), smtDir(), toFilePath(dir), recalcTexts(), &progress);
   }
-  writeReport(toQt(run.entries), QString("%1/%2").arg(dir, RECAL_SMT_REPORT_NAME));
+  writeReport(fromUtf8(run.entries), QString("%1/%2").arg(dir, RECAL_SMT_REPORT_NAME));
   Prompts::instance().information(this, tr("提示"), tr("文件保存成功！"));
 }

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "processing/srs_recalc.h"
-#include "sip/format_srs.h"
-#include "sip/limits.h"
+#include "core/processing/srs_recalc.h"
+#include "core/sip/format_srs.h"
+#include "core/sip/limits.h"
 
 class QComboBox;
 class QGroupBox;

@@ -1,4 +1,4 @@
-#include "results/wdt_sip_res_table.h"
+#include "gui/results/wdt_sip_res_table.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,8 +10,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "results/model_res.h"
-#include "sip/format_srs.h"
+#include "gui/results/model_res.h"
+#include "core/sip/format_srs.h"
 
 CWdtSipResTable::CWdtSipResTable(QWidget* parent) : QWidget(parent) {
   setupUi();

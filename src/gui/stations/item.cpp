@@ -1,4 +1,4 @@
-#include "stations/item.h"
+#include "gui/stations/item.h"
 
 CItem::CItem(QObject* parent) : QObject(parent) {}
 

@@ -1,4 +1,4 @@
-#include "stations/item_gps_pos.h"
+#include "gui/stations/item_gps_pos.h"
 
 #include <cmath>
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "sip/sip_pub.h"
-#include "stations/item.h"
+#include "core/sip/sip_pub.h"
+#include "gui/stations/item.h"
 
 // Device name, channel label ("CH1".."CH6"), M and N electrode names; UTF-8,
 // NUL-terminated.

@@ -1,4 +1,4 @@
-#include "stations/wdt_gps_pos.h"
+#include "gui/stations/wdt_gps_pos.h"
 
 CWdtGpsPos::CWdtGpsPos(QWidget* parent) : QWidget(parent) {}
 

@@ -1,4 +1,4 @@
-#include "timeseries/wdt_ts_plot.h"
+#include "gui/timeseries/wdt_ts_plot.h"
 
 CWdtTsPlot::CWdtTsPlot(QWidget* parent) : QWidget(parent) {}
 

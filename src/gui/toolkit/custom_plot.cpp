@@ -1,4 +1,4 @@
-#include "toolkit/custom_plot.h"
+#include "gui/toolkit/custom_plot.h"
 
 #include <QAction>
 #include <QMenu>
@@ -9,8 +9,8 @@
 #include <limits>
 #include <numeric>
 
-#include "toolkit/dlg_plot_range.h"
-#include "toolkit/prompts.h"
+#include "gui/toolkit/dlg_plot_range.h"
+#include "gui/toolkit/prompts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "toolkit/dlg_ok_cancel.h"
+#include "gui/toolkit/dlg_ok_cancel.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "toolkit/dlg_plot_range.h"
+#include "gui/toolkit/dlg_plot_range.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -3,7 +3,7 @@
 // fixed range ("自定义") with its limits.
 #pragma once
 
-#include "toolkit/dlg_ok_cancel.h"
+#include "gui/toolkit/dlg_ok_cancel.h"
 
 class QLineEdit;
 class QRadioButton;

@@ -1,4 +1,4 @@
-#include "toolkit/item_delegates.h"
+#include "gui/toolkit/item_delegates.h"
 
 #include <QColorDialog>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "toolkit/prompts.h"
+#include "gui/toolkit/prompts.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "sip/limits.h"
+#include "core/sip/limits.h"
 
 class CModelRangeLimit : public QAbstractTableModel {
   Q_OBJECT

@@ -1,4 +1,4 @@
-#include "results/model_range_limit.h"
+#include "gui/limits/model_range_limit.h"
 
 #include <QColor>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "results/shared_data.h"
+#include "gui/limits/shared_data.h"
 
 SharedData* SharedData::instance() {
   static SharedData s_instance;

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "sip/limits.h"
+#include "core/sip/limits.h"
 
 class SharedData : public QObject {
   Q_OBJECT
