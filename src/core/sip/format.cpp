@@ -1,6 +1,8 @@
 #include "core/sip/format.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "core/base/clog.h"
@@ -8,13 +10,16 @@
 
 bool CFormat::Read(const std::string& path) {
   m_size = int32_t(ex_file_size(path.c_str()));
+  m_error.clear();
   std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen(path.c_str(), "rb"));
   if (!fp) {
+    m_error = std::string("cannot open the file: ") + std::strerror(errno);
     m_path = path;
     return false;
   }
   bool ok = ReadFile(fp.get());
   m_path = path;
+  if (!ok && m_error.empty()) m_error = "not a valid file";
   return ok;
 }
 

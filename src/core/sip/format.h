@@ -27,8 +27,12 @@ public:
 
   const std::string& GetPath() const { return m_path; }
   int32_t GetSize() const { return m_size; }
+  // Why the last Read failed, in one line with the byte offset where the
+  // data went wrong; empty after a successful read.
+  const std::string& GetError() const { return m_error; }
 
 protected:
   std::string m_path;
   int32_t m_size = 0;
+  std::string m_error;
 };

@@ -92,13 +92,17 @@ const char* const SPACE_DELIMS = " \t";
 }  // namespace
 
 bool CFormatTxt::Read(const std::string& path) {
+  m_error.clear();
   std::ifstream in(path, std::ios::in | std::ios::binary);
   if (!in.is_open()) {
+    m_error = std::string("cannot open the file: ") + std::strerror(errno);
     CLOG_ERR("file %s(mode: %s) open failed: %s", path.c_str(), "r", std::strerror(errno));
     return false;
   }
   m_path = path;
-  return ReadFile(in);
+  const bool ok = ReadFile(in);
+  if (!ok && m_error.empty()) m_error = "not a valid table";
+  return ok;
 }
 
 bool CFormatTxt::Write(const std::string& path) {

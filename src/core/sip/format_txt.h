@@ -35,6 +35,9 @@ public:
   bool Write(const std::string& path);
 
   const std::string& GetPath() const { return m_path; }
+  // Why the last Read failed, in one line with the line number; empty after
+  // a successful read.
+  const std::string& GetError() const { return m_error; }
 
   // Splits at every run of the delimiter characters; never yields an empty token.
   static std::vector<std::string> Tokenize(const std::string& line, const char* delims);
@@ -45,6 +48,7 @@ public:
 
 protected:
   std::string m_path;
+  std::string m_error;
 };
 
 // Header line, then "name line_no pos x y" per site.

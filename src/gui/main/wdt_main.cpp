@@ -26,6 +26,7 @@
 #include "gui/timeseries/wdt_ts_plot.h"
 #include "gui/toolkit/prompts.h"
 #include "gui/toolkit/paths.h"
+#include "core/sip/stations.h"
 
 void Ui::CWdtMain::setupUi(QWidget* w) {
   w->resize(1140, 939);
@@ -181,53 +182,21 @@ bool CWdtMain::openSrs(const QString& path, CFormatSRS& srs) {
 }
 
 void CWdtMain::buildStationItems(CFormatSRS& srs, QVector<CItem*>& items) {
-  const size_t n = srs.m_vt_prm_dev.size();
-  for (size_t i = 0; i < n; ++i) {
-    const PrmDev& dev = srs.m_vt_prm_dev[i];
-    int first = -1, last = -1;
-    for (int j = 0; j < MAX_CH_NUM; ++j) {
-      if (dev.ch_type[j] == SIP_CH_INVALID) continue;
-      if (first < 0) first = j;
-      last = j;
-    }
-    if (first < 0) continue;
-
-    auto* item = new CItemGpsPos(QString("%1").arg(QString::fromUtf8(dev.dev_name)));
-    if (srs.m_prm_meas.curr_station_used && std::strcmp(srs.m_prm_meas.cur_station, dev.dev_name) == 0)
-      item->m_checked = false;
-    const bool reversed = dev.site_no[first] > dev.site_no[last];
-    item->m_x = double(reversed ? dev.nx[first] : dev.mx[first]);
-    item->m_y = double(reversed ? dev.ny[first] : dev.my[first]);
-    item->m_lon = i < srs.m_gps_lon.size() ? srs.m_gps_lon[i] : 0.0;
-    item->m_lat = i < srs.m_gps_lat.size() ? srs.m_gps_lat[i] : 0.0;
-    item->m_alti = i < srs.m_gps_alti.size() ? double(srs.m_gps_alti[i]) : 0.0;
-    if (srs.m_prm_meas.layout == SIP_ALL_GRADIENT) {
-      item->m_vt_pole = srs.m_vt_pole;
-      QVector<ChPoleLabel> labels = buildChannelLabels(dev);
-      item->m_vt_pole_label.assign(labels.begin(), labels.end());
-    }
+  for (const StationRecord& st : BuildStations(srs)) {
+    auto* item = new CItemGpsPos(QString("%1").arg(QString::fromUtf8(st.name.c_str())));
+    item->m_checked = st.checked;
+    item->m_x = st.x;
+    item->m_y = st.y;
+    item->m_lon = st.lon;
+    item->m_lat = st.lat;
+    item->m_alti = st.alti;
+    item->m_vt_pole = st.poles;
+    item->m_vt_pole_label = st.labels;
     items.append(item);
   }
 }
 
-namespace {
-void copyCut(char* dst, const QString& text) {
-  QByteArray utf8 = text.toUtf8();
-  int len = std::min(utf8.size(), SIP_STR_LEN - 1);
-  std::memcpy(dst, utf8.constData(), size_t(len));
-  dst[len] = '\0';
-}
-}  // namespace
-
 QVector<ChPoleLabel> CWdtMain::buildChannelLabels(const PrmDev& dev) {
-  QVector<ChPoleLabel> rows;
-  for (int ch = 0; ch < MAX_CH_NUM; ++ch) {
-    ChPoleLabel row;
-    copyCut(row.dev_name, QString::fromUtf8(dev.dev_name));
-    copyCut(row.ch_label, QString("CH%1").arg(ch + 1));
-    copyCut(row.m_name, m_wdtParamSrs->poleNameAt(dev.mx[ch], dev.my[ch]));
-    copyCut(row.n_name, m_wdtParamSrs->poleNameAt(dev.nx[ch], dev.ny[ch]));
-    rows.append(row);
-  }
-  return rows;
+  const std::vector<ChPoleLabel> rows = StationChannelLabels(dev, m_wdtParamSrs->poles());
+  return QVector<ChPoleLabel>(rows.begin(), rows.end());
 }

@@ -1,6 +1,7 @@
 #include "gui/params/wdt_param_srs.h"
 
 #include "core/base/ex_string.h"
+#include "core/sip/stations.h"
 #include "gui/toolkit/paths.h"
 
 CWdtParamSrs::CWdtParamSrs(QWidget* parent) : QWidget(parent) {}
@@ -17,7 +18,5 @@ void CWdtParamSrs::setCurrentFile(const QString& path) {
 }
 
 QString CWdtParamSrs::poleNameAt(float x, float y) const {
-  for (const PrmPole& pole : m_srs.m_vt_pole)
-    if (pole.x == x && pole.y == y) return QString::fromUtf8(pole.name);
-  return QString();
+  return QString::fromUtf8(PoleNameAt(m_srs.m_vt_pole, x, y).c_str());
 }

@@ -21,6 +21,8 @@ public:
   // empty text.
   QString poleNameAt(float x, float y) const;
 
+  // Electrodes of the held file (free layout).
+  const std::vector<PrmPole>& poles() const { return m_srs.m_vt_pole; }
   const QString& currentFile() const { return m_cur_file; }
   const QStringList& fileList() const { return m_list_file; }
 

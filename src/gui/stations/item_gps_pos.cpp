@@ -1,7 +1,5 @@
 #include "gui/stations/item_gps_pos.h"
 
-#include <cmath>
-
 CItemGpsPos::CItemGpsPos(QObject* parent) : CItem(parent) {}
 
 CItemGpsPos::CItemGpsPos(const QString& name, QObject* parent) : CItem(name, parent) {}
@@ -16,14 +14,4 @@ void CItemGpsPos::copyValuesFrom(const CItemGpsPos& other) {
   m_y = other.m_y;
   m_vt_pole = other.m_vt_pole;
   m_vt_pole_label = other.m_vt_pole_label;
-}
-
-double gpsToDegrees(double ddmm) {
-  double d = std::trunc(ddmm / 100.0);
-  return d + (ddmm - 100.0 * d) / 60.0;
-}
-
-double degreesToGps(double degrees) {
-  double d = std::trunc(degrees);
-  return 100.0 * d + (degrees - d) * 60.0;
 }

@@ -6,16 +6,8 @@
 #include <vector>
 
 #include "core/sip/sip_pub.h"
+#include "core/sip/stations.h"
 #include "gui/stations/item.h"
-
-// Device name, channel label ("CH1".."CH6"), M and N electrode names; UTF-8,
-// NUL-terminated.
-struct ChPoleLabel {
-  char dev_name[SIP_STR_LEN];
-  char ch_label[SIP_STR_LEN];
-  char m_name[SIP_STR_LEN];
-  char n_name[SIP_STR_LEN];
-};
 
 class CItemGpsPos : public CItem {
   Q_OBJECT
@@ -34,7 +26,3 @@ public:
   std::vector<PrmPole> m_vt_pole;
   std::vector<ChPoleLabel> m_vt_pole_label;
 };
-
-// ddmm.mmmm to decimal degrees and back.
-double gpsToDegrees(double ddmm);
-double degreesToGps(double degrees);
