@@ -64,6 +64,27 @@ bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std:
 // left as it is when force_composed.
 void RecomputeResultsAfterSmt(CFormatSRS& srs, bool force_composed);
 
+enum class SmtRebuildStatus { Ok, ReadFailed, NoCurrent, CannotRebuild, WriteFailed };
+
+struct SmtRebuild {
+  SmtRebuildStatus status = SmtRebuildStatus::Ok;
+  std::vector<std::string> done;  // devices recomputed (RecalcFromSmt)
+  std::vector<std::string> miss;  // devices without a usable time series
+  std::string cur_path;           // NoCurrent: the current-station path looked for
+  std::string why;                // ReadFailed, WriteFailed: one line, English
+};
+
+// The rebuild of one file that was read already: RecalcFromSmt, then
+// RecomputeResultsAfterSmt, then the file written to out_path (8-bit)
+// through the atomic writer. When the rebuild fails, srs is unchanged and
+// nothing is written; when the write fails, srs holds the rebuilt data and
+// the old out_path is untouched.
+SmtRebuild RebuildSrsFromSmt(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
+                             const std::string& out_path);
+// The same after reading path into srs (ReadFailed with the reader's reason).
+SmtRebuild RebuildSrsFileFromSmt(CFormatSRS& srs, const std::string& path, const std::string& smt_dir,
+                                 bool force_composed, const std::string& out_path);
+
 struct RecalcRun {
   std::vector<std::string> entries;       // one report entry per file, in order
   std::vector<std::string> failed_paths;  // files that were not written

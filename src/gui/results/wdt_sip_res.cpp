@@ -18,6 +18,8 @@
 #include <QVBoxLayout>
 
 #include "core/base/ex_string.h"
+#include "core/processing/pass_rate.h"
+#include "core/processing/srs_dump.h"
 #include "gui/results/dlg_data_limit.h"
 #include "gui/limits/shared_data.h"
 #include "gui/results/wdt_res_plot_space_sip.h"
@@ -28,20 +30,6 @@
 #include "gui/toolkit/prompts.h"
 #include "gui/toolkit/wait_cursor.h"
 
-namespace {
-
-// The text dump lies beside the SRS file, its extension replaced by "txt".
-// A source whose extension already is "txt" keeps it and gets another one,
-// so that the dump never replaces the file it was made from.
-QString dumpPathFor(const QString& srs_path) {
-  QString out = srs_path;
-  out.chop(3);
-  out += "txt";
-  if (out.compare(srs_path, Qt::CaseInsensitive) == 0) out = srs_path + ".txt";
-  return out;
-}
-
-}  // namespace
 
 void Ui::WdtSipRes::setupUi(QWidget* w) {
   w->setObjectName("WdtSipRes");
@@ -202,21 +190,9 @@ WdtSipRes::WdtSipRes(QWidget* parent)
 WdtSipRes::~WdtSipRes() { delete ui; }
 
 void WdtSipRes::copySharedLimits() {
-  const std::vector<LimitItem>* shared = SharedData::instance()->limitTable();
-  // Without the export page's table (or with a short one) the page keeps its
-  // own defaults.
-  if (!shared || shared->size() < size_t(LIMIT_TYPE_CNT)) return;
-  const LimitItem& app = (*shared)[1];
-  if (app.rel_on)
-    limit_set_pair(&m_vt_limit_page[1], LIMIT_REL, app.rel_max);
-  else
-    limit_clear_pair(&m_vt_limit_page[1], LIMIT_REL);
-  const LimitItem& cp = (*shared)[2];
-  if (cp.std_on)
-    limit_set_pair(&m_vt_limit_page[2], LIMIT_STD, cp.std_max);
-  else
-    limit_clear_pair(&m_vt_limit_page[2], LIMIT_STD);
-  limit_clear_pair(&m_vt_limit_page[3], LIMIT_STD);
+  // Without the export page's table the page keeps its own defaults.
+  if (const std::vector<LimitItem>* shared = SharedData::instance()->limitTable())
+    LimitsFromShared(&m_vt_limit_page, *shared);
 }
 
 void WdtSipRes::setFileList(const QStringList& list) { m_list_file = list; }
@@ -302,24 +278,12 @@ void WdtSipRes::onCmbCalTypeSelChanged() {
 }
 
 void WdtSipRes::updatePassRate() {
-  CResultSip& res = ui->cmbCalType->currentIndex() == 0 ? m_srs_file.m_res_composed : m_srs_file.m_res;
-  double rate = 0.0;
-  const int ch_num = m_loaded ? res.GetChNum() : 0;
-  if (ch_num > 0) {
-    int qualified = 0;
-    for (int c = 0; c < ch_num; ++c) {
-      const ResItem item = res.GetItem(c, 0, 0);
-      const ResBlock& app = item.blk[RES_APP];
-      const ResBlock& cp = item.blk[RES_CP];
-      const ResBlock& fs = item.blk[RES_FS];
-      if (PassLimit(app.value, app.err, m_vt_limit_page[1]) && PassLimit(cp.value, cp.err, m_vt_limit_page[2]) &&
-          PassLimit(fs.value, fs.err, m_vt_limit_page[3]))
-        ++qualified;
-    }
-    rate = double(qualified) / double(ch_num) * 100.0;
-  }
+  // Only the first frequency point enters, whatever the table shows.
+  const PassRate pr = m_loaded ? PassRateOf(PassRateResult(m_srs_file, ui->cmbCalType->currentIndex() != 0),
+                                            m_vt_limit_page)
+                               : PassRate();
   QString text = tr("  合格率：%.1f%");
-  text.replace("%.1f", QString::asprintf("%.1f", rate));
+  text.replace("%.1f", QString::fromStdString(PassRateFigure(pr.rate)));
   ui->lbPassRate->setText(text);
 }
 
@@ -340,8 +304,7 @@ void WdtSipRes::on_btnOutToTxt_clicked() {
   const QString path = fromFilePath(m_srs_file.GetPath());
   // A failed read leaves a partly filled file object that is not dumped.
   if (path.isEmpty() || !m_loaded) return;
-  m_srs_file.m_dump_res = false;
-  if (m_srs_file.Print(toFilePath(dumpPathFor(path))))
+  if (DumpSrsText(m_srs_file))
     Prompts::instance().information(this, tr("提示"), tr("文件“%1”已导出到TXT文件中!").arg(path));
   else
     Prompts::instance().warning(this, tr("提示"), tr("文件“%1”导出失败!").arg(path));
@@ -349,27 +312,19 @@ void WdtSipRes::on_btnOutToTxt_clicked() {
 
 void WdtSipRes::on_btnOutToTxtAll_clicked() {
   if (m_list_file.isEmpty()) return;
-  QStringList msgs;
+  auto utf8 = [](const QString& s) { return s.toUtf8().toStdString(); };
+  DumpTexts texts;
+  texts.ok = utf8(tr("%1 导出成功!\n\n"));
+  texts.failed = utf8(tr("%1 导出失败!\n\n"));
+  texts.open_failed = utf8(tr("%1 打开失败!\n\n"));
+  const std::vector<std::string> paths = toFilePaths(m_list_file);
+  DumpRun run;
   {
     WaitCursor wait;
     ProgressDialogRun progress(this, m_list_file.size(), false);
-    for (int i = 0; i < m_list_file.size(); ++i) {
-      const QString& path = m_list_file[i];
-      progress.OnFile(i, m_list_file.size(), toFilePath(path));
-      const QString name = QFileInfo(path).baseName();
-      CFormatSRS srs;
-      if (!srs.Read(toFilePath(path))) {
-        msgs << tr("%1 打开失败!\n\n").arg(name);
-        continue;
-      }
-      srs.m_dump_res = false;
-      if (srs.Print(toFilePath(dumpPathFor(fromFilePath(srs.GetPath())))))
-        msgs << tr("%1 导出成功!\n\n").arg(name);
-      else
-        msgs << tr("%1 导出失败!\n\n").arg(name);
-    }
+    run = DumpAllSrs(paths, texts, &progress);
   }
-  writeReport(msgs, QString("%1/outTxtResult.txt").arg(QFileInfo(m_list_file.first()).path()));
+  writeReport(fromUtf8(run.entries), fromFilePath(DumpReportPathFor(paths.front())));
   Prompts::instance().information(this, tr("提示"), tr("导出完成！"));
 }
 
@@ -406,21 +361,24 @@ std::string WdtSipRes::smtPathFor(const std::string& srs_path, const std::string
 bool WdtSipRes::recalcFromSmt(CFormatSRS& srs, QStringList* done, QStringList* miss) {
   done->clear();
   miss->clear();
-  std::vector<std::string> vt_done, vt_miss;
-  std::string cur_path;
-  if (!RecalcFromSmt(srs, smtDir(), &vt_done, &vt_miss, &cur_path)) {
-    // Without a path looked for, the file itself cannot be rebuilt (no
-    // harmonics, or no factor to turn the recorded voltage into a current).
-    if (cur_path.empty())
-      Prompts::instance().warning(this, tr("警告"),
-                                  tr("%1.SRS文件无法从时序重计算！").arg(QFileInfo(fromFilePath(srs.GetPath())).baseName()));
-    else
-      Prompts::instance().warning(this, tr("警告"), tr("未找到电流数据:\n%1").arg(fromFilePath(cur_path)));
+  SmtRebuild r;
+  if (!RecalcFromSmt(srs, smtDir(), &r.done, &r.miss, &r.cur_path)) {
+    warnNotRebuilt(srs, r);
     return false;
   }
-  *done = fromUtf8(vt_done);
-  *miss = fromUtf8(vt_miss);
+  *done = fromUtf8(r.done);
+  *miss = fromUtf8(r.miss);
   return true;
+}
+
+void WdtSipRes::warnNotRebuilt(const CFormatSRS& srs, const SmtRebuild& r) {
+  // Without a path looked for, the file itself cannot be rebuilt (no
+  // harmonics, or no factor to turn the recorded voltage into a current).
+  if (r.cur_path.empty())
+    Prompts::instance().warning(this, tr("警告"),
+                                tr("%1.SRS文件无法从时序重计算！").arg(QFileInfo(fromFilePath(srs.GetPath())).baseName()));
+  else
+    Prompts::instance().warning(this, tr("警告"), tr("未找到电流数据:\n%1").arg(fromFilePath(r.cur_path)));
 }
 
 bool WdtSipRes::askHarmCount(int* a) {
@@ -495,22 +453,31 @@ void WdtSipRes::on_btnOutSrsSingle_clicked() {
   if (s_dirSaveSrs.isEmpty()) s_dirSaveSrs = QFileInfo(path).path();
   const QString name =
       Prompts::instance().saveFileName(this, "Save SRS", s_dirSaveSrs + QString("/%1").arg(base), "CRS Files (*.SRS)");
-  QStringList done, miss;
-  if (!name.isEmpty() && recalcFromSmt(m_srs_file, &done, &miss)) {
-    RecomputeResultsAfterSmt(m_srs_file, true);
-    s_dirSaveSrs = QFileInfo(name).path();
-    const bool saved = m_srs_file.Write(toFilePath(name));
-    // The re-read dropped in-memory changes and the rebuild changed values:
-    // the views catch up before the outcome is shown.
+  if (name.isEmpty()) {
     showChangedFile();
-    if (saved)
-      Prompts::instance().information(
-          this, tr("提示"), tr("文件保存成功！\n重计算设备:%1\n未计算设备:%2").arg(done.join(","), miss.join(",")));
-    else
-      Prompts::instance().warning(this, tr("警告"), tr("文件%1打开失败！").arg(name));
     return;
   }
+  const SmtRebuild r = RebuildSrsFromSmt(m_srs_file, smtDir(), true, toFilePath(name));
+  // The re-read dropped in-memory changes and the rebuild changed values:
+  // the views catch up before the outcome is shown.
   showChangedFile();
+  switch (r.status) {
+    case SmtRebuildStatus::NoCurrent:
+    case SmtRebuildStatus::CannotRebuild:
+      warnNotRebuilt(m_srs_file, r);
+      return;
+    case SmtRebuildStatus::ReadFailed:
+    case SmtRebuildStatus::WriteFailed:
+      s_dirSaveSrs = QFileInfo(name).path();
+      Prompts::instance().warning(this, tr("警告"), tr("文件%1打开失败！").arg(name));
+      return;
+    case SmtRebuildStatus::Ok:
+      break;
+  }
+  s_dirSaveSrs = QFileInfo(name).path();
+  Prompts::instance().information(this, tr("提示"),
+                                  tr("文件保存成功！\n重计算设备:%1\n未计算设备:%2")
+                                      .arg(fromUtf8(r.done).join(","), fromUtf8(r.miss).join(",")));
 }
 
 void WdtSipRes::on_btnOutSrsAll_clicked() {

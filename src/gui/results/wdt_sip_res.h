@@ -121,6 +121,7 @@ private:
   // Shows the warning itself when the current station's time series is
   // missing; the lists hold the device names (UTF-8, trimmed).
   bool recalcFromSmt(CFormatSRS& srs, QStringList* done, QStringList* miss);
+  void warnNotRebuilt(const CFormatSRS& srs, const SmtRebuild& r);
 
   // The count of combined harmonics; false (after the warning) when the
   // dialog was cancelled.
