@@ -35,6 +35,17 @@ void FreqPointToIndex(const CFormatSRS& srs, int point, int* idx_freq, int* idx_
   *idx_harm = point % harm;
 }
 
+int FreqPointCount(CFormatSRS& srs, bool single_freq) {
+  CResultSip& res = PassRateResult(srs, single_freq);
+  return res.GetFreqNum() > 0 ? res.GetHarmNum() : 0;
+}
+
+PassRate PassRateAtPoint(CFormatSRS& srs, const std::vector<LimitItem>& limits, bool single_freq, int point) {
+  int f = 0, h = 0;
+  FreqPointToIndex(srs, point, &f, &h);
+  return PassRateOf(PassRateResult(srs, single_freq), limits, f, h);
+}
+
 std::string PassRateFigure(double rate) {
   char buf[64];
   std::snprintf(buf, sizeof(buf), "%.1f", rate);

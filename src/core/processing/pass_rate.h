@@ -24,11 +24,16 @@ struct PassRate {
 PassRate PassRateOf(CResultSip& res, const std::vector<LimitItem>& limits, int idx_freq = 0, int idx_harm = 0);
 
 // The result the page shows for a calculation type (0 composed, 1 single)
-// and the position of entry point of its frequency list: the list holds the
+// and the position of entry `point` of its frequency list: the list holds the
 // harmonics of base frequency 0 and the page splits an entry by the file's
 // harmonic number (a number below 1 counts as 1).
 CResultSip& PassRateResult(CFormatSRS& srs, bool single_freq);
 void FreqPointToIndex(const CFormatSRS& srs, int point, int* idx_freq, int* idx_harm);
+
+// Entries of the page's frequency list for the shown result.
+int FreqPointCount(CFormatSRS& srs, bool single_freq);
+// The rate of entry point (0-based) of that list.
+PassRate PassRateAtPoint(CFormatSRS& srs, const std::vector<LimitItem>& limits, bool single_freq, int point);
 
 // The rate with one decimal, as the page's label shows it ("87.5").
 std::string PassRateFigure(double rate);
