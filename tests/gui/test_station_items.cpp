@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "gui/main/wdt_main.h"
+#include "ui_wdt_main.h"
 #include "scripted_prompts.h"
 #include "gui/stations/item_gps_pos.h"
 

@@ -1,16 +1,12 @@
 #include "gui/main/wdt_main.h"
 
-#include <QCoreApplication>
+#include "ui_wdt_main.h"
+
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QListView>
 #include <QPushButton>
-#include <QSpacerItem>
-#include <QSplitter>
 #include <QStringListModel>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstring>
@@ -27,51 +23,6 @@
 #include "gui/toolkit/prompts.h"
 #include "gui/toolkit/paths.h"
 #include "core/sip/stations.h"
-
-void Ui::CWdtMain::setupUi(QWidget* w) {
-  w->resize(1140, 939);
-  verticalLayout_2 = new QVBoxLayout(w);
-  verticalLayout_2->setObjectName("verticalLayout_2");
-  verticalLayout_2->setSpacing(6);
-  verticalLayout_2->setContentsMargins(11, 11, 11, 11);
-  splitter = new QSplitter(Qt::Horizontal, w);
-  splitter->setObjectName("splitter");
-
-  grpPowerFileList = new QGroupBox(splitter);
-  grpPowerFileList->setObjectName("grpPowerFileList");
-  verticalLayout = new QVBoxLayout(grpPowerFileList);
-  verticalLayout->setObjectName("verticalLayout");
-  verticalLayout->setSpacing(6);
-  verticalLayout->setContentsMargins(11, 11, 11, 11);
-  horizontalLayout = new QHBoxLayout();
-  horizontalLayout->setObjectName("horizontalLayout");
-  horizontalLayout->setSpacing(6);
-  horizontalLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-  btnClearFile = new QPushButton(grpPowerFileList);
-  btnClearFile->setObjectName("btnClearFile");
-  horizontalLayout->addWidget(btnClearFile);
-  btnImportData = new QPushButton(grpPowerFileList);
-  btnImportData->setObjectName("btnImportData");
-  horizontalLayout->addWidget(btnImportData);
-  verticalLayout->addLayout(horizontalLayout);
-  listOpenFiles = new QListView(grpPowerFileList);
-  listOpenFiles->setObjectName("listOpenFiles");
-  verticalLayout->addWidget(listOpenFiles);
-  splitter->addWidget(grpPowerFileList);
-
-  tabRight = new QTabWidget(splitter);
-  tabRight->setObjectName("tabRight");
-  splitter->addWidget(tabRight);
-  verticalLayout_2->addWidget(splitter);
-
-  retranslateUi(w);
-}
-
-void Ui::CWdtMain::retranslateUi(QWidget*) {
-  grpPowerFileList->setTitle(QCoreApplication::translate("CWdtMain", "供电数据文件，共0个"));
-  btnClearFile->setText(QCoreApplication::translate("CWdtMain", "清空数据"));
-  btnImportData->setText(QCoreApplication::translate("CWdtMain", "导入数据"));
-}
 
 CWdtMain::CWdtMain(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtMain) {
   ui->setupUi(this);

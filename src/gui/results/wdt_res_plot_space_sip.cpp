@@ -1,5 +1,7 @@
 #include "gui/results/wdt_res_plot_space_sip.h"
 
+#include "ui_wdt_res_plot.h"
+
 #include <QComboBox>
 #include <QTableView>
 

@@ -1,21 +1,14 @@
 #include "gui/results/wdt_sip_res.h"
 
-#include <QApplication>
+#include "ui_wdt_sip_res.h"
+
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QCursor>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaObject>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
-#include <QSpacerItem>
-#include <QVBoxLayout>
 
 #include "core/base/ex_string.h"
 #include "core/processing/pass_rate.h"
@@ -30,129 +23,6 @@
 #include "gui/toolkit/prompts.h"
 #include "gui/toolkit/wait_cursor.h"
 
-
-void Ui::WdtSipRes::setupUi(QWidget* w) {
-  w->setObjectName("WdtSipRes");
-  w->resize(1106, 841);
-
-  verticalLayout = new QVBoxLayout(w);
-  verticalLayout->setObjectName("verticalLayout");
-
-  lytAppend = new QVBoxLayout();
-  lytAppend->setObjectName("lytAppend");
-  wdtBlank = new QWidget(w);
-  wdtBlank->setObjectName("wdtBlank");
-  lytAppend->addWidget(wdtBlank);
-
-  horizontalLayout_4 = new QHBoxLayout();
-  horizontalLayout_4->setObjectName("horizontalLayout_4");
-  label = new QLabel(w);
-  label->setObjectName("label");
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  horizontalLayout_4->addWidget(label);
-  cmbShowType = new QComboBox(w);
-  cmbShowType->setObjectName("cmbShowType");
-  cmbShowType->addItem(QString());
-  cmbShowType->addItem(QString());
-  horizontalLayout_4->addWidget(cmbShowType);
-  label_2 = new QLabel(w);
-  label_2->setObjectName("label_2");
-  label_2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  horizontalLayout_4->addWidget(label_2);
-  cmbCalType = new QComboBox(w);
-  cmbCalType->setObjectName("cmbCalType");
-  horizontalLayout_4->addWidget(cmbCalType);
-  horizontalSpacer = new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
-  horizontalLayout_4->addItem(horizontalSpacer);
-  lbPassRate = new QLabel(w);
-  lbPassRate->setObjectName("lbPassRate");
-  lbPassRate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  horizontalLayout_4->addWidget(lbPassRate);
-  btnErrSet = new QPushButton(w);
-  btnErrSet->setObjectName("btnErrSet");
-  horizontalLayout_4->addWidget(btnErrSet);
-  lbPassRate_2 = new QLabel(w);
-  lbPassRate_2->setObjectName("lbPassRate_2");
-  lbPassRate_2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  horizontalLayout_4->addWidget(lbPassRate_2);
-  horizontalSpacer_2 = new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
-  horizontalLayout_4->addItem(horizontalSpacer_2);
-  lytAppend->addLayout(horizontalLayout_4);
-
-  wdtResTable = new CWdtSipResTable(w);
-  wdtResTable->setObjectName("wdtResTable");
-  lytAppend->addWidget(wdtResTable);
-  verticalLayout->addLayout(lytAppend);
-
-  groupBox = new QGroupBox(w);
-  groupBox->setObjectName("groupBox");
-  horizontalLayout = new QHBoxLayout(groupBox);
-  horizontalLayout->setObjectName("horizontalLayout");
-  lbRevertSrs = new QLabel(groupBox);
-  lbRevertSrs->setObjectName("lbRevertSrs");
-  horizontalLayout->addWidget(lbRevertSrs);
-  edtFileSmt = new QLineEdit(groupBox);
-  edtFileSmt->setObjectName("edtFileSmt");
-  horizontalLayout->addWidget(edtFileSmt);
-  btnSelFileSmt = new QPushButton(groupBox);
-  btnSelFileSmt->setObjectName("btnSelFileSmt");
-  horizontalLayout->addWidget(btnSelFileSmt);
-  btnOutSrsSingle = new QPushButton(groupBox);
-  btnOutSrsSingle->setObjectName("btnOutSrsSingle");
-  horizontalLayout->addWidget(btnOutSrsSingle);
-  btnOutSrsAll = new QPushButton(groupBox);
-  btnOutSrsAll->setObjectName("btnOutSrsAll");
-  horizontalLayout->addWidget(btnOutSrsAll);
-  lbPassRate_6 = new QLabel(groupBox);
-  lbPassRate_6->setObjectName("lbPassRate_6");
-  horizontalLayout->addWidget(lbPassRate_6);
-  verticalLayout->addWidget(groupBox);
-
-  groupBox_2 = new QGroupBox(w);
-  groupBox_2->setObjectName("groupBox_2");
-  horizontalLayout_2 = new QHBoxLayout(groupBox_2);
-  horizontalLayout_2->setObjectName("horizontalLayout_2");
-  btnRecal = new QPushButton(groupBox_2);
-  btnRecal->setObjectName("btnRecal");
-  horizontalLayout_2->addWidget(btnRecal);
-  btnRecalAll = new QPushButton(groupBox_2);
-  btnRecalAll->setObjectName("btnRecalAll");
-  horizontalLayout_2->addWidget(btnRecalAll);
-  btnOutToTxt = new QPushButton(groupBox_2);
-  btnOutToTxt->setObjectName("btnOutToTxt");
-  horizontalLayout_2->addWidget(btnOutToTxt);
-  btnOutToTxtAll = new QPushButton(groupBox_2);
-  btnOutToTxtAll->setObjectName("btnOutToTxtAll");
-  horizontalLayout_2->addWidget(btnOutToTxtAll);
-  verticalLayout->addWidget(groupBox_2);
-
-  retranslateUi(w);
-  // Only the widgets of the form exist yet: the views and the dialog that
-  // the page adds later never match a slot name.
-  QMetaObject::connectSlotsByName(w);
-}
-
-void Ui::WdtSipRes::retranslateUi(QWidget* w) {
-  w->setWindowTitle(QCoreApplication::translate("WdtSipRes", "Form"));
-  label->setText(QCoreApplication::translate("WdtSipRes", "显示方式:"));
-  cmbShowType->setItemText(0, QCoreApplication::translate("WdtSipRes", "图形"));
-  cmbShowType->setItemText(1, QCoreApplication::translate("WdtSipRes", "数据表"));
-  label_2->setText(QCoreApplication::translate("WdtSipRes", "  频率组合:"));
-  lbPassRate->setText(QCoreApplication::translate("WdtSipRes", "  合格率：0%"));
-  btnErrSet->setText(QCoreApplication::translate("WdtSipRes", "误差设置"));
-  lbPassRate_2->setText(QString());
-  groupBox->setTitle(QCoreApplication::translate("WdtSipRes", "SRS修复"));
-  lbRevertSrs->setText(QCoreApplication::translate("WdtSipRes", "恢复SRS文件"));
-  btnSelFileSmt->setText(QCoreApplication::translate("WdtSipRes", "时序文件目录"));
-  btnOutSrsSingle->setText(QCoreApplication::translate("WdtSipRes", "导出当前SRS"));
-  btnOutSrsAll->setText(QCoreApplication::translate("WdtSipRes", "导出所有SRS"));
-  lbPassRate_6->setText(QString());
-  groupBox_2->setTitle(QCoreApplication::translate("WdtSipRes", "SRS重计算"));
-  btnRecal->setText(QCoreApplication::translate("WdtSipRes", "重计算当前SRS"));
-  btnRecalAll->setText(QCoreApplication::translate("WdtSipRes", "重计算所有SRS"));
-  btnOutToTxt->setText(QCoreApplication::translate("WdtSipRes", "导出当前SRS结果"));
-  btnOutToTxtAll->setText(QCoreApplication::translate("WdtSipRes", "导出所有SRS结果"));
-}
 
 WdtSipRes::WdtSipRes(QWidget* parent)
     : QWidget(parent), ui(new Ui::WdtSipRes), m_vt_limit_page(limit_default_results()) {
