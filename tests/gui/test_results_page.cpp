@@ -576,7 +576,12 @@ TEST_F(PageFixture, FailedReadWarnsAndClears) {
     ASSERT_EQ(prompts->messages.size(), 1);
     EXPECT_EQ(prompts->messages[0].kind, "warning");
     EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-    EXPECT_EQ(prompts->messages[0].text, u8("打开文件“%1”失败！").arg(bad));
+    // The reader's reason on a second line.
+    CFormatSRS probe;
+    ASSERT_FALSE(probe.Read(path8(bad)));
+    ASSERT_FALSE(probe.GetError().empty());
+    EXPECT_EQ(prompts->messages[0].text,
+              u8("打开文件“%1”失败！").arg(bad) + "\n" + QString::fromStdString(probe.GetError()));
     EXPECT_FALSE(page->isLoaded());
     EXPECT_FALSE(ui->btnOutSrsSingle->isEnabled());
     EXPECT_FALSE(ui->btnRecal->isEnabled());
@@ -950,7 +955,10 @@ TEST_F(PageFixture, RecalcCurrentFromTimeSeriesStopsWithoutWriting) {
   prompts->fileAnswers.enqueue({saved});
   click(ui->btnOutSrsSingle);
   ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].text, u8("%1.SRS文件读取失败！").arg("L101_01"));
+  CFormatSRS probe;
+  ASSERT_FALSE(probe.Read(path8(path)));
+  EXPECT_EQ(prompts->messages[0].text,
+            u8("%1.SRS文件读取失败！").arg("L101_01") + "\n" + QString::fromStdString(probe.GetError()));
   EXPECT_FALSE(QFileInfo::exists(saved));
   EXPECT_FALSE(page->isLoaded());
   EXPECT_FALSE(ui->btnOutSrsSingle->isEnabled());

@@ -118,17 +118,20 @@ void CWdtMain::onListClicked(QModelIndex index) {
   m_wdtOutput->setCurrentFile(path);
 
   clearStationItems();
+  // The results page has just read the same path and reported a failure
+  // with its reason; a second box would only repeat it.
   CFormatSRS srs;
-  if (openSrs(path, srs)) buildStationItems(srs, m_VtItem);
+  if (openSrs(path, srs, false)) buildStationItems(srs, m_VtItem);
 
   m_wdtGpsPos->setStationItems(&m_VtItem);
   m_wdtGpsPos->refresh(true);
 }
 
-bool CWdtMain::openSrs(const QString& path, CFormatSRS& srs) {
+bool CWdtMain::openSrs(const QString& path, CFormatSRS& srs, bool warn) {
   if (path.isEmpty()) return false;
   bool ok = srs.Read(toFilePath(path));
-  if (!ok) Prompts::instance().warning(this, tr("提示"), tr("打开文件“%1”失败！").arg(path));
+  if (!ok && warn)
+    Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), srs.GetError()));
   return ok;
 }
 

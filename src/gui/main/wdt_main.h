@@ -50,7 +50,8 @@ public slots:
 private:
   void updateFileCount();
   void clearStationItems();
-  bool openSrs(const QString& path, CFormatSRS& srs);
+  // warn false: a failure is left to the caller to report.
+  bool openSrs(const QString& path, CFormatSRS& srs, bool warn = true);
   void buildStationItems(CFormatSRS& srs, QVector<CItem*>& items);
   QVector<ChPoleLabel> buildChannelLabels(const PrmDev& dev);
 

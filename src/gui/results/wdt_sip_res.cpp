@@ -85,7 +85,8 @@ void WdtSipRes::setCurrentFile(const QString& path) {
     refreshAfterLoad();
     onUpdateShowResult();
   } else {
-    if (!path.isEmpty()) Prompts::instance().warning(this, tr("提示"), tr("打开文件“%1”失败！").arg(path));
+    if (!path.isEmpty())
+      Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), m_srs_file.GetError()));
     m_loaded = false;
     m_wdt_res_table->clearTable();
     ui->edtFileSmt->clear();
@@ -315,7 +316,7 @@ void WdtSipRes::on_btnOutSrsSingle_clicked() {
   }
   const QString base = QFileInfo(path).baseName();
   if (!m_srs_file.Read(toFilePath(path))) {
-    Prompts::instance().warning(this, tr("警告"), tr("%1.SRS文件读取失败！").arg(base));
+    Prompts::instance().warning(this, tr("警告"), withReason(tr("%1.SRS文件读取失败！").arg(base), m_srs_file.GetError()));
     dropCurrentFile();
     return;
   }
