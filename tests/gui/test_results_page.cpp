@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -989,4 +990,41 @@ TEST_F(PageFixture, EnglishSystemWritesAnEnglishRecalcReport) {
   EXPECT_EQ(prompts->messages[0].title, "Tips");
   EXPECT_EQ(prompts->messages[0].text, "Recalculation completed!");
   EXPECT_EQ(prompts->messages[1].text, "The file has been saved successfully!");
+}
+
+TEST_F(PageFixture, ModelsAnnounceEveryChangeThroughTheWholeRoad) {
+  // One collector; the second tester reports through it too.
+  ModelCheck check(model);
+  QAbstractItemModelTester check_sel(page->spaceView()->model(),
+                                     QAbstractItemModelTester::FailureReportingMode::Warning);
+  page->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+  const QString d = survey(31);
+  const QString hand = handMade();
+  page->setFileList({d + "/L101_01.SRS", hand});
+
+  page->setCurrentFile(d + "/L101_01.SRS");
+  ASSERT_TRUE(page->isLoaded());
+  const int survey_rows = model->rowCount();
+  auto* view = page->resTable()->findChild<QTableView*>("tbRes");
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->verticalHeader()->count(), survey_rows);
+
+  ui->cmbCalType->setCurrentIndex(1);
+  cmbFreq->setCurrentIndex(1);
+  ui->cmbShowType->setCurrentIndex(1);
+  prompts->intAnswers.enqueue(2);
+  click(ui->btnRecal);
+  ui->cmbCalType->setCurrentIndex(0);
+  EXPECT_EQ(cmbFreq->count(), 8);
+
+  // Fewer channels: the view follows the model.
+  page->setCurrentFile(hand);
+  EXPECT_EQ(model->rowCount(), 4);
+  EXPECT_EQ(view->verticalHeader()->count(), 4);
+  page->setCurrentFile(dir + "/missing.SRS");
+  page->setCurrentFile(QString());
+  EXPECT_EQ(view->verticalHeader()->count(), model->rowCount());
+  page->hide();
+  EXPECT_TRUE(ModelCheck::failures().isEmpty()) << ModelCheck::failures().join("\n").toStdString();
 }

@@ -92,6 +92,55 @@ ResItem zero_item() {
 
 ModelRes::ModelRes(QObject* parent) : QAbstractTableModel(parent) {}
 
+void ModelRes::setDisplayItems(const QVector<int>& items) {
+  beginResetModel();
+  m_display_items = items;
+  endResetModel();
+}
+
+void ModelRes::setSrs(CFormatSRS* srs) {
+  beginResetModel();
+  m_srs = srs;
+  endResetModel();
+}
+
+void ModelRes::setLimits(const std::vector<LimitItem>* vt_limit) {
+  m_vt_limit = vt_limit;
+  cellsChanged();
+}
+
+void ModelRes::setFreqIdx(int idx) {
+  m_idx_freq = idx;
+  cellsChanged();
+}
+
+void ModelRes::setHarmIdx(int idx) {
+  m_idx_harm = idx;
+  cellsChanged();
+}
+
+void ModelRes::setFreqHarm(int idx_freq, int idx_harm) {
+  m_idx_freq = idx_freq;
+  m_idx_harm = idx_harm;
+  cellsChanged();
+}
+
+void ModelRes::setSingleFreq(bool single) {
+  m_single_freq = single;
+  cellsChanged();
+}
+
+void ModelRes::resetFreq() {
+  beginResetModel();
+  m_idx_freq = -1;
+  endResetModel();
+}
+
+void ModelRes::cellsChanged() {
+  const int rows = rowCount(), cols = columnCount();
+  if (rows > 0 && cols > 0) emit dataChanged(index(0, 0), index(rows - 1, cols - 1));
+}
+
 int ModelRes::rowCount(const QModelIndex& parent) const {
   if (parent.isValid() || !m_srs) return 0;
   return m_srs->m_res_composed.GetChNum();

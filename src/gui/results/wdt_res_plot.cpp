@@ -134,9 +134,6 @@ void CWdtResPlot::onUpdateAllShow() {
 void CWdtResPlot::onTbHeaderClicked(int) {
   if (!m_model || m_model->rowCount() == 0) return;
   m_model->setAllChecked(!m_model->isChecked(0));
-  emit m_model->layoutAboutToBeChanged();
-  emit m_model->layoutChanged();
-  emit m_model->checkChanged();
 }
 
 void CWdtResPlot::rebuildGraphs(CCustomPlot* plot, int quantity, QVector<QCPGraph*>& graphs) {

@@ -52,8 +52,6 @@ void CWdtResPlotSpaceSip::updateSelList() {
     }
   }
   m_model_freq->setFreqs(freq_num, harm_num, vt_freq);
-  emit m_model_freq->layoutAboutToBeChanged();
-  emit m_model_freq->layoutChanged();
   ui->tbFreqSel->resizeColumnsToContents();
 }
 

@@ -109,6 +109,8 @@ void WdtSipRes::dropCurrentFile() {
 
 void WdtSipRes::showChangedFile() {
   if (!m_loaded) return;
+  // Its channel count may have changed under the table's model.
+  m_wdt_res_table->setSrs(&m_srs_file);
   refreshAfterLoad();
   onUpdateShowResult();
 }

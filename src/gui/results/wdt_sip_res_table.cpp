@@ -30,8 +30,8 @@ void CWdtSipResTable::initTable(const std::vector<LimitItem>* vt_limit) {
 void CWdtSipResTable::setSrs(CFormatSRS* srs) {
   m_srs = srs;
   if (!m_model) return;
-  m_model->setFreqIdx(0);
   m_model->setSrs(srs);
+  m_model->setFreqIdx(0);
 }
 
 void CWdtSipResTable::setSingleFreq(bool single) {
@@ -56,7 +56,6 @@ void CWdtSipResTable::clearTable() {
   if (!m_model) return;
   m_model->resetFreq();
   ui->cmbFreq->clear();
-  emit m_model->layoutChanged();
 }
 
 void CWdtSipResTable::onUpdateResList() {
@@ -65,7 +64,5 @@ void CWdtSipResTable::onUpdateResList() {
   // A file without a harmonic number would divide by zero; it is read as one
   // harmonic per base frequency.
   const int harm = m_srs->m_prm_meas.harm_num > 0 ? m_srs->m_prm_meas.harm_num : 1;
-  m_model->setFreqIdx(i / harm);
-  m_model->setHarmIdx(i % harm);
-  emit m_model->layoutChanged();
+  m_model->setFreqHarm(i / harm, i % harm);
 }
