@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/version.h"
+
 #include "cli_check.h"
 #include "cli_dump.h"
 #include "cli_recalc.h"
@@ -24,7 +26,7 @@ std::string usageLine(const CLI::App& cmd) {
 
 }  // namespace
 
-static const char* kVersion = "varnex-cli 1.5.4";
+static const char* kVersion = "varnex-cli " VARNEX_VERSION_STRING;
 
 int main(int argc, char** argv) {
   CLI::App app{"Varnex command-line tools: SIP survey files without the desktop window.", "varnex-cli"};

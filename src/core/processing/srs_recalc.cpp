@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kComposedHarmonics = 16;
+constexpr int kComposedHarmonics = RECAL_HARM_MAX;
 
 bool IsSep(char c) {
 #ifdef _WIN32

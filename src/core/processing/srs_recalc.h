@@ -25,6 +25,10 @@ struct RecalcTexts {
   std::string devices_miss_none = "未计算仪器: 无\n\n";
 };
 
+// Combined harmonics per composed frequency: 1..RECAL_HARM_MAX, over the
+// RECAL_HARM_MAX harmonics of a composed-frequency result.
+constexpr int RECAL_HARM_MAX = 16;
+
 // Report file names in the output folder of the two all-files runs.
 inline constexpr const char* RECAL_REPORT_NAME = "reCalResult.txt";
 inline constexpr const char* RECAL_SMT_REPORT_NAME = "recalTsToSrsResult.txt";

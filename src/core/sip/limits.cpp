@@ -1,8 +1,10 @@
 #include "core/sip/limits.h"
 
+#include "core/base/algo.h"
+
 namespace {
 
-constexpr float LIMIT_PI = 3.1415927f;
+constexpr float LIMIT_PI = float(ALGO_PI);
 
 // Row is LimitItem or const LimitItem.
 template <typename Row>

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "core/base/ex_string.h"
+#include "core/base/version.h"
 #include "gui/export/wdt_output.h"
 #include "core/sip/format_srs.h"
 #include "gui/params/wdt_param_srs.h"
@@ -26,7 +27,7 @@
 
 CWdtMain::CWdtMain(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtMain) {
   ui->setupUi(this);
-  setWindowTitle(QString("Varnex-V%1.%2.%3").arg(1).arg(5).arg(4));
+  setWindowTitle(QString("Varnex-V%1.%2.%3").arg(VARNEX_VERSION_MAJOR).arg(VARNEX_VERSION_MINOR).arg(VARNEX_VERSION_PATCH));
 
   m_wdtOutput = new CWdtOutput(&m_listFile, this);
   m_wdtParamSrs = new CWdtParamSrs(this);

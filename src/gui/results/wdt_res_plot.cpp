@@ -83,7 +83,7 @@ void CWdtResPlot::setYAxisForType(CCustomPlot* plot, int quantity) {
   if (!plot || quantity < 0 || quantity >= kYAxisCount) return;
   const YAxisType& t = kYAxis[quantity];
   plot->yAxis->setLabel(QCoreApplication::translate("CWdtResPlot", t.label));
-  if (t.log) plot->SetYMode(1, 0.0001, 0.1);
+  if (t.log) plot->SetYMode(PLOT_Y_LOG, 0.0001, 0.1);
   plot->m_y_fixed = t.fixed ? 1 : 0;
   if (t.fixed) {
     plot->m_y_min = t.lo;

@@ -256,8 +256,9 @@ void WdtSipRes::warnNotRebuilt(const CFormatSRS& srs, const SmtRebuild& r) {
 
 bool WdtSipRes::askHarmCount(int* a) {
   int value = 4;
-  const bool ok = Prompts::instance().getInt(this, tr("组合频率设置"), tr("单频的组合谐波数:"), 4, 1, 16, 1, &value);
-  if (!ok || value < 1 || value > 16) {
+  const bool ok = Prompts::instance().getInt(this, tr("组合频率设置"), tr("单频的组合谐波数:"), 4, 1, RECAL_HARM_MAX, 1,
+                                             &value);
+  if (!ok || value < 1 || value > RECAL_HARM_MAX) {
     Prompts::instance().warning(this, QString::fromUtf8("提示"), tr("输入数据格式不正确！"));
     return false;
   }
