@@ -8,6 +8,7 @@
 
 #include "core/processing/pass_rate.h"
 #include "core/processing/srs_dump.h"
+#include "core/processing/srs_recalc.h"
 #include "core/sip/format_srs.h"
 
 namespace {

@@ -10,14 +10,6 @@
 
 namespace {
 
-bool IsSep(char c) {
-#ifdef _WIN32
-  return c == '/' || c == '\\';
-#else
-  return c == '/';
-#endif
-}
-
 // Byte length of the last n UTF-8 characters of s (all of s when shorter).
 size_t TailBytes(const std::string& s, int n) {
   size_t pos = s.size();
@@ -46,14 +38,6 @@ std::string DumpPathFor(const std::string& srs_path) {
   std::string out = srs_path.substr(0, srs_path.size() - TailBytes(srs_path, 3)) + "txt";
   if (SameIgnoringCase(out, srs_path)) out = srs_path + ".txt";
   return out;
-}
-
-std::string DirPartOf(const std::string& path) {
-  size_t end = path.size();
-  while (end > 0 && !IsSep(path[end - 1])) --end;
-  if (end == 0) return ".";
-  if (end == 1) return path.substr(0, 1);
-  return path.substr(0, end - 1);
 }
 
 std::string DumpReportPathFor(const std::string& first) { return DirPartOf(first) + "/" + DUMP_REPORT_NAME; }

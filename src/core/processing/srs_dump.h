@@ -25,9 +25,6 @@ inline constexpr const char* DUMP_REPORT_NAME = "outTxtResult.txt";
 // file it was made from. Paths are 8-bit (UTF-8 on this system); characters,
 // not bytes, are replaced.
 std::string DumpPathFor(const std::string& srs_path);
-// The folder part of a path as the file dialogs give it: "." for a bare
-// name, "/" for a file in the root.
-std::string DirPartOf(const std::string& path);
 // "<folder of first>/outTxtResult.txt".
 std::string DumpReportPathFor(const std::string& first);
 

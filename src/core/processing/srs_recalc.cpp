@@ -72,6 +72,14 @@ std::string SrsBaseName(const std::string& path) {
   return file.substr(0, file.find('.'));
 }
 
+std::string DirPartOf(const std::string& path) {
+  size_t end = path.size();
+  while (end > 0 && !IsSep(path[end - 1])) --end;
+  if (end == 0) return ".";
+  if (end == 1) return path.substr(0, 1);
+  return path.substr(0, end - 1);
+}
+
 std::string RecalcArg(const std::string& text, const std::string& arg) {
   std::string out;
   size_t pos = 0;

@@ -36,6 +36,10 @@ inline constexpr const char* RECAL_SMT_REPORT_NAME = "recalTsToSrsResult.txt";
 // Base name as the file dialogs show it: the file name up to its first dot.
 std::string SrsBaseName(const std::string& path);
 
+// The folder part of a path as the file dialogs give it: "." for a bare
+// name, "/" for a file in the root.
+std::string DirPartOf(const std::string& path);
+
 // text with every "%1" replaced by arg.
 std::string RecalcArg(const std::string& text, const std::string& arg);
 

@@ -21,7 +21,6 @@
 #include "gui/toolkit/paths.h"
 #include "gui/toolkit/progress.h"
 #include "gui/toolkit/prompts.h"
-#include "gui/toolkit/wait_cursor.h"
 
 
 WdtSipRes::WdtSipRes(QWidget* parent)
@@ -191,12 +190,8 @@ void WdtSipRes::on_btnOutToTxtAll_clicked() {
   texts.failed = utf8(tr("%1 导出失败!\n\n"));
   texts.open_failed = utf8(tr("%1 打开失败!\n\n"));
   const std::vector<std::string> paths = toFilePaths(m_list_file);
-  DumpRun run;
-  {
-    WaitCursor wait;
-    ProgressDialogRun progress(this, m_list_file.size(), false);
-    run = DumpAllSrs(paths, texts, &progress);
-  }
+  const DumpRun run = RunWithProgress(this, m_list_file.size(), false,
+                                      [&](RunProgress* progress) { return DumpAllSrs(paths, texts, progress); });
   writeReport(fromUtf8(run.entries), fromFilePath(DumpReportPathFor(paths.front())));
   Prompts::instance().information(this, tr("提示"), tr("导出完成！"));
 }
@@ -296,12 +291,9 @@ void WdtSipRes::on_btnRecalAll_clicked() {
   if (dir.isEmpty()) return;
   s_dirRecalAll = dir;
 
-  RecalcRun run;
-  {
-    WaitCursor wait;
-    ProgressDialogRun progress(this, m_list_file.size(), false);
-    run = RecalcAllComposed(toFilePaths(m_list_file), a, toFilePath(dir), recalcTexts(), &progress);
-  }
+  const RecalcRun run = RunWithProgress(this, m_list_file.size(), false, [&](RunProgress* progress) {
+    return RecalcAllComposed(toFilePaths(m_list_file), a, toFilePath(dir), recalcTexts(), progress);
+  });
   writeReport(fromUtf8(run.entries), QString("%1/%2").arg(dir, RECAL_REPORT_NAME));
   Prompts::instance().information(this, tr("提示"), tr("重计算已完成！"));
 }
@@ -369,12 +361,9 @@ void WdtSipRes::on_btnOutSrsAll_clicked() {
   if (dir.isEmpty()) return;
   s_dirSmtAll = dir;
 
-  RecalcRun run;
-  {
-    WaitCursor wait;
-    ProgressDialogRun progress(this, m_list_file.size(), false);
-    run = RecalcAllFromSmt(toFilePaths(m_list_file), smtDir(), toFilePath(dir), recalcTexts(), &progress);
-  }
+  const RecalcRun run = RunWithProgress(this, m_list_file.size(), false, [&](RunProgress* progress) {
+    return RecalcAllFromSmt(toFilePaths(m_list_file), smtDir(), toFilePath(dir), recalcTexts(), progress);
+  });
   writeReport(fromUtf8(run.entries), QString("%1/%2").arg(dir, RECAL_SMT_REPORT_NAME));
   Prompts::instance().information(this, tr("提示"), tr("文件保存成功！"));
 }
