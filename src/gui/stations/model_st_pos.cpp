@@ -97,8 +97,6 @@ bool CModelStPos::setData(const QModelIndex& index, const QVariant& value, int r
   CItem* item = m_items->at(index.row());
   if (!item || role != Qt::CheckStateRole || columnCode(index.column()) != COL_NAME) return false;
   item->m_checked = value.toInt() == Qt::Checked;
-  // Views repaint the check box only on dataChanged.
-  emit dataChanged(index, index, {Qt::CheckStateRole});
   emit checkChanged(QVector<CItem*>{item});
   return true;
 }
