@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -23,6 +25,48 @@ namespace {
 
 const int kChannelRgb[MAX_CH_NUM][3] = {{252, 10, 87}, {0, 0, 0},     {163, 5, 255},
                                         {5, 38, 255},  {6, 243, 255}, {6, 255, 64}};
+
+// Decimal degrees need six decimals to place a station to the metre; the
+// default display of a double keeps six digits in all.
+class FixedDecimals : public QStyledItemDelegate {
+public:
+  FixedDecimals(int decimals, QObject* parent) : QStyledItemDelegate(parent), m_decimals(decimals) {}
+  QString displayText(const QVariant& value, const QLocale& locale) const override {
+    if (value.userType() == QMetaType::Double) return locale.toString(value.toDouble(), 'f', m_decimals);
+    return QStyledItemDelegate::displayText(value, locale);
+  }
+
+private:
+  int m_decimals;
+};
+
+// Names stand centred above their points; the rescale margin alone leaves
+// the names of the outer points partly outside the axis rect, where they are
+// clipped. Widens the ranges by the extent of the largest name: its height
+// at the top, half its width at either side.
+void MakeRoomForNames(CCustomPlot* plot, const QList<QCPItemText*>& labels) {
+  if (labels.isEmpty()) return;
+  plot->replot();  // lays the axis rect out for the current widget size
+  int up = 0, side = 0;
+  for (QCPItemText* t : labels) {
+    const QFontMetrics fm(t->font());
+    const bool upright = t->rotation() == 0.0;
+    const int w = fm.horizontalAdvance(t->text()) + 4, h = fm.height() + 4;
+    up = std::max(up, upright ? h : w);
+    side = std::max(side, (upright ? w : h) / 2);
+  }
+  const int rect_w = plot->axisRect()->width(), rect_h = plot->axisRect()->height();
+  if (rect_h > 2 * up) {
+    QCPRange r = plot->yAxis->range();
+    r.upper += r.size() * double(up) / double(rect_h - up);
+    plot->yAxis->setRange(r);
+  }
+  if (rect_w > 4 * side) {
+    QCPRange r = plot->xAxis->range();
+    const double grow = r.size() * double(side) / double(rect_w - 2 * side);
+    plot->xAxis->setRange(r.lower - grow, r.upper + grow);
+  }
+}
 
 std::string RecordStr(const char* buf) { return std::string(buf, strnlen(buf, SIP_STR_LEN)); }
 
@@ -53,13 +97,17 @@ CWdtGpsPos::CWdtGpsPos(QWidget* parent) : QWidget(parent) {
   layout->addLayout(top);
   layout->addLayout(bottom);
 
-  auto* grpTable = new QGroupBox(tr("位置信息"), this);
-  grpTable->setMaximumWidth(300);
-  auto* tableLayout = new QVBoxLayout(grpTable);
-  m_view = new QTableView(grpTable);
+  m_grpTable = new QGroupBox(tr("位置信息"), this);
+  m_grpTable->setMaximumWidth(300);
+  auto* tableLayout = new QVBoxLayout(m_grpTable);
+  m_view = new QTableView(m_grpTable);
   m_view->setModel(&m_model);
+  m_view->verticalHeader()->hide();
+  m_view->setItemDelegateForColumn(1, new FixedDecimals(6, m_view));
+  m_view->setItemDelegateForColumn(2, new FixedDecimals(6, m_view));
+  m_view->setItemDelegateForColumn(3, new FixedDecimals(2, m_view));
   tableLayout->addWidget(m_view);
-  top->addWidget(grpTable);
+  top->addWidget(m_grpTable);
 
   auto* grpPlots = new QGroupBox(tr("分布图"), this);
   auto* plotLayout = new QVBoxLayout(grpPlots);
@@ -109,8 +157,18 @@ void CWdtGpsPos::refresh(bool rescale) {
   // model starts over instead of announcing a mere layout change.
   m_model.reload();
   m_view->resizeColumnsToContents();
+  fitTableWidth();
   onUpdatePlotGps(rescale);
   onUpdatePlotUser(rescale);
+}
+
+void CWdtGpsPos::fitTableWidth() {
+  // Six decimals of a degree and the elevation do not fit into 300 pixels
+  // in every font: the table may grow as far as its columns need.
+  const QMargins m = m_grpTable->layout()->contentsMargins();
+  const int needed = m_view->horizontalHeader()->length() + 2 * m_view->frameWidth() +
+                     m_view->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + m.left() + m.right() + 4;
+  m_grpTable->setMaximumWidth(std::max(300, needed));
 }
 
 void CWdtGpsPos::showEvent(QShowEvent* event) {
@@ -229,7 +287,10 @@ void CWdtGpsPos::onUpdatePlotUser(bool rescale) {
   }
   applyHide(1);
   applyRotation(1);
-  if (rescale) plot->Rescale(1.05);
+  if (rescale) {
+    plot->Rescale(1.05);
+    MakeRoomForNames(plot, m_vt_label[1]);
+  }
   plot->replot();
 }
 

@@ -14,6 +14,7 @@
 
 class QAction;
 class QCPItemText;
+class QGroupBox;
 class QShowEvent;
 class QTableView;
 class CCustomPlot;
@@ -59,7 +60,9 @@ private:
   void applyHide(int plot);
   void applyRotation(int plot);
   void clearPoleItems();
+  void fitTableWidth();
 
   QVector<CItem*>* m_items = nullptr;
+  QGroupBox* m_grpTable = nullptr;
   QList<CItemGpsPos*> m_vt_pole_item;
 };

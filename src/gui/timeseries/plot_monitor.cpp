@@ -9,6 +9,8 @@
 PlotMonitor::PlotMonitor(QWidget* parent) : QCustomPlot(parent) {
   setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
   axisRect()->setupFullAxesBox();
+  // A monitor is a short strip: a few value ticks stay readable.
+  yAxis->ticker()->setTickCount(3);
   connect(xAxis, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), xAxis2,
           QOverload<const QCPRange&>::of(&QCPAxis::setRange));
   connect(yAxis, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), yAxis2,

@@ -18,6 +18,9 @@ WdtMonitorCh::WdtMonitorCh(QWidget* parent) : QWidget(parent) {
   m_lbStd = new QLabel(tr("均方差"), this);
   m_lbMin = new QLabel(tr("最小值"), this);
   m_lbMax = new QLabel(tr("最大值"), this);
+  // Wide enough for usual values, so that the six plots line up.
+  const int width = fontMetrics().horizontalAdvance("MAX:-0000.0000mV") + 4;
+  for (QLabel* label : {m_lbTitle, m_lbStd, m_lbMin, m_lbMax}) label->setMinimumWidth(width);
   column->addStretch();
   column->addWidget(m_lbTitle);
   column->addWidget(m_lbStd);
