@@ -17,6 +17,15 @@ TsSegment TsClampSegment(int start, int len, TsMove move, int rows) {
   return seg;
 }
 
+bool TsChannelMv(const CFormatSmt& smt, int ch, int start, int count, std::vector<double>* mv) {
+  mv->clear();
+  std::vector<float> volts;
+  if (!smt.GetData(ch, start, count, &volts)) return false;
+  mv->reserve(volts.size());
+  for (float v : volts) mv->push_back(1000.0 * double(v));
+  return true;
+}
+
 TsStats TsSegmentStats(const double* values, size_t n) {
   TsStats st;
   if (n == 0) return st;

@@ -21,6 +21,11 @@ struct TsSegment {
 // A negative length counts as 0. Computed without int overflow.
 TsSegment TsClampSegment(int start, int len, TsMove move, int rows);
 
+// Samples start .. start + count - 1 of channel ch in millivolts. False
+// (mv emptied) when the channel cannot be converted: outside 0..5, rows
+// outside the recording, or a gain that is not positive.
+bool TsChannelMv(const CFormatSmt& smt, int ch, int start, int count, std::vector<double>* mv);
+
 struct TsStats {
   double min = 0.0;
   double max = 0.0;

@@ -27,22 +27,20 @@ void PlotMonitor::addChannel(int ch, const QColor& color) {
 
 void PlotMonitor::plotSegment(int start, int count) {
   if (!m_smt || count <= 0) return;
-  std::vector<float> raw;
+  std::vector<double> mv;
   for (auto it = m_mapGraph.begin(); it != m_mapGraph.end(); ++it) {
     QCPGraph* graph = it.value();
     graph->data()->clear();
     QVector<double>& history = m_mapHistory[it.key()];
     // A channel that cannot be converted (gain not positive, rows outside
     // the file) shows nothing rather than the previous segment.
-    if (!m_smt->GetData(it.key(), start, count, &raw)) {
+    if (!TsChannelMv(*m_smt, it.key(), start, count, &mv)) {
       history.clear();
       continue;
     }
-    QVector<double> keys(count), values(count);
-    for (int i = 0; i < count; ++i) {
-      keys[i] = i;
-      values[i] = 1000.0 * double(raw[size_t(i)]);
-    }
+    QVector<double> keys(count);
+    for (int i = 0; i < count; ++i) keys[i] = i;
+    const QVector<double> values(mv.begin(), mv.end());
     graph->setData(keys, values, true);
     history += values;
     graph->rescaleValueAxis(false);
