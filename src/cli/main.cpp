@@ -10,6 +10,8 @@
 #include "cli_check.h"
 #include "cli_dump.h"
 #include "cli_recalc.h"
+#include "cli_stations.h"
+#include "cli_ts.h"
 #include "cli_verbs.h"
 
 namespace {
@@ -40,6 +42,8 @@ int main(int argc, char** argv) {
   verbs.push_back(addDumpVerb(app));
   verbs.push_back(addRecalcVerb(app));
   verbs.push_back(addCheckVerb(app));
+  verbs.push_back(addTsVerb(app));
+  verbs.push_back(addStationsVerb(app));
 
   try {
     app.parse(argc, argv);
