@@ -23,7 +23,7 @@ std::string lower_ext(const std::string& path) {
 int dump_with(CFormat& file, const std::string& in, const std::string& out) {
   const std::string path = ex_utf8_to_ansi(in);
   if (!file.Read(path)) {
-    std::fprintf(stderr, "varnex-cli: cannot read %s\n", in.c_str());
+    std::fprintf(stderr, "varnex-cli: cannot read %s: %s\n", in.c_str(), file.GetError().c_str());
     return 1;
   }
   bool ok = out.empty() ? file.PrintFile(stdout) && std::fflush(stdout) == 0 : file.Print(ex_utf8_to_ansi(out));
