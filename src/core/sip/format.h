@@ -27,8 +27,9 @@ public:
 
   const std::string& GetPath() const { return m_path; }
   int32_t GetSize() const { return m_size; }
-  // Why the last Read failed, in one line with the byte offset where the
-  // data went wrong; empty after a successful read.
+  // Why the last read failed, in one line with the byte offset where the
+  // data went wrong ("spectrum array at byte 18234: 2147483647 items, 1210
+  // bytes left"); empty after a successful read.
   const std::string& GetError() const { return m_error; }
 
 protected:
