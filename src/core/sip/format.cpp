@@ -10,8 +10,21 @@
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
 
+namespace {
+
+CFormat::ReadObserver g_read_observer = nullptr;
+void* g_read_observer_ctx = nullptr;
+
+}  // namespace
+
+void CFormat::SetReadObserver(ReadObserver fn, void* ctx) {
+  g_read_observer = fn;
+  g_read_observer_ctx = ctx;
+}
+
 bool CFormat::Read(const std::string& path) {
   m_error.clear();
+  if (g_read_observer) g_read_observer(path, g_read_observer_ctx);
   std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen(path.c_str(), "rb"));
   if (!fp) {
     m_error = std::string("cannot open the file: ") + std::strerror(errno);

@@ -32,6 +32,12 @@ public:
   // bytes left"); empty after a successful read.
   const std::string& GetError() const { return m_error; }
 
+  // Called with every path Read is about to open, for tests and diagnostics
+  // that must know which files a flow touched (null: none). Not thread-safe;
+  // set it before the flow runs.
+  using ReadObserver = void (*)(const std::string& path, void* ctx);
+  static void SetReadObserver(ReadObserver fn, void* ctx);
+
 protected:
   std::string m_path;
   int32_t m_size = 0;
