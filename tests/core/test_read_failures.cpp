@@ -191,3 +191,47 @@ TEST(ReadFailures, TextTableNamesWithANulByteAreRefused) {
   EXPECT_FALSE(elev.Read(Spill("nul_elev.txt", std::string("1 2 3\0\n", 7))));
   EXPECT_EQ(elev.GetError(), "line 1: NUL byte in the text");
 }
+
+TEST(ReadFailures, SrsCutShortAtItsEndReadsWhatIsThereAndWarns) {
+  const std::string good = kSpread + "L101_01.SRS";
+  CFormatSRS full;
+  ASSERT_TRUE(full.Read(good));
+  EXPECT_EQ(full.GetMissingAfter(), -1);
+  EXPECT_TRUE(full.GetWarning().empty());
+  const std::string bytes = Slurp(good);
+  const size_t ch_num = size_t(full.m_res.GetChNum());
+  const size_t sp_block = 4 + 14 * ch_num;
+  // Cuts inside the self-potential block and, past it, into the last items
+  // of the composed result.
+  for (size_t cut : {size_t(1), size_t(14), size_t(100), sp_block, sp_block + 1, size_t(200), size_t(400)}) {
+    SCOPED_TRACE(cut);
+    const std::string shorter = bytes.substr(0, bytes.size() - cut);
+    CFormatSRS srs;
+    ASSERT_TRUE(srs.Read(Spill("short.SRS", shorter))) << srs.GetError();
+    EXPECT_EQ(srs.GetMissingAfter(), long(shorter.size()));
+    EXPECT_EQ(srs.GetWarning(), "data after byte " + std::to_string(shorter.size()) + " are missing");
+    // Channels whose record is complete keep their values; the rest are missing.
+    const size_t whole = cut >= sp_block ? 0 : (sp_block - 4 - cut) / 14;
+    for (size_t i = 0; i < ch_num; ++i) {
+      if (i < whole) {
+        EXPECT_EQ(srs.m_valid_sp[i], full.m_valid_sp[i]) << i;
+        EXPECT_EQ(srs.m_sp_ac[i], full.m_sp_ac[i]) << i;
+        EXPECT_EQ(srs.m_groud_r[i], full.m_groud_r[i]) << i;
+      } else {
+        EXPECT_FALSE(srs.m_valid_sp[i]) << i;
+        EXPECT_FALSE(srs.m_valid_groud_r[i]) << i;
+      }
+    }
+    EXPECT_EQ(srs.m_spect_u.DoGetItemNum(), full.m_spect_u.DoGetItemNum());
+    EXPECT_EQ(srs.m_res.GetItem(0, 0, 0).blk[RES_APP].value, full.m_res.GetItem(0, 0, 0).blk[RES_APP].value);
+  }
+  // A complete file read afterwards has no warning left.
+  CFormatSRS srs;
+  ASSERT_TRUE(srs.Read(Spill("short2.SRS", bytes.substr(0, bytes.size() - 50))));
+  ASSERT_TRUE(srs.Read(good));
+  EXPECT_TRUE(srs.GetWarning().empty());
+  EXPECT_EQ(srs.GetMissingAfter(), -1);
+  // A cut deeper than the last block is a failed read, not a warning.
+  EXPECT_FALSE(srs.Read(Spill("short3.SRS", bytes.substr(0, bytes.size() / 2))));
+  EXPECT_EQ(srs.GetPath(), good);
+}
