@@ -240,6 +240,13 @@ TEST(CliRecalc, UnreadableFilesAreReportedAndTheRunGoesOn) {
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
   EXPECT_NE(r.err.find(dir + "/L9.v1.SRS"), std::string::npos);
   EXPECT_NE(r.err.find(dir + "/missing.SRS"), std::string::npos);
+  // Each line says why the file could not be read.
+  EXPECT_NE(r.err.find(dir + "/L9.v1.SRS: cannot be read as an SRS file: version at byte 0: file is empty\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find(dir + "/missing.SRS: cannot be read as an SRS file: cannot open the file: No such file"),
+            std::string::npos)
+      << r.err;
   EXPECT_EQ(cli_slurp(out + "/reCalResult.txt"), "L9 打开失败!\n\nmissing 打开失败!\n\nL101_02 重计算成功!\n");
 }
 

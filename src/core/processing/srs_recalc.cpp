@@ -248,7 +248,7 @@ RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts&
     CFormatSRS srs;
     if (!srs.Read(path)) {
       run.entries.push_back(RecalcArg(texts.open_failed, name));
-      Fail(run, path, "cannot be read as an SRS file");
+      Fail(run, path, "cannot be read as an SRS file: " + srs.GetError());
       return;
     }
     std::string entry = process(srs, path, name, run);
