@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "cli_dump.h"
+#include "cli_export.h"
+#include "cli_passrate.h"
 #include "cli_recalc.h"
 #include "cli_verbs.h"
 
@@ -17,6 +19,8 @@ int main(int argc, char** argv) {
   std::vector<CliVerb> verbs;
   verbs.push_back(addDumpVerb(app));
   verbs.push_back(addRecalcVerb(app));
+  verbs.push_back(addExportVerb(app));
+  verbs.push_back(addPassRateVerb(app));
 
   try {
     app.parse(argc, argv);
