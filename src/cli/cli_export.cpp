@@ -143,6 +143,7 @@ CliVerb addExportVerb(CLI::App& app) {
                    s.x_shift_on = xs->count() > 0;
                    s.x_shift = o->x_shift;
                    CliSetMaxErrors(&s.limits, o->max_err_app, o->max_err_cp);
+                   s.stop_on_unreadable = true;
                    s.elev = &tables->elev;
                    s.site_coord = &tables->coords;
                    s.shifting = &tables->shifts;

@@ -45,6 +45,7 @@ CliVerb addPassRateVerb(CLI::App& app) {
                    s.path_base = ex_utf8_to_ansi(o->out);
                    s.layout = ExportFirstLayout(s.paths);
                    s.unit_spacing = o->unit_spacing;
+                   s.stop_on_unreadable = true;
                    s.elev = &tables->elev;
                    CliSetMaxErrors(&s.limits, o->max_err_app, o->max_err_cp);
                    return CliReportRun(RunPassRate(s, ExportTextsEnglish(), nullptr));

@@ -117,12 +117,16 @@ ExportCollected CollectSettings(const ExportSettings& s) {
 }
 
 int GroupFiles(const std::vector<std::string>& paths, int layout, bool free_or_3d,
-               std::vector<std::vector<std::string>>* groups) {
+               std::vector<std::vector<std::string>>* groups, std::vector<std::string>* unreadable) {
   groups->clear();
   std::vector<GroupKey> keys;
   for (size_t k = 0; k < paths.size(); ++k) {
     CFormatSRS srs;
-    if (!srs.Read(paths[k]) || srs.m_res.GetChNum() < 1) continue;
+    if (!srs.Read(paths[k])) {
+      if (unreadable) unreadable->push_back(paths[k]);
+      continue;
+    }
+    if (srs.m_res.GetChNum() < 1) continue;
     if (srs.m_prm_meas.layout != layout) {
       groups->clear();
       return int(k) + 1;
@@ -277,7 +281,12 @@ void WeightStoredSpectra(CFormatSRS& srs) {
 ExportRun RunExport(const ExportSettings& s, const ExportTexts& texts, RunProgress* progress) {
   ExportRun run;
   std::vector<std::vector<std::string>> groups;
-  const int k = GroupFiles(s.paths, s.layout, s.target == TARGET_3D_SOUNDING, &groups);
+  std::vector<std::string> unreadable;
+  const int k = GroupFiles(s.paths, s.layout, s.target == TARGET_3D_SOUNDING, &groups, &unreadable);
+  if (s.stop_on_unreadable && !unreadable.empty()) {
+    Message(run, texts.title_tips, ExportArg(texts.read_failed, ex_ansi_to_utf8(unreadable[0])), true);
+    return run;
+  }
   if (k >= 1) {
     Message(run, texts.title_file_warning, ExportArg(texts.device_error, std::to_string(k)), true);
     return run;
@@ -443,12 +452,17 @@ ExportRun RunPassRate(const ExportSettings& s, const ExportTexts& texts, RunProg
 
   int mismatch = 0, written = 0;
   bool failed = false;
+  std::string unread;
   const bool walked = RunOverPaths(s.paths, progress, [&](int k, const std::string& path) {
-    if (mismatch || failed) return;
+    if (mismatch || failed || !unread.empty()) return;
     ex.m_qualified = 0;
     ex.m_total = 0;
     CFormatSRS srs;
-    if (!srs.Read(path) || srs.m_res.GetChNum() < 1 || srs.m_res_composed.GetChNum() < 1) return;
+    if (!srs.Read(path)) {
+      if (s.stop_on_unreadable) unread = path;
+      return;
+    }
+    if (srs.m_res.GetChNum() < 1 || srs.m_res_composed.GetChNum() < 1) return;
     if (srs.m_prm_meas.layout != s.layout) {
       mismatch = k + 1;
       return;
@@ -467,6 +481,11 @@ ExportRun RunPassRate(const ExportSettings& s, const ExportTexts& texts, RunProg
   if (failed) {
     Message(run, texts.title_file_warning,
             ExportArg(texts.create_failed, ex_ansi_to_utf8(ex.ErrorFile()), ex.ErrorWhy()), true);
+    return run;
+  }
+  if (!unread.empty()) {
+    ex.Discard();
+    Message(run, texts.title_tips, ExportArg(texts.read_failed, ex_ansi_to_utf8(unread)), true);
     return run;
   }
   if (mismatch) {

@@ -50,6 +50,9 @@ struct ExportSettings {
   const CFormatTxtSiteCoord* site_coord = nullptr;
   const CFormatTxtElev* elev = nullptr;
   const CFormatTxtShifting* shifting = nullptr;
+  // A named file that cannot be read stops the run before anything is
+  // written (the command line); the page skips such files.
+  bool stop_on_unreadable = false;
 };
 
 // The writer's settings derived from the page when an export starts.
@@ -73,10 +76,12 @@ ExportCollected CollectSettings(const ExportSettings& s);
 
 // Groups of paths that form one measurement (same A, B, line origin and
 // offset from AB); with free_or_3d every file is a group of its own.
+// Files that cannot be read or have no channel are skipped; unreadable
+// (optional) receives the paths of the unreadable ones.
 // Returns 0, or the 1-based index of the first readable file whose layout
-// differs from layout (groups then incomplete and not to be written).
+// differs from layout (groups then emptied: nothing is to be written).
 int GroupFiles(const std::vector<std::string>& paths, int layout, bool free_or_3d,
-               std::vector<std::vector<std::string>>* groups);
+               std::vector<std::vector<std::string>>* groups, std::vector<std::string>* unreadable = nullptr);
 
 // One result of the results of one group and one combination order: one
 // channel per distinct m_pos, per harmonic the item with the most data and
