@@ -11,6 +11,7 @@
 namespace {
 
 const std::string kCli = CLI_EXE;
+const std::string kGen = GEN_SURVEY_EXE;
 const std::string kData = std::string(TEST_DATA_DIR) + "/export";
 
 std::string FreshDir(const std::string& name) {
@@ -165,6 +166,22 @@ TEST(CliExport, ErrorEditsReachTheLimitLineAndTheRows) {
   const std::string all = cli_slurp(kData + "/golden/p4plain_Res2dinv_F1.dat");
   // Stricter limits keep fewer rows.
   EXPECT_LT(f.size(), all.size());
+}
+
+TEST(CliExport, MissingTimeSeriesAreListedOnStderrAndTheRunCompletes) {
+  const std::string dir = FreshDir("smt");
+  ASSERT_EQ(run_cmd(quoted(kGen) + " " + quoted(dir + "/s") + " --seed 4 --files 2 --devices 2 --cals 3 --wave square "
+                                                               "--layout pole4")
+                .code,
+            0);
+  const std::string gone = dir + "/s/smt/ST01/L101_02.smt";
+  ASSERT_EQ(std::remove(gone.c_str()), 0);
+  const RunResult r = run_cmd(quoted(kCli) + " export " + quoted(dir + "/s/L101_01.SRS") + " " +
+                              quoted(dir + "/s/L101_02.SRS") + " --format res2dinv --from-smt " +
+                              quoted(dir + "/s/smt") + " --out " + quoted(dir + "/T"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, Lines({dir + "/T_Res2dinv_F1.dat", dir + "/T_Res2dinv_F2.dat", dir + "/T_Res2dinv_F3.dat"}));
+  EXPECT_EQ(r.err, "varnex-cli: The following 1 files are misssing or have no data:\n" + gone + "\n");
 }
 
 }  // namespace
