@@ -188,18 +188,25 @@ struct CancelAt : RunProgress {
   bool OnFile(int index, int, const std::string&) override { return index < at; }
 };
 
-TEST(ExportRun, ACancelledRunReplacesNothing) {
+TEST(ExportRun, ACancelledRunKeepsTheGroupsWrittenBeforeIt) {
   const std::string dir = FreshDir("cancel");
   const std::vector<std::string> paths = {kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"};
-  ASSERT_TRUE(RunExport(Res2dinv({paths[0]}, dir + "/T", false), ExportTexts(), nullptr).completed);
-  const std::string before = Slurp(dir + "/T_Res2dinv_F1.dat");
+  ASSERT_TRUE(RunExport(Res2dinv({paths[0]}, dir + "/ONE", false), ExportTexts(), nullptr).completed);
   CancelAt cancel(1);
   const ExportRun run = RunExport(Res2dinv(paths, dir + "/T", false), ExportTexts(), &cancel);
   EXPECT_TRUE(run.cancelled);
   EXPECT_FALSE(run.completed);
-  EXPECT_TRUE(run.written.empty());
-  EXPECT_EQ(Slurp(dir + "/T_Res2dinv_F1.dat"), before);
+  EXPECT_EQ(run.written.size(), 3u);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_EQ(run.messages[0].text, ExportTexts().cancelled);
+  EXPECT_EQ(Slurp(dir + "/T_Res2dinv_F1.dat"), Slurp(dir + "/ONE_Res2dinv_F1.dat"));
   EXPECT_EQ(TempCount(dir), 0);
+
+  CancelAt at_start(0);
+  const ExportRun none = RunExport(Res2dinv(paths, dir + "/N", false), ExportTexts(), &at_start);
+  EXPECT_TRUE(none.cancelled);
+  EXPECT_TRUE(none.written.empty());
+  EXPECT_FALSE(Exists(dir + "/N_Res2dinv_F1.dat"));
 }
 
 // Tells the parent that the run is between groups, then waits to be killed.

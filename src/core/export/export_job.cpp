@@ -80,6 +80,7 @@ ExportTexts ExportTextsEnglish() {
   t.not_completed = "%1 could not be completed: %2";
   t.harm_mismatch = "The group of %1 has another harmonic count than the first group; its data were not exported!";
   t.no_fs = "%1 files cannot carry the frequency effect!";
+  t.cancelled = "Export cancelled; the files hold the data exported before the cancel.";
   return t;
 }
 
@@ -324,8 +325,11 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
     const std::vector<std::string>& group = groups[g];
     if (group.empty()) continue;
     if (progress && !progress->OnFile(int(g), int(groups.size()), group[0])) {
-      ex.Discard();
+      // The groups done so far are whole rows: they stay, with their counts.
+      if (topography_due) ex.AppendTopography();
+      FinishRun(ex, texts, run);
       run.cancelled = true;
+      Message(run, texts.title_tips, texts.cancelled, false);
       return run;
     }
     ex.SetGroupName(SrsBaseName(group[0]));
@@ -474,8 +478,10 @@ ExportRun RunPassRate(const ExportSettings& s, const ExportTexts& texts, RunProg
     ++written;
   });
   if (!walked) {
-    ex.Discard();
+    ex.WritePassRateSummary();
+    FinishRun(ex, texts, run);
     run.cancelled = true;
+    Message(run, texts.title_tips, texts.cancelled, false);
     return run;
   }
   if (failed) {

@@ -113,6 +113,7 @@ struct ExportTexts {
   std::string not_completed = "文件%1未能完整写入: %2";
   std::string harm_mismatch = "%1所在组的谐波数与第一组不同，该组数据未导出!";
   std::string no_fs = "%1文件不支持频散率!";
+  std::string cancelled = "导出已取消，文件中为取消前导出的数据。";
 };
 ExportTexts ExportTextsEnglish();
 
@@ -132,7 +133,8 @@ struct ExportRun {
 };
 
 // The whole "导出数据" run: grouping, then every group written; progress is
-// asked before each group (a cancel drops the files of the run).
+// asked before each group; a cancel finishes the files with the groups
+// written so far, like a run that stops on an unreadable file.
 ExportRun RunExport(const ExportSettings& s, const ExportTexts& texts, RunProgress* progress);
 // The same after the caller's own GroupFiles (the page asks for the
 // directory in between).
