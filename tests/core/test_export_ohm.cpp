@@ -178,6 +178,35 @@ TEST(ExportOhm, FreeLayoutCarriesTheShiftedPositions) {
   CompareRun(s, true, FreshDir("free"));
 }
 
+TEST(ExportOhm, BesideTheRes2dinvFilesTheSameAsAlone) {
+  const std::string dir = FreshDir("beside");
+  ExportSettings s = Inversion({kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"}, TARGET_2D_SOUNDING);
+  s.path_base = dir + "/B";
+  s.also_ohm = true;
+  const ExportRun both = RunExport(s, ExportTexts(), nullptr);
+  ASSERT_TRUE(both.completed);
+  ASSERT_EQ(both.written.size(), 6u);
+  EXPECT_EQ(both.written[0], dir + "/B_Res2dinv_F1.dat");
+  EXPECT_EQ(both.written[3], dir + "/B_F1.ohm");
+  s.also_ohm = false;
+  s.path_base = dir + "/R";
+  ASSERT_TRUE(RunExport(s, ExportTexts(), nullptr).completed);
+  s.ohm = true;
+  s.path_base = dir + "/O";
+  ASSERT_TRUE(RunExport(s, ExportTexts(), nullptr).completed);
+  auto slurp = [](const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+  };
+  for (int h = 1; h <= 3; ++h) {
+    const std::string n = std::to_string(h);
+    EXPECT_EQ(slurp(dir + "/B_Res2dinv_F" + n + ".dat"), slurp(dir + "/R_Res2dinv_F" + n + ".dat"));
+    EXPECT_EQ(slurp(dir + "/B_F" + n + ".ohm"), slurp(dir + "/O_F" + n + ".ohm"));
+  }
+}
+
 TEST(ExportOhm, TheFrequencyEffectIsRefused) {
   ExportSettings s = Inversion({kIn + "/pole4/L101_01.SRS"}, TARGET_2D_SOUNDING);
   s.ohm = true;

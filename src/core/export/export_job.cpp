@@ -80,6 +80,7 @@ ExportTexts ExportTextsEnglish() {
   t.not_completed = "%1 could not be completed: %2";
   t.harm_mismatch = "The group of %1 has another harmonic count than the first group; its data were not exported!";
   t.no_fs = "%1 files cannot carry the frequency effect!";
+  t.no_harmonics = "%1 has no harmonics to export; its group was not exported!";
   t.cancelled = "Export cancelled; the files hold the data exported before the cancel.";
   return t;
 }
@@ -310,30 +311,50 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
   const bool three_d = s.target == TARGET_3D_SOUNDING;
   const bool zond = s.target == TARGET_2D_SOUNDING && s.inversion && s.zond && !s.ohm;
   const bool ohm = (s.target == TARGET_2D_SOUNDING || three_d) && s.inversion && s.ohm;
-  if ((zond || ohm) && c.ip_kind == 3) {
+  const bool also_ohm = (s.target == TARGET_2D_SOUNDING || three_d) && s.inversion && s.also_ohm && !ohm;
+  if ((zond || ohm || also_ohm) && c.ip_kind == 3) {
     Message(run, texts.title_file_warning, ExportArg(texts.no_fs, zond ? "Zondres2d" : ".ohm"), true);
     return run;
   }
 
   CSipExport ex;
   SetUpWriter(ex, s, c);
+  // The unified data format beside the Res2dinv or Res3dinv files, from the
+  // same results.
+  std::unique_ptr<CSipExport> ex_ohm;
+  if (also_ohm) {
+    ex_ohm = std::make_unique<CSipExport>();
+    SetUpWriter(*ex_ohm, s, c);
+  }
   const float shift = c.combine ? s.shift_percent / 100.0f : 0.0f;
   bool topography_due = false;
   SmtLookup smt;
+  auto finish_all = [&]() {
+    if (topography_due) ex.AppendTopography();
+    bool ok = FinishRun(ex, texts, run);
+    if (ex_ohm) {
+      const std::vector<std::string> first = run.written;
+      ok = FinishRun(*ex_ohm, texts, run) && ok;
+      run.written.insert(run.written.begin(), first.begin(), first.end());
+    }
+    return ok;
+  };
 
   for (size_t g = 0; g < groups.size(); ++g) {
     const std::vector<std::string>& group = groups[g];
     if (group.empty()) continue;
     if (progress && !progress->OnFile(int(g), int(groups.size()), group[0])) {
       // The groups done so far are whole rows: they stay, with their counts.
-      if (topography_due) ex.AppendTopography();
-      FinishRun(ex, texts, run);
+      finish_all();
       run.cancelled = true;
       Message(run, texts.title_tips, texts.cancelled, false);
       return run;
     }
-    ex.SetGroupName(SrsBaseName(group[0]));
-    ex.SelectShifts();
+    for (CSipExport* w : {&ex, ex_ohm.get()}) {
+      if (!w) continue;
+      w->SetGroupName(SrsBaseName(group[0]));
+      w->SelectShifts();
+    }
 
     std::vector<std::unique_ptr<CFormatSRS>> files;
     std::vector<std::string> names;
@@ -344,7 +365,7 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
       names.push_back(SrsBaseName(group[f]));
       if (!srs->Read(group[f])) {
         // What the run wrote so far stays, complete and with its counts.
-        FinishRun(ex, texts, run);
+        finish_all();
         Message(run, texts.title_tips, ExportArg(texts.read_failed, ex_ansi_to_utf8(group[f])), true);
         return run;
       }
@@ -373,21 +394,26 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
         else
           engines[f].CalcResCompositeCh(order, shift, results[f]);
       }
-      bool ok = true;
+      CSipExport* failed = nullptr;
+      auto write_ohm = [&](CResultSip& r) {
+        if (ex_ohm && !ex_ohm->WriteOhm(r, first)) failed = ex_ohm.get();
+      };
       if (s.target == TARGET_CHECK_ERR) {
-        ok = ex.WriteCheckErr(results, names, int(results.size()), first);
+        if (!ex.WriteCheckErr(results, names, int(results.size()), first)) failed = &ex;
       } else if (three_d) {
         CResultSip& r = results[0];
-        if (!s.inversion)
-          ok = ex.WriteSection(r, station, first);
-        else if (ohm)
-          ok = ex.WriteOhm(r, first);
-        else {
-          ok = ex.WriteRes3dinv(r, first);
+        if (!s.inversion) {
+          if (!ex.WriteSection(r, station, first)) failed = &ex;
+        } else if (ohm) {
+          if (!ex.WriteOhm(r, first)) failed = &ex;
+        } else {
           topography_due = true;
+          if (!ex.WriteRes3dinv(r, first)) failed = &ex;
+          if (!failed) write_ohm(r);
         }
       } else {
         CResultSip merged = MergeResults(results, int(results.size()), c.array_code != SIP_POLE3_SOUNDING);
+        bool ok = true;
         if (s.target == TARGET_MID_GRADIENT)
           ok = ex.WritePlane(merged, station, first_name, first);
         else if (!s.inversion)
@@ -398,25 +424,29 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
           ok = ex.WriteZond2d(merged, first);
         else
           ok = ex.WriteRes2dinv(merged, first);
+        if (!ok) failed = &ex;
+        if (!failed && s.inversion) write_ohm(merged);
       }
-      if (ok) continue;
-      if (ex.LastError() == EXPORT_HARM_MISMATCH) {
-        run.skipped.push_back(ex_ansi_to_utf8(group[0]));
-        Message(run, texts.title_warning, ExportArg(texts.harm_mismatch, ex_ansi_to_utf8(group[0])), true);
+      if (!failed) continue;
+      const std::string name0 = ex_ansi_to_utf8(group[0]);
+      if (failed->LastError() == EXPORT_HARM_MISMATCH || failed->LastError() == EXPORT_BAD_INPUT) {
+        // Rows of another shape (or none) cannot join the run's files.
+        run.skipped.push_back(name0);
+        Message(run, texts.title_warning,
+                ExportArg(failed->LastError() == EXPORT_HARM_MISMATCH ? texts.harm_mismatch : texts.no_harmonics,
+                          name0),
+                true);
         break;
       }
-      if (ex.LastError() == EXPORT_CREATE_FAILED)
-        Message(run, texts.title_file_warning,
-                ExportArg(texts.create_failed, ex_ansi_to_utf8(ex.ErrorFile()), ex.ErrorWhy()), true);
-      else
-        Message(run, texts.title_file_warning, ExportArg(texts.read_failed, ex_ansi_to_utf8(group[0])), true);
+      Message(run, texts.title_file_warning,
+              ExportArg(texts.create_failed, ex_ansi_to_utf8(failed->ErrorFile()), failed->ErrorWhy()), true);
       ex.Discard();
+      if (ex_ohm) ex_ohm->Discard();
       return run;
     }
   }
 
-  if (topography_due) ex.AppendTopography();
-  if (!FinishRun(ex, texts, run)) return run;
+  if (!finish_all()) return run;
   run.smt_missing = smt.missing;
   if (!smt.missing.empty()) {
     std::string text = ExportArg(texts.smt_missing, std::to_string(smt.missing.size()));

@@ -33,6 +33,7 @@ struct ExportSettings {
   bool inversion = false;   // "反演数据" (else "拟断面数据")
   bool zond = false;        // Zondres2d instead of Res2dinv
   bool ohm = false;         // the unified data format instead of Res2dinv / Res3dinv
+  bool also_ohm = false;    // the unified data format beside the Res2dinv / Res3dinv / Zondres2d files
   int ip_kind = 2;          // 1 phase, 2 relative phase ("相对相位"), 3 frequency effect
   bool combine = true;      // "极距组合"
   float shift_percent = 1.0f;
@@ -113,6 +114,7 @@ struct ExportTexts {
   std::string not_completed = "文件%1未能完整写入: %2";
   std::string harm_mismatch = "%1所在组的谐波数与第一组不同，该组数据未导出!";
   std::string no_fs = "%1文件不支持频散率!";
+  std::string no_harmonics = "%1没有可导出的谐波，该组数据未导出!";
   std::string cancelled = "导出已取消，文件中为取消前导出的数据。";
 };
 ExportTexts ExportTextsEnglish();
