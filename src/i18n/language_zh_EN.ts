@@ -278,6 +278,257 @@
     </message>
 </context>
 <context>
+    <name>CWdtOutput</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>范围限制</source>
+        <translation>Range limitation(1st frequency)</translation>
+    </message>
+    <message>
+        <source>误差限制</source>
+        <translation>error limit(1st freq)</translation>
+    </message>
+    <message>
+        <source>视电阻率最大误差(%)</source>
+        <translation>Max app err(%)</translation>
+    </message>
+    <message>
+        <source>相对相位最大误差(mrad)</source>
+        <translation>Max cp err(mrad)</translation>
+    </message>
+    <message>
+        <source>输入源</source>
+        <translation>Input source</translation>
+    </message>
+    <message>
+        <source>频谱数据(SRS)</source>
+        <translation>Spectrum data(SRS)</translation>
+    </message>
+    <message>
+        <source>时序数据(SMT)</source>
+        <translation>Time series data(SMT)</translation>
+    </message>
+    <message>
+        <source>时序文件目录</source>
+        <translation>Ts file directory</translation>
+    </message>
+    <message>
+        <source>输出格式</source>
+        <translation>Output format</translation>
+    </message>
+    <message>
+        <source>检查点</source>
+        <translation>Checkpoints error</translation>
+    </message>
+    <message>
+        <source>中梯扫面</source>
+        <translation>1D middle gradient</translation>
+    </message>
+    <message>
+        <source>导入坐标文件</source>
+        <translation>Import coordinate file</translation>
+    </message>
+    <message>
+        <source>二维测深</source>
+        <translation>2D sounding</translation>
+    </message>
+    <message>
+        <source>三维测深</source>
+        <translation>3D sounding</translation>
+    </message>
+    <message>
+        <source>拟断面数据</source>
+        <translation>Raw section data</translation>
+    </message>
+    <message>
+        <source>反演数据</source>
+        <translation>Inversion data</translation>
+    </message>
+    <message>
+        <source>三极装置</source>
+        <translation>3 poles survey</translation>
+    </message>
+    <message>
+        <source>四极装置</source>
+        <translation>4 poles survey</translation>
+    </message>
+    <message>
+        <source>极距组合</source>
+        <translation>Pole combination</translation>
+    </message>
+    <message>
+        <source> 平移(%)</source>
+        <translation>Shift(%)</translation>
+    </message>
+    <message>
+        <source>极距不组合</source>
+        <translation>No pole combination</translation>
+    </message>
+    <message>
+        <source>相对相位</source>
+        <translation>CP</translation>
+    </message>
+    <message>
+        <source>频散率</source>
+        <translation>FS</translation>
+    </message>
+    <message>
+        <source>相位</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>视电阻</source>
+        <translation>Apparent resistance</translation>
+    </message>
+    <message>
+        <source>视电阻率</source>
+        <translation>Apparent resistivity</translation>
+    </message>
+    <message>
+        <source>导入高程文件</source>
+        <translation>Import elevation file</translation>
+    </message>
+    <message>
+        <source>导入相对坐标</source>
+        <translation>Import relative coordinates</translation>
+    </message>
+    <message>
+        <source>最小电极距(m)</source>
+        <translation>Min pole distance(m)</translation>
+    </message>
+    <message>
+        <source>偏移X坐标(m)</source>
+        <translation>Shift X coordinate(m)</translation>
+    </message>
+    <message>
+        <source>加入系统误差</source>
+        <translation>Add system err  </translation>
+    </message>
+    <message>
+        <source>  视电阻率(%)</source>
+        <translation>AppErr(%)</translation>
+    </message>
+    <message>
+        <source>  相对相位(mrad)</source>
+        <translation>CpErr(marad)</translation>
+    </message>
+    <message>
+        <source>同时导出pyGIMLi/BERT格式(.ohm)</source>
+        <translation>Also write pyGIMLi/BERT format (.ohm)</translation>
+    </message>
+    <message>
+        <source>导出文件名</source>
+        <translation>Output file name</translation>
+    </message>
+    <message>
+        <source>导出数据</source>
+        <translation>Output data</translation>
+    </message>
+    <message>
+        <source>导出合格率</source>
+        <translation>Export pass-rate</translation>
+    </message>
+    <message>
+        <source>选择SMT目录</source>
+        <translation>Choose SMT file directory</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>tips</translation>
+    </message>
+    <message>
+        <source>打开坐标文件</source>
+        <translation>Open coordinate file</translation>
+    </message>
+    <message>
+        <source>导入坐标失败！</source>
+        <translation>Failed to import coordinate!</translation>
+    </message>
+    <message>
+        <source>打开高程文件</source>
+        <translation>Open elevation file</translation>
+    </message>
+    <message>
+        <source>导入高程失败！</source>
+        <translation>Failed to import elevation!</translation>
+    </message>
+    <message>
+        <source>导入相对坐标失败！</source>
+        <translation>Failed to import relative coordinates!</translation>
+    </message>
+    <message>
+        <source>文件警告</source>
+        <translation>File warning</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warning</translation>
+    </message>
+    <message>
+        <source>第%1个SRS数据文件装置错误!</source>
+        <translation>The %1 SRS data file device error!</translation>
+    </message>
+    <message>
+        <source>没有找到符合要求的SRS数据文件!</source>
+        <translation>No matching SRS data file found !</translation>
+    </message>
+    <message>
+        <source>读取文件%1失败!</source>
+        <translation>Failed to read %1!</translation>
+    </message>
+    <message>
+        <source>以下%1个时序文件缺失或无数据:</source>
+        <translation>The following %1 files are misssing or have no data:</translation>
+    </message>
+    <message>
+        <source>数据转换完成</source>
+        <translation>Data conversion completed</translation>
+    </message>
+    <message>
+        <source>数据导出完成</source>
+        <translation>Data export completed!</translation>
+    </message>
+    <message>
+        <source>导出完成，无有效数据!</source>
+        <translation>Export completed, no valid data!</translation>
+    </message>
+    <message>
+        <source>导出的文件名为空!</source>
+        <translation>The exported file name is empty !</translation>
+    </message>
+    <message>
+        <source>无法创建文件%1: %2</source>
+        <translation>Cannot create %1: %2</translation>
+    </message>
+    <message>
+        <source>文件%1未能完整写入: %2</source>
+        <translation>%1 could not be completed: %2</translation>
+    </message>
+    <message>
+        <source>%1所在组的谐波数与第一组不同，该组数据未导出!</source>
+        <translation>The group of %1 has another harmonic count than the first group; its data were not exported!</translation>
+    </message>
+    <message>
+        <source>%1没有可导出的谐波，该组数据未导出!</source>
+        <translation>%1 has no harmonics to export; its group was not exported!</translation>
+    </message>
+    <message>
+        <source>%1文件不支持频散率!</source>
+        <translation>%1 files cannot carry the frequency effect!</translation>
+    </message>
+    <message>
+        <source>导出已取消，文件中为取消前导出的数据。</source>
+        <translation>Export cancelled; the files hold the data exported before the cancel.</translation>
+    </message>
+    <message>
+        <source>保存目录选择</source>
+        <translation>Choose save directory</translation>
+    </message>
+</context>
+<context>
     <name>CWdtResPlot</name>
     <message>
         <source>Form</source>
