@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli_dump.h"
+#include "cli_params.h"
 #include "cli_recalc.h"
 #include "cli_verbs.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   std::vector<CliVerb> verbs;
   verbs.push_back(addDumpVerb(app));
   verbs.push_back(addRecalcVerb(app));
+  verbs.push_back(addParamsVerb(app));
 
   try {
     app.parse(argc, argv);
