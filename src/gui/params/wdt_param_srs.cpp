@@ -55,12 +55,17 @@ int lookup(const std::vector<float>& values, float v) {
 
 CWdtParamSrs::CWdtParamSrs(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtParamSrs) {
   ui->setupUi(this);
+  ui->splitter->setStretchFactor(0, 0);
+  ui->splitter->setStretchFactor(1, 1);
 
   m_cmbDelegate = new CItemCmb(this);
   m_modelDevLay = new ModelSipDevLay(&m_vt_prm_dev, this);
   ui->tbDevLay->setModel(m_modelDevLay);
   ui->tbDevLay->setItemDelegateForColumn(2, m_cmbDelegate);
   ui->tbDevLay->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  // Station and channel name every row; row numbers would only take the
+  // room the seven titles need.
+  ui->tbDevLay->verticalHeader()->hide();
   m_currGroup = new QButtonGroup(this);
   m_currGroup->addButton(ui->rdCurrStationName);
   m_currGroup->addButton(ui->rdCurrValue);
@@ -121,6 +126,17 @@ CWdtParamSrs::CWdtParamSrs(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtPa
 }
 
 CWdtParamSrs::~CWdtParamSrs() { delete ui; }
+
+void CWdtParamSrs::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (m_splitterSized) return;
+  // The tables need the room; the parameter groups get what their texts need
+  // once the page is polished with its final fonts.
+  m_splitterSized = true;
+  for (QComboBox* c : {ui->cmbSigType, ui->cmbSipLayout, ui->cmbCurrResist})
+    c->setMinimumWidth(c->sizeHint().width());
+  ui->splitter->setSizes({ui->layoutWidget->minimumSizeHint().width(), ui->splitter->width()});
+}
 
 void CWdtParamSrs::forgetSpmFolders() {
   s_spmExportDir.clear();

@@ -88,6 +88,9 @@ public:
   // The SPM dialogs remember their folders for the run; tests start afresh.
   static void forgetSpmFolders();
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
 private slots:
   void onBtnSaveChange();
   void on_btnSaveChangeThis_clicked();
@@ -132,6 +135,7 @@ private:
   CItemCmb* m_cmbDelegate = nullptr;
   LocalDelegate* m_localDelegate = nullptr;
   QButtonGroup* m_currGroup = nullptr;
+  bool m_splitterSized = false;
   static QString s_spmExportDir;
   static QString s_spmImportDir;
 };
