@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
@@ -11,14 +12,17 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 #include <memory>
 
 #include "core/processing/spm.h"
 #include "core/sip/format_srs.h"
+#include "gui/main/app_init.h"
 #include "gui/params/model_sip_dev_lay.h"
 #include "gui/params/table_dev_pole_model.h"
 #include "gui/params/table_pole_model.h"
@@ -535,3 +539,71 @@ TEST_F(ParamPage, UnreadableFileWarnsAndEmptiesThePage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The layout model on records of its own: rows, the current station, the
+// electrode-number edit and the type names of the active language.
+TEST(ModelSipDevLayTest, EditsTheRecordsInPlace) {
+  std::vector<PrmDev> devs(2);
+  SipSetStr(devs[0].dev_name, "ST01");
+  SipSetStr(devs[1].dev_name, "CS01");
+  for (PrmDev& d : devs) d.pos_valid = 1;
+  ModelSipDevLay model(&devs);
+  ModelCheck check(&model);
+  model.setMN(10.0f);
+  model.setFirstPos(0.0f);
+  model.setCurStation(1);
+  model.refresh();
+  EXPECT_EQ(model.rowCount(), 6);
+  EXPECT_EQ(model.index(5, 0).data().toString(), "ST01");
+  EXPECT_EQ(model.rowCount(model.index(0, 0)), 0) << "a table has no children";
+
+  QSignalSpy edited(&model, &ModelSipDevLay::dataEdited);
+  EXPECT_TRUE(model.setData(model.index(2, 3), 4));
+  EXPECT_EQ(devs[0].site_no[2], 3);
+  EXPECT_EQ(devs[0].mx[2], 30.0f);
+  EXPECT_EQ(devs[0].nx[2], 40.0f);
+  devs[0].mx[2] = 31.0f;
+  EXPECT_TRUE(model.setData(model.index(2, 3), 4)) << "the shown number changes nothing";
+  EXPECT_EQ(devs[0].mx[2], 31.0f);
+  EXPECT_EQ(edited.count(), 2);
+  EXPECT_FALSE(model.setData(model.index(2, 0), "X"));
+  EXPECT_FALSE(model.setData(model.index(2, 6), "wide"));
+  EXPECT_TRUE(model.setData(model.index(2, 6), "2.5"));
+  EXPECT_EQ(devs[0].vd2ab, 2.5f);
+
+  model.setCurStation(-1);
+  model.refresh();
+  EXPECT_EQ(model.rowCount(), 12);
+
+  QTranslator translator;
+  ASSERT_TRUE(installTranslation(*qApp, translator, "en_US"));
+  EXPECT_EQ(model.index(0, 2).data().toString(), "Electrical");
+  EXPECT_TRUE(model.setData(model.index(0, 2), "invalid"));
+  EXPECT_EQ(devs[0].ch_type[0], SIP_CH_INVALID);
+  EXPECT_TRUE(model.setData(model.index(0, 2), "Electrical"));
+  EXPECT_EQ(devs[0].ch_type[0], SIP_CH_ELECTRIC);
+  EXPECT_TRUE(model.setData(model.index(0, 2), u8("电道")));
+  EXPECT_EQ(devs[0].ch_type[0], SIP_CH_INVALID) << "the Chinese name is not the active language's";
+  QApplication::removeTranslator(&translator);
+  EXPECT_TRUE(model.setData(model.index(0, 2), u8("电道")));
+  EXPECT_EQ(devs[0].ch_type[0], SIP_CH_ELECTRIC);
+  EXPECT_TRUE(ModelCheck::failures().isEmpty()) << ModelCheck::failures().join("\n").toStdString();
+}
+
+}  // namespace
+
+// Texts longer than a record holds are cut on a character boundary.
+TEST_F(ParamPage, LongTextsAreCutOnACharacterBoundary) {
+  const QString dir = survey("long", {"--files", "2"});
+  const QString p = dir + "/L101_02.SRS";
+  page->setCurrentFile(p);
+  const QString name = QString(100, QChar(0x5DE5));  // 300 bytes of UTF-8
+  w<QLineEdit>("edtProjName")->setText(name);
+  prompts->questionAnswers.enqueue(true);
+  click("btnSaveChange");
+  const std::string stored = readSrs(p).m_prm_meas.prj_name;
+  EXPECT_EQ(stored.size(), 252u);
+  EXPECT_EQ(QString::fromUtf8(stored.c_str()), name.left(84));
+}
