@@ -6,6 +6,8 @@
 #include "cli_dump.h"
 #include "cli_params.h"
 #include "cli_recalc.h"
+#include "cli_stations.h"
+#include "cli_ts.h"
 #include "cli_verbs.h"
 
 static const char* kVersion = "varnex-cli 1.5.4";
@@ -19,6 +21,8 @@ int main(int argc, char** argv) {
   verbs.push_back(addDumpVerb(app));
   verbs.push_back(addRecalcVerb(app));
   verbs.push_back(addParamsVerb(app));
+  verbs.push_back(addTsVerb(app));
+  verbs.push_back(addStationsVerb(app));
 
   try {
     app.parse(argc, argv);
