@@ -7,6 +7,8 @@
 #include "cli_export.h"
 #include "cli_passrate.h"
 #include "cli_recalc.h"
+#include "cli_stations.h"
+#include "cli_ts.h"
 #include "cli_verbs.h"
 
 static const char* kVersion = "varnex-cli 1.5.4";
@@ -21,6 +23,8 @@ int main(int argc, char** argv) {
   verbs.push_back(addRecalcVerb(app));
   verbs.push_back(addExportVerb(app));
   verbs.push_back(addPassRateVerb(app));
+  verbs.push_back(addTsVerb(app));
+  verbs.push_back(addStationsVerb(app));
 
   try {
     app.parse(argc, argv);

@@ -137,6 +137,100 @@
     </message>
 </context>
 <context>
+    <name>CModelStPos</name>
+    <message>
+        <source>X坐标</source>
+        <translation>X Coordinate</translation>
+    </message>
+    <message>
+        <source>Y坐标</source>
+        <translation>Y Coordinate</translation>
+    </message>
+    <message>
+        <source>经度°</source>
+        <translation>Longitude°</translation>
+    </message>
+    <message>
+        <source>纬度°</source>
+        <translation>Latitude°</translation>
+    </message>
+    <message>
+        <source>高程m</source>
+        <translation>Elevation(m)</translation>
+    </message>
+</context>
+<context>
+    <name>CWdtGpsPos</name>
+    <message>
+        <source>位置信息</source>
+        <translation>Location Information</translation>
+    </message>
+    <message>
+        <source>分布图</source>
+        <translation>Distribution M</translation>
+    </message>
+    <message>
+        <source>隐藏点号</source>
+        <translation>Hide Point Numbers</translation>
+    </message>
+    <message>
+        <source>旋转点号</source>
+        <translation>Rotate Point Numbers</translation>
+    </message>
+    <message>
+        <source>----1通道 </source>
+        <translation>----ch1</translation>
+    </message>
+    <message>
+        <source>----2通道 </source>
+        <translation>----ch2</translation>
+    </message>
+    <message>
+        <source>----3通道 </source>
+        <translation>----ch3</translation>
+    </message>
+    <message>
+        <source>----4通道 </source>
+        <translation>----ch4</translation>
+    </message>
+    <message>
+        <source>----5通道 </source>
+        <translation>----ch5</translation>
+    </message>
+    <message>
+        <source>----6通道 </source>
+        <translation>----ch6</translation>
+    </message>
+    <message>
+        <source>关 闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>GPS位置分布图</source>
+        <translation>GPS Location Distribution Map</translation>
+    </message>
+    <message>
+        <source>东相对坐标(m)</source>
+        <translation>East Relative Coordinate</translation>
+    </message>
+    <message>
+        <source>北相对坐标(m)</source>
+        <translation>North Coordinate</translation>
+    </message>
+    <message>
+        <source>设计点位分布图</source>
+        <translation>Design Point Distribution Map</translation>
+    </message>
+    <message>
+        <source>X坐标(m)</source>
+        <translation>X Coordinate(m)</translation>
+    </message>
+    <message>
+        <source>Y坐标(m)</source>
+        <translation>Y Coordinate(m)</translation>
+    </message>
+</context>
+<context>
     <name>CWdtMain</name>
     <message>
         <source>供电数据文件，共0个</source>
@@ -532,6 +626,93 @@
     </message>
 </context>
 <context>
+    <name>CWdtTsPlot</name>
+    <message>
+        <source>目录选择</source>
+        <translation>Select Directory</translation>
+    </message>
+    <message>
+        <source>时序目录</source>
+        <translation>Ts Directory</translation>
+    </message>
+    <message>
+        <source>更改目录</source>
+        <translation>Change Dir</translation>
+    </message>
+    <message>
+        <source>显示选择</source>
+        <translation>Select the displayed channels</translation>
+    </message>
+    <message>
+        <source>通道1</source>
+        <translation>Ch1</translation>
+    </message>
+    <message>
+        <source>通道2</source>
+        <translation>Ch2</translation>
+    </message>
+    <message>
+        <source>通道3</source>
+        <translation>Ch3</translation>
+    </message>
+    <message>
+        <source>通道4</source>
+        <translation>Ch4</translation>
+    </message>
+    <message>
+        <source>通道5</source>
+        <translation>Ch5</translation>
+    </message>
+    <message>
+        <source>通道6</source>
+        <translation>Ch6</translation>
+    </message>
+    <message>
+        <source>采集站</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>未选择SRS文件！</source>
+        <translation>SRS File is not selected!</translation>
+    </message>
+    <message>
+        <source>  起始点</source>
+        <translation>Start Point</translation>
+    </message>
+    <message>
+        <source>  显示长度</source>
+        <translation>Display points</translation>
+    </message>
+    <message>
+        <source>上一段</source>
+        <translation>Prev</translation>
+    </message>
+    <message>
+        <source>下一段</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Tips</translation>
+    </message>
+    <message>
+        <source>打开文件“%1”失败！</source>
+        <translation>Failed to open "%1"!</translation>
+    </message>
+    <message>
+        <source>SMT文件读取失败！</source>
+        <translation>Failed to read SMT file!</translation>
+    </message>
+    <message>
+        <source>采样率=%1,点数=%2,时长=%3m%4s</source>
+        <translation>SampleRate=%1,Points=%2,Times=%3m%4s</translation>
+    </message>
+    <message>
+        <source>选择SMT目录</source>
+        <translation>Choose SMT file directory</translation>
+    </message>
+</context>
+<context>
     <name>ModelPlotSelFreq</name>
     <message>
         <source>频点-谐波</source>
@@ -647,6 +828,25 @@
     <message>
         <source>已计算%1次</source>
         <translation>Calculated %1 times</translation>
+    </message>
+</context>
+<context>
+    <name>WdtMonitorCh</name>
+    <message>
+        <source>通道号</source>
+        <translation>ChInDev</translation>
+    </message>
+    <message>
+        <source>均方差</source>
+        <translation>Std</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>MinValue</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>MaxValue</translation>
     </message>
 </context>
 <context>

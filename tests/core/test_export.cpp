@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -295,6 +296,25 @@ TEST(Export, MergingKeepsTheBetterItemOfEveryPosition) {
   EXPECT_EQ(m.GetChInfo(3).m_pos, 60.0f);
   // Other harmonics are judged on their own.
   EXPECT_EQ(m.GetItem(1, 0, 1).blk[RES_APP].value, 101.0f);
+}
+
+TEST(Export, APositionThatIsNotANumberIsNoDataPoint) {
+  const std::string base = TempBase("nan");
+  Survey a;
+  MakeSurvey(&a, SIP_POLE4_SOUNDING, -100.0f, 1000.0f, {0.0f, NAN, 40.0f});
+  std::vector<CResultSip> results = {a.res()};
+  CResultSip merged = MergeResults(results, 1, true);
+  EXPECT_EQ(merged.GetChNum(), 2);
+  Writer w(base);
+  ASSERT_TRUE(w.ex.WriteRes2dinv(a.res(), a.srs));
+  ASSERT_TRUE(w.ex.Finish());
+  const std::string f = Slurp(base + "_Res2dinv_F1.dat");
+  EXPECT_EQ(SplitLines(f).size(), 17u);
+  EXPECT_EQ(f.find("nan"), std::string::npos);
+  Writer o(base + "o");
+  ASSERT_TRUE(o.ex.WriteOhm(a.res(), a.srs));
+  ASSERT_TRUE(o.ex.Finish());
+  EXPECT_EQ(Slurp(base + "o_F1.ohm").find("nan"), std::string::npos);
 }
 
 TEST(Export, NumbersCarryADotWhateverTheLocale) {

@@ -3,7 +3,11 @@
 // with scripted dialog answers.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFont>
+#include <QPixmap>
+#include <QTranslator>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -17,6 +21,7 @@
 #include <string>
 
 #include "gui/export/wdt_output.h"
+#include "gui/main/app_init.h"
 #include "gui/limits/shared_data.h"
 #include "scripted_prompts.h"
 
@@ -321,6 +326,38 @@ TEST_F(ExportPage, PassRateRun) {
   EXPECT_TRUE(table.startsWith("file_name "));
   EXPECT_TRUE(table.contains((kIn + "/pole4/L101_02.SRS").toUtf8()));
   EXPECT_TRUE(table.contains("pos_m(x)"));
+}
+
+// The page with the English texts and the inversion options shown. With
+// VARNEX_SCREENSHOT_EXPORT set to a file name the picture is saved there.
+TEST(ExportPicture, EnglishPageShowsItsTextsUnclipped) {
+  QTranslator translator;
+  ASSERT_TRUE(installTranslation(*qApp, translator, "en_US"));
+  const QFont app_font = QApplication::font();
+  QFont font = app_font;
+  font.setPointSize(9);
+  QApplication::setFont(font);
+  {
+    QStringList files = {kIn + "/pole4/L101_01.SRS"};
+    CWdtOutput page(&files);
+    page.refreshFileList();
+    page.findChild<QAbstractButton*>("rdInvData")->click();
+    page.show();
+    QApplication::processEvents();
+    EXPECT_EQ(page.findChild<QPushButton*>("btnOutData")->text(), "Output data");
+    EXPECT_EQ(page.findChild<QAbstractButton*>("chkExportOhm")->text(), "Also write pyGIMLi/BERT format (.ohm)");
+    for (QAbstractButton* btn : page.findChildren<QAbstractButton*>()) {
+      if (btn->isHidden()) continue;
+      EXPECT_GE(btn->width(), btn->sizeHint().width() - 2) << btn->objectName().toStdString();
+    }
+    const QPixmap picture = page.grab();
+    const QString out = QString::fromLocal8Bit(qgetenv("VARNEX_SCREENSHOT_EXPORT"));
+    if (!out.isEmpty()) {
+      EXPECT_TRUE(picture.save(out, "PNG"));
+    }
+  }
+  QApplication::setFont(app_font);
+  QApplication::removeTranslator(&translator);
 }
 
 }  // namespace

@@ -24,7 +24,12 @@ struct GroupKey {
 std::vector<float> Positions(std::vector<CResultSip*>& results) {
   std::vector<float> pos;
   for (CResultSip* r : results)
-    for (int j = 0; j < r->GetChNum(); ++j) pos.push_back(r->GetChInfo(j).m_pos);
+    for (int j = 0; j < r->GetChNum(); ++j) {
+      // A position that is not a number (a damaged file) has no place in
+      // the order and no data point.
+      const float x = r->GetChInfo(j).m_pos;
+      if (!std::isnan(x)) pos.push_back(x);
+    }
   std::sort(pos.begin(), pos.end());
   pos.erase(std::unique(pos.begin(), pos.end()), pos.end());
   return pos;

@@ -76,7 +76,12 @@ bool CSipExport::IsUsable(int ch, CResultSip& result, CFormatSRS& srs, bool with
   if (info.ch_type != SIP_CH_ELECTRIC) return false;
   const bool free = m_array_code == SIP_ALL_GRADIENT;
   const Electrodes e = ElectrodesOf(info, result, srs, free);
-  if (std::isnan(e.m.x) || std::isnan(e.n.x)) return false;
+  // Electrodes without finite coordinates (a damaged file) would put "nan"
+  // into the inversion files.
+  for (const Pt* p : {&e.a, &e.b, &e.m, &e.n}) {
+    if (p == &e.b && ElectrodeCount() == 3) continue;
+    if (!std::isfinite(p->x) || !std::isfinite(p->y)) return false;
+  }
   if (Between(e.m.x, e.a.x, e.n.x)) return false;
   if (free) {
     if (Between(e.m.x, e.b.x, e.n.x) && Between(e.m.y, e.b.y, e.n.y)) return false;

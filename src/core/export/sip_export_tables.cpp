@@ -314,7 +314,8 @@ bool CSipExport::WritePassRate(const std::string& path, CFormatSRS& srs) {
   // A file whose channels are all unusable has nothing qualified: 0 %, as
   // for a file without channels.
   const float rate = m_total > 0 ? float(m_qualified) / float(m_total) * 100.0f : 0.0f;
-  const int caled = ch_num > 0 ? int(r.GetItem(0, 0, 0).blk[RES_APP].count) : 0;
+  const uint32_t stacked = ch_num > 0 ? r.GetItem(0, 0, 0).blk[RES_APP].count : 0u;
+  const int caled = stacked > uint32_t(INT_MAX) ? INT_MAX : int(stacked);
   const double fb = srs.m_prm_meas.freq_base;
   double secs = 35.0;
   if (fb > 0.0 && std::isfinite(fb)) secs = double(caled) * 2.0 / fb + 35.0;

@@ -79,3 +79,64 @@ std::vector<StationRecord> BuildStations(const CFormatSRS& srs) {
   }
   return out;
 }
+
+void GpsReferencePoint(const std::vector<double>& lats, const std::vector<double>& lons, double* lat,
+                       double* lon) {
+  const size_t n = std::min(lats.size(), lons.size());
+  for (size_t i = 0; i < n; ++i) {
+    *lat = i == 0 ? lats[i] : std::min(*lat, lats[i]);
+    *lon = i == 0 ? lons[i] : std::min(*lon, lons[i]);
+  }
+  *lat = DegreesToGps(GpsToDegrees(*lat) - GPS_ARC_SECOND_DEG);
+  *lon = DegreesToGps(GpsToDegrees(*lon) - GPS_ARC_SECOND_DEG);
+}
+
+void GpsToRelative(double lat, double lon, double lat0, double lon0, double* east, double* north) {
+  const double rad = 0.017453292519888888;
+  const double phi1 = GpsToDegrees(lat) * rad, lambda1 = GpsToDegrees(lon) * rad;
+  const double phi0 = GpsToDegrees(lat0) * rad, lambda0 = GpsToDegrees(lon0) * rad;
+  double x = std::sin(phi0) * std::sin(phi1) + std::cos(phi0) * std::cos(phi1) * std::cos(lambda0 - lambda1);
+  x = std::min(std::max(x, -1.0), 1.0);
+  const double w = std::acos(x) * 6371004.0;
+  if (w < 1.0) {
+    if (phi1 >= phi0) {
+      *east = w;
+      *north = w * 4.8965888601467475e-12;
+    } else {
+      *east = -w;
+      *north = w * -1.4689766580440242e-11;
+    }
+    return;
+  }
+  double s = std::cos(phi1) * std::sin(lambda1 - lambda0) / std::sqrt(1.0 - x * x);
+  s = std::min(std::max(s, -1.0), 1.0);
+  const double a = std::asin(s);
+  *east = w * std::sin(a);
+  *north = w * std::cos(a);
+}
+
+void StationAxisRange(double lo, double hi, double* from, double* to) {
+  const double half = (hi - lo) / 2.0;
+  const double centre = (lo + hi) / 2.0;
+  const double width = half > 100.0 ? half * 1.05 : 105.0;
+  *from = centre - width;
+  *to = centre + width;
+}
+
+PrmPole FindPole(const std::string& name, const std::vector<PrmPole>& poles) {
+  PrmPole out;
+  CopyCut(out.name, name);
+  out.x = out.y = 0.0f;
+  const char* ws = " \t\n\v\f\r";
+  for (const PrmPole& pole : poles) {
+    const std::string s = RecordStr(pole.name);
+    const size_t b = s.find_first_not_of(ws);
+    const std::string t = b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(ws) - b + 1);
+    if (t == name) {
+      out.x = pole.x;
+      out.y = pole.y;
+      break;
+    }
+  }
+  return out;
+}

@@ -47,3 +47,31 @@ bool StationDesignPos(const PrmDev& dev, double* x, double* y);
 // One record per device with an active channel, in device order. The
 // current station starts unchecked when the file used one.
 std::vector<StationRecord> BuildStations(const CFormatSRS& srs);
+
+// The station map's GPS geometry. Angles are ddmm.mmmm unless named degrees.
+
+// One arc-second, in degrees: the reference point of the map lies that far
+// south and west of the south-west corner of the stations it shows.
+constexpr double GPS_ARC_SECOND_DEG = 0.0002777777777777778;
+
+// Reference point of the checked stations (lats[i], lons[i]): the smallest
+// latitude and the smallest longitude, both moved one arc-second south and
+// west. Without stations, *lat and *lon are only moved.
+void GpsReferencePoint(const std::vector<double>& lats, const std::vector<double>& lons, double* lat,
+                       double* lon);
+
+// East and north distances (metres) of (lat, lon) from (lat0, lon0) on a
+// sphere of radius 6371004 m, along the great circle. Points closer than one
+// metre lie (almost) on the east axis. Rounding that would take the cosine
+// of the distance out of [-1, 1] is clamped, so the result is always finite
+// for finite angles.
+void GpsToRelative(double lat, double lon, double lat0, double lon0, double* east, double* north);
+
+// Axis range of the station map for data from lo to hi: centred on them,
+// half-width 1.05 times half the extent when that exceeds 100 m, else 105 m.
+void StationAxisRange(double lo, double hi, double* from, double* to);
+
+// The electrode called name (UTF-8): the first of poles whose name, trimmed
+// of surrounding white space, equals name exactly gives its position; the
+// record carries name and (0, 0) when no electrode matches.
+PrmPole FindPole(const std::string& name, const std::vector<PrmPole>& poles);
