@@ -193,6 +193,12 @@ TEST_F(ExportPage, AFreeLayoutFileTurnsTheCombinationOff) {
   EXPECT_TRUE(b("rdPoleCmpNo")->isChecked());
   EXPECT_FALSE(b("rdPoleCmpYes")->isEnabled());
   EXPECT_FALSE(w<QWidget>("edtShiftPercent")->isEnabled());
+  EXPECT_FALSE(b("rdPoleCmpYes")->isChecked());
+  EXPECT_FALSE(b("rdPoleCmpNo")->isEnabled());
+  EXPECT_FALSE(w<QWidget>("lbCmpShiftPer")->isEnabled());
+  // The settings of an export started now: no combination.
+  b("rdInvData")->click();
+  EXPECT_FALSE(page->CollectSettings().combine);
   setFiles({kIn + "/pole4/L101_01.SRS"});
   EXPECT_EQ(page->layoutType(), SIP_POLE4_SOUNDING);
   EXPECT_TRUE(b("rdPoleCmpYes")->isEnabled());

@@ -307,6 +307,30 @@ TEST_F(ExportPageRuns, CancelKeepsTheGroupsWrittenBefore) {
   EXPECT_TRUE(Slurp(out.filePath("page/TEST_sect.dat")) == Slurp(out.filePath("cli/TEST_sect.dat")));
 }
 
+TEST_F(ExportPageRuns, CancelOfThePassRateKeepsTheFilesWalked) {
+  const QStringList all = srs("many");
+  setFiles(all);
+  page->setProgressDelay(0);
+  QTemporaryDir out;
+  ScopedPrompts prompts;
+  prompts->fileAnswers.enqueue({out.filePath("page")});
+  ASSERT_TRUE(QDir().mkpath(out.filePath("page")));
+  QTimer::singleShot(0, page.get(), [&]() {
+    QProgressDialog* dlg = page->findChild<QProgressDialog*>();
+    ASSERT_NE(dlg, nullptr);
+    QTest::mouseClick(dlg->findChild<QPushButton*>(), Qt::LeftButton);
+  });
+  click("btnOutPassRate");
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].text, "导出已取消，文件中为取消前导出的数据。");
+  ASSERT_TRUE(QDir().mkpath(out.filePath("cli")));
+  ASSERT_EQ(RunCli("passrate " + Quoted(all[0]) + " " + Quoted(all[1]) +
+                   " --max-err-app 100 --max-err-cp 3141.59 --out " + Quoted(out.filePath("cli/TEST"))),
+            0);
+  EXPECT_EQ(Files(out.filePath("page")), QStringList{"TEST_passRate.txt"});
+  EXPECT_TRUE(Slurp(out.filePath("page/TEST_passRate.txt")) == Slurp(out.filePath("cli/TEST_passRate.txt")));
+}
+
 TEST_F(ExportPageRuns, ALayoutMismatchWritesNothing) {
   setFiles(srs("p4") + srs("mid"));
   QTemporaryDir out;
