@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/base/atomic_file.h"
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
 #include "core/base/ex_string.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr int kComposedHarmonics = 16;
+constexpr int kComposedHarmonics = RECAL_HARM_MAX;
 
 bool IsSep(char c) {
 #ifdef _WIN32
@@ -72,6 +73,14 @@ std::string SrsBaseName(const std::string& path) {
   return file.substr(0, file.find('.'));
 }
 
+std::string DirPartOf(const std::string& path) {
+  size_t end = path.size();
+  while (end > 0 && !IsSep(path[end - 1])) --end;
+  if (end == 0) return ".";
+  if (end == 1) return path.substr(0, 1);
+  return path.substr(0, end - 1);
+}
+
 std::string RecalcArg(const std::string& text, const std::string& arg) {
   std::string out;
   size_t pos = 0;
@@ -119,7 +128,18 @@ bool RecomputeComposed(CFormatSRS& srs, int a) {
   return true;
 }
 
+bool SmtDeviceNameUsable(const std::string& dev_name) {
+  if (dev_name.empty() || dev_name == "." || dev_name.find("..") != std::string::npos) return false;
+  return dev_name.find_first_of("/\\") == std::string::npos;
+}
+
 std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, const std::string& dev_name) {
+  // The device name comes from the file: one that is not a plain folder name
+  // would lead the time series out of the SMT folder.
+  if (!SmtDeviceNameUsable(dev_name)) {
+    CLOG_WARN("device name \"%s\" cannot name an SMT folder", dev_name.c_str());
+    return std::string();
+  }
   return smt_dir + "/" + dev_name + "/" + SrsBaseName(srs_path) + ".smt";
 }
 
@@ -129,7 +149,7 @@ bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std:
   if (miss) miss->clear();
   if (cur_path) cur_path->clear();
   const PrmMeas meas = srs.m_prm_meas;
-  if (meas.harm_num < 1) {
+  if (meas.harm_num < 1 || meas.harm_num > SIP_MAX_HARM_NUM) {
     CLOG_ERR("%s: %d harmonics, nothing to recalculate", srs.GetPath().c_str(), meas.harm_num);
     return false;
   }
@@ -144,8 +164,14 @@ bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std:
   const SmtChRef cur_ref{SmtPathFor(smt_dir, srs.GetPath(), RecordStr(meas.cur_station, sizeof(meas.cur_station))),
                          3};
   if (cur_used && !ts.CheckSmt(cur_ref.path)) {
-    CLOG_WARN("%s: current data not found: %s", srs.GetPath().c_str(), cur_ref.path.c_str());
-    if (cur_path) *cur_path = cur_ref.path;
+    // A current-station name that cannot be a folder still shows what was
+    // looked for, though it was never opened.
+    const std::string looked_for =
+        !cur_ref.path.empty() ? cur_ref.path
+                              : smt_dir + "/" + RecordStr(meas.cur_station, sizeof(meas.cur_station)) + "/" +
+                                    SrsBaseName(srs.GetPath()) + ".smt";
+    CLOG_WARN("%s: current data not found: %s", srs.GetPath().c_str(), looked_for.c_str());
+    if (cur_path) *cur_path = looked_for;
     return false;
   }
 
@@ -230,7 +256,7 @@ RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts&
     CFormatSRS srs;
     if (!srs.Read(path)) {
       run.entries.push_back(RecalcArg(texts.open_failed, name));
-      Fail(run, path, "cannot be read as an SRS file");
+      Fail(run, path, "cannot be read as an SRS file: " + srs.GetError());
       return;
     }
     std::string entry = process(srs, path, name, run);
@@ -240,13 +266,35 @@ RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts&
 }
 
 // Writes the recalculated file as out_dir/<base>.SRS; false after recording
-// the failure.
+// the failure. Two inputs of one run that map to the same output name (the
+// base name stops at the first dot) would silently replace each other: the
+// later one is refused, as is a name without base.
 bool WriteOut(CFormatSRS& srs, const std::string& out_dir, const std::string& path, const std::string& name,
               const RecalcTexts& texts, RecalcRun& run) {
-  const std::string out = OutPath(out_dir, SrsBaseName(path));
-  if (srs.Write(out)) return true;
+  const std::string base = SrsBaseName(path);
+  const std::string out = OutPath(out_dir, base);
+  std::string why;
+  if (base.empty()) {
+    why = "has no base name to write under";
+  } else {
+    for (size_t i = 0; i < run.written.size(); ++i) {
+      if (run.written[i] == out || ex_same_file(run.written[i], out)) {
+        why = "would replace " + ex_ansi_to_utf8(out) + ", written from " + ex_ansi_to_utf8(run.written_from[i]) +
+              " in this run";
+        break;
+      }
+    }
+  }
+  if (why.empty()) {
+    if (srs.Write(out)) {
+      run.written.push_back(out);
+      run.written_from.push_back(path);
+      return true;
+    }
+    why = "cannot write " + ex_ansi_to_utf8(out);
+  }
   run.entries.push_back(RecalcArg(texts.write_failed, name));
-  Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
+  Fail(run, path, why);
   return false;
 }
 
@@ -265,24 +313,61 @@ RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const 
 
 RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::string& smt_dir,
                            const std::string& out_dir, const RecalcTexts& texts, RunProgress* progress) {
-  return RunOverFiles(
-      paths, texts, progress,
-      [&](CFormatSRS& srs, const std::string& path, const std::string& name, RecalcRun& run) {
-        std::vector<std::string> done, miss;
-        std::string cur_path;
-        if (!RecalcFromSmt(srs, smt_dir, &done, &miss, &cur_path)) {
-          Fail(run, path,
-               cur_path.empty() ? "cannot be recalculated (harmonic count or current factor v2i unusable)"
-                                : "current-station time series not found: " + ex_ansi_to_utf8(cur_path));
-          return RecalcArg(texts.recal_failed, name);
-        }
-        std::string entry = RecalcArg(texts.open_ok, name);
-        entry += done.empty() ? texts.devices_done_none : RecalcArg(texts.devices_done, Joined(done));
-        entry += miss.empty() ? texts.devices_miss_none : RecalcArg(texts.devices_miss, Joined(miss));
-        RecomputeResultsAfterSmt(srs, false);
-        if (!WriteOut(srs, out_dir, path, name, texts, run)) return std::string();
-        return entry;
-      });
+  RecalcRun run;
+  run.cancelled = !RunOverPaths(paths, progress, [&](int, const std::string& path) {
+    const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
+    const std::string out = OutPath(out_dir, SrsBaseName(path));
+    CFormatSRS srs;
+    const SmtRebuild r = RebuildSrsFileFromSmt(srs, path, smt_dir, false, out);
+    switch (r.status) {
+      case SmtRebuildStatus::ReadFailed:
+        run.entries.push_back(RecalcArg(texts.open_failed, name));
+        Fail(run, path, "cannot be read as an SRS file: " + r.why);
+        return;
+      case SmtRebuildStatus::NoCurrent:
+      case SmtRebuildStatus::CannotRebuild:
+        run.entries.push_back(RecalcArg(texts.recal_failed, name));
+        Fail(run, path,
+             r.cur_path.empty() ? "cannot be recalculated (harmonic count or current factor v2i unusable)"
+                                : "current-station time series not found: " + ex_ansi_to_utf8(r.cur_path));
+        return;
+      case SmtRebuildStatus::WriteFailed:
+        run.entries.push_back(RecalcArg(texts.write_failed, name));
+        Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
+        return;
+      case SmtRebuildStatus::Ok:
+        break;
+    }
+    std::string entry = RecalcArg(texts.open_ok, name);
+    entry += r.done.empty() ? texts.devices_done_none : RecalcArg(texts.devices_done, Joined(r.done));
+    entry += r.miss.empty() ? texts.devices_miss_none : RecalcArg(texts.devices_miss, Joined(r.miss));
+    run.entries.push_back(entry);
+  });
+  return run;
+}
+
+SmtRebuild RebuildSrsFromSmt(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
+                             const std::string& out_path) {
+  SmtRebuild r;
+  if (!RecalcFromSmt(srs, smt_dir, &r.done, &r.miss, &r.cur_path)) {
+    r.status = r.cur_path.empty() ? SmtRebuildStatus::CannotRebuild : SmtRebuildStatus::NoCurrent;
+    return r;
+  }
+  RecomputeResultsAfterSmt(srs, force_composed);
+  if (!ex_write_atomic(out_path, [&](FILE* fp) { return srs.WriteFile(fp); }, &r.why))
+    r.status = SmtRebuildStatus::WriteFailed;
+  return r;
+}
+
+SmtRebuild RebuildSrsFileFromSmt(CFormatSRS& srs, const std::string& path, const std::string& smt_dir,
+                                 bool force_composed, const std::string& out_path) {
+  if (!srs.Read(path)) {
+    SmtRebuild r;
+    r.status = SmtRebuildStatus::ReadFailed;
+    r.why = srs.GetError();
+    return r;
+  }
+  return RebuildSrsFromSmt(srs, smt_dir, force_composed, out_path);
 }
 
 bool WriteReport(const std::string& path, const std::vector<std::string>& entries) {

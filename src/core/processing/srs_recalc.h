@@ -25,12 +25,20 @@ struct RecalcTexts {
   std::string devices_miss_none = "未计算仪器: 无\n\n";
 };
 
+// Combined harmonics per composed frequency: 1..RECAL_HARM_MAX, over the
+// RECAL_HARM_MAX harmonics of a composed-frequency result.
+constexpr int RECAL_HARM_MAX = 16;
+
 // Report file names in the output folder of the two all-files runs.
 inline constexpr const char* RECAL_REPORT_NAME = "reCalResult.txt";
 inline constexpr const char* RECAL_SMT_REPORT_NAME = "recalTsToSrsResult.txt";
 
 // Base name as the file dialogs show it: the file name up to its first dot.
 std::string SrsBaseName(const std::string& path);
+
+// The folder part of a path as the file dialogs give it: "." for a bare
+// name, "/" for a file in the root.
+std::string DirPartOf(const std::string& path);
 
 // text with every "%1" replaced by arg.
 std::string RecalcArg(const std::string& text, const std::string& arg);
@@ -43,7 +51,13 @@ std::string RecalcArg(const std::string& text, const std::string& arg);
 // for a count outside 1..16.
 bool RecomputeComposed(CFormatSRS& srs, int a);
 
-// "<smt_dir>/<dev_name>/<base name of srs_path>.smt"; nothing is verified.
+// Whether a device name read from a file can be a folder under the SMT
+// directory: not empty, not ".", and without "/", "\\" or "..".
+bool SmtDeviceNameUsable(const std::string& dev_name);
+// "<smt_dir>/<dev_name>/<base name of srs_path>.smt", or an empty path (no
+// time series: the device is not calculated) when the device name is not
+// usable as a folder name. Every SMT lookup goes through here, so that no
+// name from a file leads outside the SMT folder. The file is not checked.
 std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, const std::string& dev_name);
 
 // Rebuilds both spectrum arrays of srs from the SMT files under smt_dir.
@@ -52,7 +66,7 @@ std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, 
 // once. Returns false, leaving srs unchanged, when the file was measured with
 // a current station whose time series is missing; cur_path then holds the
 // path looked for. Also false, unchanged, with an empty cur_path, when the
-// file's harmonic count is below 1 or, with a current station, its v2i is
+// file's harmonic count is outside 1..SIP_MAX_HARM_NUM or, with a current station, its v2i is
 // not a positive number (the recorded voltage cannot become a current).
 bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std::string>* done,
                    std::vector<std::string>* miss, std::string* cur_path);
@@ -64,15 +78,40 @@ bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std:
 // left as it is when force_composed.
 void RecomputeResultsAfterSmt(CFormatSRS& srs, bool force_composed);
 
+enum class SmtRebuildStatus { Ok, ReadFailed, NoCurrent, CannotRebuild, WriteFailed };
+
+struct SmtRebuild {
+  SmtRebuildStatus status = SmtRebuildStatus::Ok;
+  std::vector<std::string> done;  // devices recomputed (RecalcFromSmt)
+  std::vector<std::string> miss;  // devices without a usable time series
+  std::string cur_path;           // NoCurrent: the current-station path looked for
+  std::string why;                // ReadFailed, WriteFailed: one line, English
+};
+
+// The rebuild of one file that was read already: RecalcFromSmt, then
+// RecomputeResultsAfterSmt, then the file written to out_path (8-bit)
+// through the atomic writer. When the rebuild fails, srs is unchanged and
+// nothing is written; when the write fails, srs holds the rebuilt data and
+// the old out_path is untouched.
+SmtRebuild RebuildSrsFromSmt(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
+                             const std::string& out_path);
+// The same after reading path into srs (ReadFailed with the reader's reason).
+SmtRebuild RebuildSrsFileFromSmt(CFormatSRS& srs, const std::string& path, const std::string& smt_dir,
+                                 bool force_composed, const std::string& out_path);
+
 struct RecalcRun {
   std::vector<std::string> entries;       // one report entry per file, in order
   std::vector<std::string> failed_paths;  // files that were not written
   std::vector<std::string> failed_why;    // for each failed path, a short English reason
+  std::vector<std::string> written;       // output files written, in order
+  std::vector<std::string> written_from;  // the input of each output
   bool cancelled = false;
 };
 
 // Every file's composed result recomputed with a, written as
-// out_dir/<base>.SRS (replacing an existing file atomically). Paths are
+// out_dir/<base>.SRS (replacing an existing file atomically). An input whose
+// output name another input of the run has written already, or that has no
+// base name, is not written (its entry is the write failure). Paths are
 // 8-bit strings. An empty list, or a count outside 1..16, gives an empty run
 // and writes nothing; the caller writes the report (RECAL_REPORT_NAME) from
 // the entries of a run that has any.
