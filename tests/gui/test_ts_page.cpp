@@ -20,6 +20,7 @@
 #include "gui/timeseries/wdt_ts_plot.h"
 #include "scripted_prompts.h"
 #include "survey_fixture.h"
+#include "ui_wdt_main.h"
 #include "ui_wdt_ts_plot.h"
 
 namespace {
