@@ -54,8 +54,8 @@ CliVerb addRecalcVerb(CLI::App& app) {
   CLI::Option* harm =
       cmd->add_option("--harmonics", opts->harmonics,
                       "recompute the composed-frequency results from the stored spectra, A harmonics per composed "
-                      "frequency (1..16)")
-          ->check(CLI::Range(1, 16))
+                      "frequency (1.." + std::to_string(RECAL_HARM_MAX) + ")")
+          ->check(CLI::Range(1, RECAL_HARM_MAX))
           ->type_name("A");
   CLI::Option* smt = cmd->add_option("--from-smt", opts->smt_dir,
                                      "rebuild spectra and results from the SMT time series under this directory")

@@ -367,3 +367,38 @@ TEST(SrsRecalc, ReportHoldsTheEntriesAsTheyAre) {
   EXPECT_FALSE(WriteReport(testing::TempDir() + "no/such/dir/report.txt", {"x"}));
 }
 
+
+TEST(SrsRecalc, OneFileFromTimeSeriesReadRebuiltAndWritten) {
+  const std::string dir = MakeSurvey("one_smt");
+  const std::string in = dir + "/L101_02.SRS";
+  ASSERT_TRUE(ex_mkdirs((dir + "/out").c_str()));
+
+  // The single-file flow writes what the all-files run writes when the
+  // composed mode is left to the waveform.
+  CFormatSRS srs;
+  SmtRebuild r = RebuildSrsFileFromSmt(srs, in, dir + "/smt", false, dir + "/out/one.SRS");
+  ASSERT_EQ(r.status, SmtRebuildStatus::Ok) << r.why;
+  EXPECT_EQ(r.done, (std::vector<std::string>{"ST01", "ST02", "ST03", "ST04"}));
+  EXPECT_TRUE(r.miss.empty());
+  RecalcAllFromSmt({in}, dir + "/smt", dir + "/out", RecalcTexts(), nullptr);
+  EXPECT_EQ(Slurp(dir + "/out/one.SRS"), Slurp(dir + "/out/L101_02.SRS"));
+  EXPECT_EQ(Bytes(srs), Slurp(dir + "/out/one.SRS"));
+
+  // A write that cannot happen keeps the rebuilt data and leaves no file.
+  CFormatSRS again;
+  r = RebuildSrsFileFromSmt(again, in, dir + "/smt", true, dir + "/no/such/dir/x.SRS");
+  EXPECT_EQ(r.status, SmtRebuildStatus::WriteFailed);
+  EXPECT_FALSE(r.why.empty());
+  EXPECT_FALSE(Exists(dir + "/no/such/dir/x.SRS"));
+
+  r = RebuildSrsFileFromSmt(again, dir + "/gone.SRS", dir + "/smt", true, dir + "/out/gone.SRS");
+  EXPECT_EQ(r.status, SmtRebuildStatus::ReadFailed);
+  EXPECT_FALSE(r.why.empty());
+  EXPECT_FALSE(Exists(dir + "/out/gone.SRS"));
+
+  ASSERT_EQ(std::remove((dir + "/smt/CS01/L101_01.smt").c_str()), 0);
+  r = RebuildSrsFileFromSmt(again, dir + "/L101_01.SRS", dir + "/smt", true, dir + "/out/cur.SRS");
+  EXPECT_EQ(r.status, SmtRebuildStatus::NoCurrent);
+  EXPECT_EQ(r.cur_path, dir + "/smt/CS01/L101_01.smt");
+  EXPECT_FALSE(Exists(dir + "/out/cur.SRS"));
+}

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -33,6 +35,7 @@
 #include "gui/limits/shared_data.h"
 #include "gui/results/wdt_res_plot_space_sip.h"
 #include "gui/results/wdt_sip_res.h"
+#include "ui_wdt_sip_res.h"
 #include "gui/results/wdt_sip_res_table.h"
 #include "scripted_prompts.h"
 #include "core/sip/format_srs.h"
@@ -195,20 +198,6 @@ private:
   std::vector<LimitItem>* m_shared = nullptr;
 };
 
-QStringList widgetNames(QLayout* lyt) {
-  QStringList out;
-  for (int i = 0; i < lyt->count(); ++i) {
-    QLayoutItem* it = lyt->itemAt(i);
-    if (it->widget())
-      out << it->widget()->objectName();
-    else if (it->layout())
-      out << it->layout()->objectName();
-    else
-      out << "spacer";
-  }
-  return out;
-}
-
 bool sameLimits(const LimitItem& a, const LimitItem& b) {
   return a.min_on == b.min_on && a.min == b.min && a.max_on == b.max_on && a.max == b.max && a.rel_on == b.rel_on &&
          a.rel_max == b.rel_max && a.std_on == b.std_on && a.std_max == b.std_max;
@@ -226,18 +215,39 @@ bool sameLimits(const std::vector<LimitItem>& a, const std::vector<LimitItem>& b
 TEST_F(PageFixture, FormInTheOrderOfTheLayout) {
   EXPECT_EQ(page->windowTitle(), "Form");
   EXPECT_EQ(page->size(), QSize(1106, 841));
-  EXPECT_EQ(widgetNames(ui->verticalLayout), QStringList({"lytAppend", "groupBox", "groupBox_2"}));
-  EXPECT_EQ(widgetNames(ui->lytAppend),
-            QStringList({"wdtBlank", "horizontalLayout_4", "wdtResTable", "wdtSpaceView"}));
-  EXPECT_EQ(widgetNames(ui->horizontalLayout_4),
-            QStringList({"label", "cmbShowType", "label_2", "cmbCalType", "spacer", "lbPassRate", "btnErrSet",
-                         "lbPassRate_2", "spacer"}));
-  EXPECT_EQ(widgetNames(ui->horizontalLayout), QStringList({"lbRevertSrs", "edtFileSmt", "btnSelFileSmt",
-                                                             "btnOutSrsSingle", "btnOutSrsAll", "lbPassRate_6"}));
-  EXPECT_EQ(widgetNames(ui->horizontalLayout_2),
-            QStringList({"btnRecal", "btnRecalAll", "btnOutToTxt", "btnOutToTxtAll"}));
   EXPECT_EQ(ui->wdtResTable, page->resTable());
-  EXPECT_EQ(ui->lytAppend->itemAt(3)->widget(), page->spaceView());
+
+  // What the user sees: the rows from top to bottom, each read from left to
+  // right, every control shown whole.
+  page->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+  const QList<QList<QWidget*>> rows = {
+      {ui->label, ui->cmbShowType, ui->label_2, ui->cmbCalType, ui->lbPassRate, ui->btnErrSet},
+      {ui->lbRevertSrs, ui->edtFileSmt, ui->btnSelFileSmt, ui->btnOutSrsSingle, ui->btnOutSrsAll},
+      {ui->btnRecal, ui->btnRecalAll, ui->btnOutToTxt, ui->btnOutToTxtAll},
+  };
+  int prev_bottom = -1;
+  for (const QList<QWidget*>& row : rows) {
+    int prev_right = -1;
+    for (QWidget* w : row) {
+      const QRect r(w->mapTo(page.get(), QPoint(0, 0)), w->size());
+      EXPECT_TRUE(w->isVisible()) << w->objectName().toStdString();
+      EXPECT_GT(r.left(), prev_right) << w->objectName().toStdString();
+      EXPECT_GT(r.top(), prev_bottom) << w->objectName().toStdString();
+      EXPECT_GE(w->width(), w->minimumSizeHint().width()) << w->objectName().toStdString();
+      prev_right = r.right();
+    }
+    int bottom = 0;
+    for (QWidget* w : row) bottom = std::max(bottom, w->mapTo(page.get(), QPoint(0, w->height())).y());
+    prev_bottom = bottom - 1;
+  }
+  // The table sits between the controls above it and the two groups below.
+  const int table_top = page->resTable()->mapTo(page.get(), QPoint(0, 0)).y();
+  EXPECT_GT(table_top, ui->btnErrSet->mapTo(page.get(), QPoint(0, 0)).y());
+  EXPECT_LT(table_top, ui->groupBox->mapTo(page.get(), QPoint(0, 0)).y());
+  EXPECT_EQ(ui->btnOutSrsAll->parentWidget(), ui->groupBox);
+  EXPECT_EQ(ui->btnOutToTxtAll->parentWidget(), ui->groupBox_2);
+  page->hide();
 
   EXPECT_EQ(ui->label->text(), u8("显示方式:"));
   EXPECT_EQ(ui->label_2->text(), u8("  频率组合:"));
@@ -567,7 +577,12 @@ TEST_F(PageFixture, FailedReadWarnsAndClears) {
     ASSERT_EQ(prompts->messages.size(), 1);
     EXPECT_EQ(prompts->messages[0].kind, "warning");
     EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-    EXPECT_EQ(prompts->messages[0].text, u8("打开文件“%1”失败！").arg(bad));
+    // The reader's reason on a second line.
+    CFormatSRS probe;
+    ASSERT_FALSE(probe.Read(path8(bad)));
+    ASSERT_FALSE(probe.GetError().empty());
+    EXPECT_EQ(prompts->messages[0].text,
+              u8("打开文件“%1”失败！").arg(bad) + "\n" + QString::fromStdString(probe.GetError()));
     EXPECT_FALSE(page->isLoaded());
     EXPECT_FALSE(ui->btnOutSrsSingle->isEnabled());
     EXPECT_FALSE(ui->btnRecal->isEnabled());
@@ -941,7 +956,10 @@ TEST_F(PageFixture, RecalcCurrentFromTimeSeriesStopsWithoutWriting) {
   prompts->fileAnswers.enqueue({saved});
   click(ui->btnOutSrsSingle);
   ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].text, u8("%1.SRS文件读取失败！").arg("L101_01"));
+  CFormatSRS probe;
+  ASSERT_FALSE(probe.Read(path8(path)));
+  EXPECT_EQ(prompts->messages[0].text,
+            u8("%1.SRS文件读取失败！").arg("L101_01") + "\n" + QString::fromStdString(probe.GetError()));
   EXPECT_FALSE(QFileInfo::exists(saved));
   EXPECT_FALSE(page->isLoaded());
   EXPECT_FALSE(ui->btnOutSrsSingle->isEnabled());
@@ -972,4 +990,41 @@ TEST_F(PageFixture, EnglishSystemWritesAnEnglishRecalcReport) {
   EXPECT_EQ(prompts->messages[0].title, "Tips");
   EXPECT_EQ(prompts->messages[0].text, "Recalculation completed!");
   EXPECT_EQ(prompts->messages[1].text, "The file has been saved successfully!");
+}
+
+TEST_F(PageFixture, ModelsAnnounceEveryChangeThroughTheWholeRoad) {
+  // One collector; the second tester reports through it too.
+  ModelCheck check(model);
+  QAbstractItemModelTester check_sel(page->spaceView()->model(),
+                                     QAbstractItemModelTester::FailureReportingMode::Warning);
+  page->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+  const QString d = survey(31);
+  const QString hand = handMade();
+  page->setFileList({d + "/L101_01.SRS", hand});
+
+  page->setCurrentFile(d + "/L101_01.SRS");
+  ASSERT_TRUE(page->isLoaded());
+  const int survey_rows = model->rowCount();
+  auto* view = page->resTable()->findChild<QTableView*>("tbRes");
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->verticalHeader()->count(), survey_rows);
+
+  ui->cmbCalType->setCurrentIndex(1);
+  cmbFreq->setCurrentIndex(1);
+  ui->cmbShowType->setCurrentIndex(1);
+  prompts->intAnswers.enqueue(2);
+  click(ui->btnRecal);
+  ui->cmbCalType->setCurrentIndex(0);
+  EXPECT_EQ(cmbFreq->count(), 8);
+
+  // Fewer channels: the view follows the model.
+  page->setCurrentFile(hand);
+  EXPECT_EQ(model->rowCount(), 4);
+  EXPECT_EQ(view->verticalHeader()->count(), 4);
+  page->setCurrentFile(dir + "/missing.SRS");
+  page->setCurrentFile(QString());
+  EXPECT_EQ(view->verticalHeader()->count(), model->rowCount());
+  page->hide();
+  EXPECT_TRUE(ModelCheck::failures().isEmpty()) << ModelCheck::failures().join("\n").toStdString();
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <random>
 
+#include "core/base/algo.h"
+
 class GenRng {
 public:
   explicit GenRng(uint64_t seed) : m_eng(seed) {}
@@ -25,7 +27,7 @@ public:
     double u2 = uniform();
     if (u1 < 1e-300) u1 = 1e-300;
     double r = std::sqrt(-2.0 * std::log(u1));
-    double a = 6.283185307179586 * u2;
+    double a = 2.0 * ALGO_PI * u2;
     m_spare = r * std::sin(a);
     m_has_spare = true;
     return r * std::cos(a);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/base/algo.h"
 #include "core/base/ex_file.h"
 #include "core/base/ex_string.h"
 #include "old_writers.h"
@@ -19,7 +20,7 @@
 namespace {
 
 using cplx = std::complex<double>;
-constexpr double kPi = 3.141592653589793;
+constexpr double kPi = ALGO_PI;
 
 struct WaveSetup {
   float freq_base;

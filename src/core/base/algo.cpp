@@ -4,10 +4,10 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kTwoPi = 6.283185307179586;
-constexpr float kPiF = 3.14159265f;
-constexpr float kHalfPiF = 1.57079633f;
+constexpr double kPi = ALGO_PI;
+constexpr double kTwoPi = 2.0 * ALGO_PI;
+constexpr float kPiF = float(ALGO_PI);
+constexpr float kHalfPiF = float(ALGO_PI / 2.0);
 
 // Beyond this magnitude a phase is not a phase any more, and the float grid
 // is too coarse for the turn-by-turn loop to be meaningful.

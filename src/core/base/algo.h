@@ -8,6 +8,9 @@
 
 #include <cfloat>
 
+// The one pi of the program; float users take float(ALGO_PI).
+constexpr double ALGO_PI = 3.14159265358979323846;
+
 struct cpx_t {
   double re;
   double im;

@@ -6,12 +6,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <memory>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/base/clog.h"
+#include "core/base/ex_file.h"
 
 namespace {
 
@@ -200,22 +202,21 @@ bool ex_backup_once(const std::string& path, bool* made, std::string* why) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return true;
   if (::lstat(backup.c_str(), &st) == 0) return true;
-  FILE* in = std::fopen(path.c_str(), "rb");
+  std::unique_ptr<FILE, ExFileCloser> in(std::fopen(path.c_str(), "rb"));
   if (!in) {
     if (why) *why = SysError("cannot read " + path, errno);
     return false;
   }
   const bool ok = ex_write_atomic(
       backup,
-      [in](FILE* out) {
+      [&in](FILE* out) {
         char buf[65536];
         size_t n;
-        while ((n = std::fread(buf, 1, sizeof(buf), in)) > 0)
+        while ((n = std::fread(buf, 1, sizeof(buf), in.get())) > 0)
           if (std::fwrite(buf, 1, n, out) != n) return false;
-        return std::ferror(in) == 0;
+        return std::ferror(in.get()) == 0;
       },
       why);
-  std::fclose(in);
   if (ok && made) *made = true;
   return ok;
 }

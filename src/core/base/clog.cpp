@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -34,7 +35,7 @@ struct ClogState {
   bool show_level = false;
   std::vector<Sink> sinks;
   std::mutex lock;
-  FILE* file = nullptr;
+  std::unique_ptr<FILE, ExFileCloser> file;
   std::string file_name;
   time_t (*clock)() = nullptr;
 };
@@ -63,12 +64,11 @@ bool file_open_current() {
   char name[512];
   std::snprintf(name, sizeof(name), "%s/%d-%d-%d.log", kLogDir, lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday);
   if (s.file_name != name) {
-    if (s.file) std::fclose(s.file);
-    s.file = nullptr;
+    s.file.reset();
     s.file_name = name;
   }
   if (!s.file) {
-    s.file = std::fopen(name, "a+");
+    s.file.reset(std::fopen(name, "a+"));
     if (!s.file) {
       std::printf("open log file failed:%s, reason:%s\n", name, std::strerror(errno));
       return false;
@@ -78,11 +78,11 @@ bool file_open_current() {
 }
 
 void file_write(const char* text) {
-  if (file_open_current()) std::fputs(text, state().file);
+  if (file_open_current()) std::fputs(text, state().file.get());
 }
 
 void file_flush() {
-  if (file_open_current()) std::fflush(state().file);
+  if (file_open_current()) std::fflush(state().file.get());
 }
 
 }  // namespace
@@ -98,8 +98,7 @@ void clog_init(bool with_console) {
 void clog_deinit() {
   ClogState& s = state();
   std::lock_guard<std::mutex> guard(s.lock);
-  if (s.file) std::fclose(s.file);
-  s.file = nullptr;
+  s.file.reset();
   s.file_name.clear();
   s.sinks.clear();
 }

@@ -7,6 +7,8 @@
 
 #include <kissfft/kissfft.hh>
 
+#include "core/base/algo.h"
+
 // Even lengths run as a complex transform of half the length over the samples
 // taken pairwise (kissfft's real-input path), which halves the work of the
 // long segments the spectra are built from. Odd lengths use the plain
@@ -102,7 +104,7 @@ bool fft_real(FftCfg* cfg, const double* x, cpx_t* out) { return run(cfg, x, out
 
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586476925286766559;
+constexpr double kTwoPi = 2.0 * ALGO_PI;
 
 // First radix of kissfft's factorisation: 4 first, then 2, then odd numbers.
 int first_radix(int n) {

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kComposedHarmonics = 16;
+constexpr int kComposedHarmonics = RECAL_HARM_MAX;
 
 bool IsSep(char c) {
 #ifdef _WIN32
@@ -71,6 +71,14 @@ std::string SrsBaseName(const std::string& path) {
   while (start > 0 && !IsSep(path[start - 1])) --start;
   const std::string file = path.substr(start);
   return file.substr(0, file.find('.'));
+}
+
+std::string DirPartOf(const std::string& path) {
+  size_t end = path.size();
+  while (end > 0 && !IsSep(path[end - 1])) --end;
+  if (end == 0) return ".";
+  if (end == 1) return path.substr(0, 1);
+  return path.substr(0, end - 1);
 }
 
 std::string RecalcArg(const std::string& text, const std::string& arg) {
@@ -305,24 +313,61 @@ RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const 
 
 RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::string& smt_dir,
                            const std::string& out_dir, const RecalcTexts& texts, RunProgress* progress) {
-  return RunOverFiles(
-      paths, texts, progress,
-      [&](CFormatSRS& srs, const std::string& path, const std::string& name, RecalcRun& run) {
-        std::vector<std::string> done, miss;
-        std::string cur_path;
-        if (!RecalcFromSmt(srs, smt_dir, &done, &miss, &cur_path)) {
-          Fail(run, path,
-               cur_path.empty() ? "cannot be recalculated (harmonic count or current factor v2i unusable)"
-                                : "current-station time series not found: " + ex_ansi_to_utf8(cur_path));
-          return RecalcArg(texts.recal_failed, name);
-        }
-        std::string entry = RecalcArg(texts.open_ok, name);
-        entry += done.empty() ? texts.devices_done_none : RecalcArg(texts.devices_done, Joined(done));
-        entry += miss.empty() ? texts.devices_miss_none : RecalcArg(texts.devices_miss, Joined(miss));
-        RecomputeResultsAfterSmt(srs, false);
-        if (!WriteOut(srs, out_dir, path, name, texts, run)) return std::string();
-        return entry;
-      });
+  RecalcRun run;
+  run.cancelled = !RunOverPaths(paths, progress, [&](int, const std::string& path) {
+    const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
+    const std::string out = OutPath(out_dir, SrsBaseName(path));
+    CFormatSRS srs;
+    const SmtRebuild r = RebuildSrsFileFromSmt(srs, path, smt_dir, false, out);
+    switch (r.status) {
+      case SmtRebuildStatus::ReadFailed:
+        run.entries.push_back(RecalcArg(texts.open_failed, name));
+        Fail(run, path, "cannot be read as an SRS file: " + r.why);
+        return;
+      case SmtRebuildStatus::NoCurrent:
+      case SmtRebuildStatus::CannotRebuild:
+        run.entries.push_back(RecalcArg(texts.recal_failed, name));
+        Fail(run, path,
+             r.cur_path.empty() ? "cannot be recalculated (harmonic count or current factor v2i unusable)"
+                                : "current-station time series not found: " + ex_ansi_to_utf8(r.cur_path));
+        return;
+      case SmtRebuildStatus::WriteFailed:
+        run.entries.push_back(RecalcArg(texts.write_failed, name));
+        Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
+        return;
+      case SmtRebuildStatus::Ok:
+        break;
+    }
+    std::string entry = RecalcArg(texts.open_ok, name);
+    entry += r.done.empty() ? texts.devices_done_none : RecalcArg(texts.devices_done, Joined(r.done));
+    entry += r.miss.empty() ? texts.devices_miss_none : RecalcArg(texts.devices_miss, Joined(r.miss));
+    run.entries.push_back(entry);
+  });
+  return run;
+}
+
+SmtRebuild RebuildSrsFromSmt(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
+                             const std::string& out_path) {
+  SmtRebuild r;
+  if (!RecalcFromSmt(srs, smt_dir, &r.done, &r.miss, &r.cur_path)) {
+    r.status = r.cur_path.empty() ? SmtRebuildStatus::CannotRebuild : SmtRebuildStatus::NoCurrent;
+    return r;
+  }
+  RecomputeResultsAfterSmt(srs, force_composed);
+  if (!ex_write_atomic(out_path, [&](FILE* fp) { return srs.WriteFile(fp); }, &r.why))
+    r.status = SmtRebuildStatus::WriteFailed;
+  return r;
+}
+
+SmtRebuild RebuildSrsFileFromSmt(CFormatSRS& srs, const std::string& path, const std::string& smt_dir,
+                                 bool force_composed, const std::string& out_path) {
+  if (!srs.Read(path)) {
+    SmtRebuild r;
+    r.status = SmtRebuildStatus::ReadFailed;
+    r.why = srs.GetError();
+    return r;
+  }
+  return RebuildSrsFromSmt(srs, smt_dir, force_composed, out_path);
 }
 
 bool WriteReport(const std::string& path, const std::vector<std::string>& entries) {

@@ -25,12 +25,20 @@ struct RecalcTexts {
   std::string devices_miss_none = "未计算仪器: 无\n\n";
 };
 
+// Combined harmonics per composed frequency: 1..RECAL_HARM_MAX, over the
+// RECAL_HARM_MAX harmonics of a composed-frequency result.
+constexpr int RECAL_HARM_MAX = 16;
+
 // Report file names in the output folder of the two all-files runs.
 inline constexpr const char* RECAL_REPORT_NAME = "reCalResult.txt";
 inline constexpr const char* RECAL_SMT_REPORT_NAME = "recalTsToSrsResult.txt";
 
 // Base name as the file dialogs show it: the file name up to its first dot.
 std::string SrsBaseName(const std::string& path);
+
+// The folder part of a path as the file dialogs give it: "." for a bare
+// name, "/" for a file in the root.
+std::string DirPartOf(const std::string& path);
 
 // text with every "%1" replaced by arg.
 std::string RecalcArg(const std::string& text, const std::string& arg);
@@ -69,6 +77,27 @@ bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std:
 // cannot be composed (no points, or more points than single frequencies) is
 // left as it is when force_composed.
 void RecomputeResultsAfterSmt(CFormatSRS& srs, bool force_composed);
+
+enum class SmtRebuildStatus { Ok, ReadFailed, NoCurrent, CannotRebuild, WriteFailed };
+
+struct SmtRebuild {
+  SmtRebuildStatus status = SmtRebuildStatus::Ok;
+  std::vector<std::string> done;  // devices recomputed (RecalcFromSmt)
+  std::vector<std::string> miss;  // devices without a usable time series
+  std::string cur_path;           // NoCurrent: the current-station path looked for
+  std::string why;                // ReadFailed, WriteFailed: one line, English
+};
+
+// The rebuild of one file that was read already: RecalcFromSmt, then
+// RecomputeResultsAfterSmt, then the file written to out_path (8-bit)
+// through the atomic writer. When the rebuild fails, srs is unchanged and
+// nothing is written; when the write fails, srs holds the rebuilt data and
+// the old out_path is untouched.
+SmtRebuild RebuildSrsFromSmt(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
+                             const std::string& out_path);
+// The same after reading path into srs (ReadFailed with the reader's reason).
+SmtRebuild RebuildSrsFileFromSmt(CFormatSRS& srs, const std::string& path, const std::string& smt_dir,
+                                 bool force_composed, const std::string& out_path);
 
 struct RecalcRun {
   std::vector<std::string> entries;       // one report entry per file, in order

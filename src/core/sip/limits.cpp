@@ -1,8 +1,10 @@
 #include "core/sip/limits.h"
 
+#include "core/base/algo.h"
+
 namespace {
 
-constexpr float LIMIT_PI = 3.1415927f;
+constexpr float LIMIT_PI = float(ALGO_PI);
 
 // Row is LimitItem or const LimitItem.
 template <typename Row>
@@ -55,20 +57,20 @@ float limit_pair_value(const LimitItem& row, LimitPair pair) { return value_of(r
 std::vector<LimitItem> limit_default_results() {
   std::vector<LimitItem> vt(LIMIT_RESULTS_ROWS);
   for (LimitItem& row : vt) limit_reset_row(&row);
-  limit_set_pair(&vt[1], LIMIT_REL, 0.01f);
-  limit_set_pair(&vt[2], LIMIT_STD, 0.005f);
+  limit_set_pair(&vt[LIMIT_ROW_APP], LIMIT_REL, 0.01f);
+  limit_set_pair(&vt[LIMIT_ROW_CP], LIMIT_STD, 0.005f);
   return vt;
 }
 
 std::vector<LimitItem> limit_default_export() {
   std::vector<LimitItem> vt(LIMIT_TYPE_CNT);
-  limit_set_pair(&vt[0], LIMIT_MIN, 0.0f);
-  limit_set_pair(&vt[0], LIMIT_MAX, 2.5f);
-  limit_set_pair(&vt[1], LIMIT_MIN, 0.0f);
-  limit_set_pair(&vt[1], LIMIT_MAX, 1000000.0f);
-  limit_set_pair(&vt[1], LIMIT_REL, 1.0f);
-  limit_set_pair(&vt[2], LIMIT_MIN, -LIMIT_PI);
-  limit_set_pair(&vt[2], LIMIT_MAX, LIMIT_PI);
-  limit_set_pair(&vt[2], LIMIT_STD, LIMIT_PI);
+  limit_set_pair(&vt[LIMIT_ROW_AMP], LIMIT_MIN, 0.0f);
+  limit_set_pair(&vt[LIMIT_ROW_AMP], LIMIT_MAX, 2.5f);
+  limit_set_pair(&vt[LIMIT_ROW_APP], LIMIT_MIN, 0.0f);
+  limit_set_pair(&vt[LIMIT_ROW_APP], LIMIT_MAX, 1000000.0f);
+  limit_set_pair(&vt[LIMIT_ROW_APP], LIMIT_REL, 1.0f);
+  limit_set_pair(&vt[LIMIT_ROW_CP], LIMIT_MIN, -LIMIT_PI);
+  limit_set_pair(&vt[LIMIT_ROW_CP], LIMIT_MAX, LIMIT_PI);
+  limit_set_pair(&vt[LIMIT_ROW_CP], LIMIT_STD, LIMIT_PI);
   return vt;
 }

@@ -13,6 +13,12 @@
 constexpr int LIMIT_TYPE_CNT = 3;
 constexpr int LIMIT_RESULTS_ROWS = 5;
 
+// Row indices; rows 1 and 2 mean the same quantity in both tables.
+constexpr int LIMIT_ROW_AMP = 0;
+constexpr int LIMIT_ROW_APP = 1;
+constexpr int LIMIT_ROW_CP = 2;
+constexpr int LIMIT_ROW_FS = 3;
+
 struct LimitItem {
   bool min_on = false;
   float min = 0.0f;

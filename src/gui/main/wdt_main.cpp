@@ -1,21 +1,18 @@
 #include "gui/main/wdt_main.h"
 
-#include <QCoreApplication>
+#include "ui_wdt_main.h"
+
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QListView>
 #include <QPushButton>
-#include <QSpacerItem>
-#include <QSplitter>
 #include <QStringListModel>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cstring>
 
 #include "core/base/ex_string.h"
+#include "core/base/version.h"
 #include "gui/export/wdt_output.h"
 #include "core/sip/format_srs.h"
 #include "gui/params/wdt_param_srs.h"
@@ -28,54 +25,9 @@
 #include "gui/toolkit/paths.h"
 #include "core/sip/stations.h"
 
-void Ui::CWdtMain::setupUi(QWidget* w) {
-  w->resize(1140, 939);
-  verticalLayout_2 = new QVBoxLayout(w);
-  verticalLayout_2->setObjectName("verticalLayout_2");
-  verticalLayout_2->setSpacing(6);
-  verticalLayout_2->setContentsMargins(11, 11, 11, 11);
-  splitter = new QSplitter(Qt::Horizontal, w);
-  splitter->setObjectName("splitter");
-
-  grpPowerFileList = new QGroupBox(splitter);
-  grpPowerFileList->setObjectName("grpPowerFileList");
-  verticalLayout = new QVBoxLayout(grpPowerFileList);
-  verticalLayout->setObjectName("verticalLayout");
-  verticalLayout->setSpacing(6);
-  verticalLayout->setContentsMargins(11, 11, 11, 11);
-  horizontalLayout = new QHBoxLayout();
-  horizontalLayout->setObjectName("horizontalLayout");
-  horizontalLayout->setSpacing(6);
-  horizontalLayout->addItem(new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum));
-  btnClearFile = new QPushButton(grpPowerFileList);
-  btnClearFile->setObjectName("btnClearFile");
-  horizontalLayout->addWidget(btnClearFile);
-  btnImportData = new QPushButton(grpPowerFileList);
-  btnImportData->setObjectName("btnImportData");
-  horizontalLayout->addWidget(btnImportData);
-  verticalLayout->addLayout(horizontalLayout);
-  listOpenFiles = new QListView(grpPowerFileList);
-  listOpenFiles->setObjectName("listOpenFiles");
-  verticalLayout->addWidget(listOpenFiles);
-  splitter->addWidget(grpPowerFileList);
-
-  tabRight = new QTabWidget(splitter);
-  tabRight->setObjectName("tabRight");
-  splitter->addWidget(tabRight);
-  verticalLayout_2->addWidget(splitter);
-
-  retranslateUi(w);
-}
-
-void Ui::CWdtMain::retranslateUi(QWidget*) {
-  grpPowerFileList->setTitle(QCoreApplication::translate("CWdtMain", "供电数据文件，共0个"));
-  btnClearFile->setText(QCoreApplication::translate("CWdtMain", "清空数据"));
-  btnImportData->setText(QCoreApplication::translate("CWdtMain", "导入数据"));
-}
-
 CWdtMain::CWdtMain(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtMain) {
   ui->setupUi(this);
-  setWindowTitle(QString("Varnex-V%1.%2.%3").arg(1).arg(5).arg(4));
+  setWindowTitle(QString("Varnex-V%1.%2.%3").arg(VARNEX_VERSION_MAJOR).arg(VARNEX_VERSION_MINOR).arg(VARNEX_VERSION_PATCH));
 
   m_wdtOutput = new CWdtOutput(&m_listFile, this);
   m_wdtParamSrs = new CWdtParamSrs(this);
@@ -167,17 +119,20 @@ void CWdtMain::onListClicked(QModelIndex index) {
   m_wdtOutput->setCurrentFile(path);
 
   clearStationItems();
+  // The results page has just read the same path and reported a failure
+  // with its reason; a second box would only repeat it.
   CFormatSRS srs;
-  if (openSrs(path, srs)) buildStationItems(srs, m_VtItem);
+  if (openSrs(path, srs, false)) buildStationItems(srs, m_VtItem);
 
   m_wdtGpsPos->setStationItems(&m_VtItem);
   m_wdtGpsPos->refresh(true);
 }
 
-bool CWdtMain::openSrs(const QString& path, CFormatSRS& srs) {
+bool CWdtMain::openSrs(const QString& path, CFormatSRS& srs, bool warn) {
   if (path.isEmpty()) return false;
   bool ok = srs.Read(toFilePath(path));
-  if (!ok) Prompts::instance().warning(this, tr("提示"), tr("打开文件“%1”失败！").arg(path));
+  if (!ok && warn)
+    Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), srs.GetError()));
   return ok;
 }
 

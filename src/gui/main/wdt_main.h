@@ -8,14 +8,7 @@
 #include <QVector>
 #include <QWidget>
 
-class QGroupBox;
-class QHBoxLayout;
-class QListView;
-class QPushButton;
-class QSplitter;
 class QStringListModel;
-class QTabWidget;
-class QVBoxLayout;
 
 class CFormatSRS;
 class CItem;
@@ -28,22 +21,8 @@ class CWdtTsPlot;
 class WdtSipRes;
 
 namespace Ui {
-// The widgets of the window, built in code with the object names of the form.
-struct CWdtMain {
-  QVBoxLayout* verticalLayout_2 = nullptr;
-  QSplitter* splitter = nullptr;
-  QGroupBox* grpPowerFileList = nullptr;
-  QVBoxLayout* verticalLayout = nullptr;
-  QHBoxLayout* horizontalLayout = nullptr;
-  QPushButton* btnClearFile = nullptr;
-  QPushButton* btnImportData = nullptr;
-  QListView* listOpenFiles = nullptr;
-  QTabWidget* tabRight = nullptr;
-
-  void setupUi(QWidget* w);
-  void retranslateUi(QWidget* w);
-};
-}  // namespace Ui
+class CWdtMain;
+}
 
 class CWdtMain : public QWidget {
   Q_OBJECT
@@ -71,7 +50,8 @@ public slots:
 private:
   void updateFileCount();
   void clearStationItems();
-  bool openSrs(const QString& path, CFormatSRS& srs);
+  // warn false: a failure is left to the caller to report.
+  bool openSrs(const QString& path, CFormatSRS& srs, bool warn = true);
   void buildStationItems(CFormatSRS& srs, QVector<CItem*>& items);
   QVector<ChPoleLabel> buildChannelLabels(const PrmDev& dev);
 

@@ -1,15 +1,11 @@
 #include "gui/results/dlg_data_limit.h"
 
+#include "ui_dlg_data_limit.h"
+
 #include <QCheckBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpacerItem>
 #include <QString>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -22,105 +18,24 @@ struct Threshold {
 };
 
 const Threshold THRESHOLDS[3] = {
-    {1, LIMIT_REL, 100.0f},   // apparent resistivity, %
-    {2, LIMIT_STD, 1000.0f},  // CP, mrad
-    {3, LIMIT_STD, 100.0f},   // FS, %
+    {LIMIT_ROW_APP, LIMIT_REL, 100.0f},  // %
+    {LIMIT_ROW_CP, LIMIT_STD, 1000.0f},  // mrad
+    {LIMIT_ROW_FS, LIMIT_STD, 100.0f},   // %
 };
 
 }  // namespace
 
 CDlgDataLimit::CDlgDataLimit(std::vector<LimitItem>* threshold, QWidget* parent)
-    : QDialog(parent), m_threshold(threshold) {
-  setupUi();
+    : QDialog(parent), ui(new Ui::CDlgDataLimit), m_threshold(threshold) {
+  ui->setupUi(this);
   Q_ASSERT(m_threshold != NULL);
   exchangeLimits(false);
-  connect(chkErrApp, &QCheckBox::clicked, this, &CDlgDataLimit::onChkAppErr);
-  connect(chkErrCp, &QCheckBox::clicked, this, &CDlgDataLimit::onChkCpErr);
-  connect(chkErrFs, &QCheckBox::clicked, this, &CDlgDataLimit::onChkFsErr);
-  connect(btnRestoreDefault, &QPushButton::clicked, this, &CDlgDataLimit::onBtnRestoreDefault);
-  connect(btnOk, &QPushButton::clicked, this, &CDlgDataLimit::onBtnOk);
-  connect(btnCancel, &QPushButton::clicked, this, &CDlgDataLimit::onBtnCancel);
-}
-
-void CDlgDataLimit::setupUi() {
-  setObjectName("CDlgDataLimit");
-  resize(472, 216);
-
-  verticalLayout_3 = new QVBoxLayout(this);
-  verticalLayout_3->setObjectName("verticalLayout_3");
-
-  groupBox = new QGroupBox(this);
-  groupBox->setObjectName("groupBox");
-  groupBox->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
-  verticalLayout_2 = new QVBoxLayout(groupBox);
-  verticalLayout_2->setObjectName("verticalLayout_2");
-  verticalLayout = new QVBoxLayout();
-  verticalLayout->setObjectName("verticalLayout");
-  gridLayout = new QGridLayout();
-  gridLayout->setObjectName("gridLayout");
-
-  chkErrApp = new QCheckBox(groupBox);
-  chkErrApp->setObjectName("chkErrApp");
-  gridLayout->addWidget(chkErrApp, 0, 0);
-  edtAppErr = new QLineEdit(groupBox);
-  edtAppErr->setObjectName("edtAppErr");
-  gridLayout->addWidget(edtAppErr, 0, 1);
-  chkErrCp = new QCheckBox(groupBox);
-  chkErrCp->setObjectName("chkErrCp");
-  gridLayout->addWidget(chkErrCp, 1, 0);
-  edtCpErr = new QLineEdit(groupBox);
-  edtCpErr->setObjectName("edtCpErr");
-  gridLayout->addWidget(edtCpErr, 1, 1);
-  chkErrFs = new QCheckBox(groupBox);
-  chkErrFs->setObjectName("chkErrFs");
-  gridLayout->addWidget(chkErrFs, 2, 0);
-  edtFsErr = new QLineEdit(groupBox);
-  edtFsErr->setObjectName("edtFsErr");
-  gridLayout->addWidget(edtFsErr, 2, 1);
-  verticalLayout->addLayout(gridLayout);
-
-  label = new QLabel(groupBox);
-  label->setObjectName("label");
-  label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::MinimumExpanding);
-  verticalLayout->addWidget(label);
-  verticalLayout_2->addLayout(verticalLayout);
-  verticalLayout_3->addWidget(groupBox);
-
-  horizontalLayout_2 = new QHBoxLayout();
-  horizontalLayout_2->setObjectName("horizontalLayout_2");
-  horizontalSpacer = new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
-  horizontalLayout_2->addItem(horizontalSpacer);
-  horizontalLayout = new QHBoxLayout();
-  horizontalLayout->setObjectName("horizontalLayout");
-  btnRestoreDefault = new QPushButton(this);
-  btnRestoreDefault->setObjectName("btnRestoreDefault");
-  horizontalLayout->addWidget(btnRestoreDefault);
-  btnOk = new QPushButton(this);
-  btnOk->setObjectName("btnOk");
-  horizontalLayout->addWidget(btnOk);
-  btnCancel = new QPushButton(this);
-  btnCancel->setObjectName("btnCancel");
-  horizontalLayout->addWidget(btnCancel);
-  horizontalLayout_2->addLayout(horizontalLayout);
-  verticalLayout_3->addLayout(horizontalLayout_2);
-
-  // Return in an edit confirms; it must not reach "恢复默认", which writes
-  // the table at once.
-  btnOk->setDefault(true);
-
-  retranslateUi();
-}
-
-void CDlgDataLimit::retranslateUi() {
-  setWindowTitle(tr("Dialog"));
-  groupBox->setTitle(tr("合格数据统计标准"));
-  chkErrApp->setText(tr("视电阻率误差(%)"));
-  chkErrCp->setText(tr("相对相位误差(mrad)"));
-  chkErrFs->setText(tr("频散率误差(%)"));
-  label->setText(tr("说明：误差小于设置值的通道为合格数据，否则为不合格。"));
-  btnRestoreDefault->setText(tr("恢复默认"));
-  btnOk->setText(tr("确  定"));
-  btnCancel->setText(tr("取  消"));
+  connect(ui->chkErrApp, &QCheckBox::clicked, this, &CDlgDataLimit::onChkAppErr);
+  connect(ui->chkErrCp, &QCheckBox::clicked, this, &CDlgDataLimit::onChkCpErr);
+  connect(ui->chkErrFs, &QCheckBox::clicked, this, &CDlgDataLimit::onChkFsErr);
+  connect(ui->btnRestoreDefault, &QPushButton::clicked, this, &CDlgDataLimit::onBtnRestoreDefault);
+  connect(ui->btnOk, &QPushButton::clicked, this, &CDlgDataLimit::onBtnOk);
+  connect(ui->btnCancel, &QPushButton::clicked, this, &CDlgDataLimit::onBtnCancel);
 }
 
 LimitItem* CDlgDataLimit::row(int idx) const {
@@ -129,9 +44,11 @@ LimitItem* CDlgDataLimit::row(int idx) const {
   return &(*m_threshold)[size_t(idx)];
 }
 
+CDlgDataLimit::~CDlgDataLimit() { delete ui; }
+
 void CDlgDataLimit::exchangeLimits(bool store) {
-  QCheckBox* const boxes[3] = {chkErrApp, chkErrCp, chkErrFs};
-  QLineEdit* const edits[3] = {edtAppErr, edtCpErr, edtFsErr};
+  QCheckBox* const boxes[3] = {ui->chkErrApp, ui->chkErrCp, ui->chkErrFs};
+  QLineEdit* const edits[3] = {ui->edtAppErr, ui->edtCpErr, ui->edtFsErr};
   for (int i = 0; i < 3; ++i) {
     const Threshold& t = THRESHOLDS[i];
     LimitItem* item = row(t.row);
@@ -151,9 +68,9 @@ void CDlgDataLimit::exchangeLimits(bool store) {
 }
 
 void CDlgDataLimit::updateEnabled() {
-  edtAppErr->setEnabled(chkErrApp->isChecked());
-  edtCpErr->setEnabled(chkErrCp->isChecked());
-  edtFsErr->setEnabled(chkErrFs->isChecked());
+  ui->edtAppErr->setEnabled(ui->chkErrApp->isChecked());
+  ui->edtCpErr->setEnabled(ui->chkErrCp->isChecked());
+  ui->edtFsErr->setEnabled(ui->chkErrFs->isChecked());
 }
 
 void CDlgDataLimit::onBtnRestoreDefault() {

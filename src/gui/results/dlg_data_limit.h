@@ -9,15 +9,9 @@
 
 #include "core/sip/limits.h"
 
-class QCheckBox;
-class QGridLayout;
-class QGroupBox;
-class QHBoxLayout;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QSpacerItem;
-class QVBoxLayout;
+namespace Ui {
+class CDlgDataLimit;
+}
 
 class CDlgDataLimit : public QDialog {
   Q_OBJECT
@@ -25,6 +19,7 @@ public:
   // threshold must not be null; not owned. It is read here and by
   // onBtnRestoreDefault() only, and written by OK and onBtnRestoreDefault().
   CDlgDataLimit(std::vector<LimitItem>* threshold, QWidget* parent = nullptr);
+  ~CDlgDataLimit() override;
 
   // store false: table to dialog; true: dialog to table (a checked box sets
   // its pair to the typed value, an unchecked box clears it).
@@ -40,28 +35,8 @@ public slots:
   void onChkFsErr();
 
 private:
-  void setupUi();
-  void retranslateUi();
   LimitItem* row(int idx) const;
 
+  Ui::CDlgDataLimit* ui;
   std::vector<LimitItem>* m_threshold;
-
-  QVBoxLayout* verticalLayout_3;
-  QGroupBox* groupBox;
-  QVBoxLayout* verticalLayout_2;
-  QVBoxLayout* verticalLayout;
-  QGridLayout* gridLayout;
-  QCheckBox* chkErrApp;
-  QLineEdit* edtAppErr;
-  QCheckBox* chkErrCp;
-  QLineEdit* edtCpErr;
-  QCheckBox* chkErrFs;
-  QLineEdit* edtFsErr;
-  QLabel* label;
-  QHBoxLayout* horizontalLayout_2;
-  QSpacerItem* horizontalSpacer;
-  QHBoxLayout* horizontalLayout;
-  QPushButton* btnRestoreDefault;
-  QPushButton* btnOk;
-  QPushButton* btnCancel;
 };

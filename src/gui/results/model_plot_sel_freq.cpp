@@ -74,6 +74,9 @@ bool ModelPlotSelFreq::isChecked(int row) const { return validRow(row) && m_vt_i
 
 void ModelPlotSelFreq::setAllChecked(bool checked) {
   for (PlotSelItem& item : m_vt_items) item.checked = checked;
+  if (!m_vt_items.isEmpty())
+    emit QAbstractItemModel::dataChanged(index(0, 0), index(m_vt_items.size() - 1, 0), {Qt::CheckStateRole});
+  emit checkChanged();
 }
 
 QColor ModelPlotSelFreq::color(int row) const { return validRow(row) ? m_vt_items[row].color : QColor(); }

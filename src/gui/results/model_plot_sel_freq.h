@@ -33,6 +33,7 @@ public:
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
   bool isChecked(int row) const override;
+  // Announces the new check states to views and emits checkChanged().
   void setAllChecked(bool checked) override;
   QColor color(int row) const override;
 

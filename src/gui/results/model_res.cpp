@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QString>
 
+#include "core/base/algo.h"
 #include "core/sip/format_srs.h"
 #include "core/sip/result_sip.h"
 
@@ -54,13 +55,11 @@ constexpr int CODE_APP_ERR = 9;
 constexpr int CODE_CP_ERR = 21;
 constexpr int CODE_FS_ERR = 23;
 
-constexpr double RES_PI = 3.14159265358979323846;
-
 double scaled(float x, Scale scale) {
   switch (scale) {
     case S_MILLI: return double(x) * 1000.0;
     case S_PERCENT: return double(x) * 100.0;
-    case S_DEG: return double(float(double(x) * 180.0 / RES_PI));
+    case S_DEG: return double(float(double(x) * 180.0 / ALGO_PI));
     case S_ONE: break;
   }
   return double(x);
@@ -91,6 +90,55 @@ ResItem zero_item() {
 }  // namespace
 
 ModelRes::ModelRes(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ModelRes::setDisplayItems(const QVector<int>& items) {
+  beginResetModel();
+  m_display_items = items;
+  endResetModel();
+}
+
+void ModelRes::setSrs(CFormatSRS* srs) {
+  beginResetModel();
+  m_srs = srs;
+  endResetModel();
+}
+
+void ModelRes::setLimits(const std::vector<LimitItem>* vt_limit) {
+  m_vt_limit = vt_limit;
+  cellsChanged();
+}
+
+void ModelRes::setFreqIdx(int idx) {
+  m_idx_freq = idx;
+  cellsChanged();
+}
+
+void ModelRes::setHarmIdx(int idx) {
+  m_idx_harm = idx;
+  cellsChanged();
+}
+
+void ModelRes::setFreqHarm(int idx_freq, int idx_harm) {
+  m_idx_freq = idx_freq;
+  m_idx_harm = idx_harm;
+  cellsChanged();
+}
+
+void ModelRes::setSingleFreq(bool single) {
+  m_single_freq = single;
+  cellsChanged();
+}
+
+void ModelRes::resetFreq() {
+  beginResetModel();
+  m_idx_freq = -1;
+  endResetModel();
+}
+
+void ModelRes::cellsChanged() {
+  const int rows = rowCount(), cols = columnCount();
+  if (rows > 0 && cols > 0) emit dataChanged(index(0, 0), index(rows - 1, cols - 1));
+}
 
 int ModelRes::rowCount(const QModelIndex& parent) const {
   if (parent.isValid() || !m_srs) return 0;
@@ -162,9 +210,9 @@ QVariant ModelRes::foreground(int code, const ResItem& item) const {
   int limit_row = 0;
   int quantity = 0;
   switch (code) {
-    case CODE_APP_ERR: limit_row = 1; quantity = RES_APP; break;
-    case CODE_CP_ERR: limit_row = 2; quantity = RES_CP; break;
-    case CODE_FS_ERR: limit_row = 3; quantity = RES_FS; break;
+    case CODE_APP_ERR: limit_row = LIMIT_ROW_APP; quantity = RES_APP; break;
+    case CODE_CP_ERR: limit_row = LIMIT_ROW_CP; quantity = RES_CP; break;
+    case CODE_FS_ERR: limit_row = LIMIT_ROW_FS; quantity = RES_FS; break;
     default: return QVariant();
   }
   if (size_t(limit_row) >= m_vt_limit->size()) return QVariant();

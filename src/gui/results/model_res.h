@@ -28,21 +28,30 @@ public:
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  // None of the setters emits a signal; the owner announces the change.
-  void setDisplayItems(const QVector<int>& items) { m_display_items = items; }
-  // Not owned; null = no file.
-  void setSrs(CFormatSRS* srs) { m_srs = srs; }
-  // Not owned; null = no colouring. Rows 1, 2 and 3 are read.
-  void setLimits(const std::vector<LimitItem>* vt_limit) { m_vt_limit = vt_limit; }
-  void setFreqIdx(int idx) { m_idx_freq = idx; }
-  void setHarmIdx(int idx) { m_idx_harm = idx; }
-  void setSingleFreq(bool single) { m_single_freq = single; }
-  void resetFreq() { m_idx_freq = -1; }
+  // The setters announce their change themselves: a new file or column
+  // list resets the model (rows and columns may change), everything else
+  // changes the cells only.
+  void setDisplayItems(const QVector<int>& items);
+  // Not owned; null = no file. Also after the file object was read again or
+  // recalculated in place, since its channel count may have changed.
+  void setSrs(CFormatSRS* srs);
+  // Not owned; null = no colouring. Rows 1, 2 and 3 are read; call again
+  // after the table was edited in place.
+  void setLimits(const std::vector<LimitItem>* vt_limit);
+  void setFreqIdx(int idx);
+  void setHarmIdx(int idx);
+  // Both at once, with one change of the cells.
+  void setFreqHarm(int idx_freq, int idx_harm);
+  void setSingleFreq(bool single);
+  // Nothing selected: every cell empty. A reset, because the file behind
+  // the model may have changed without a setSrs (a failed read).
+  void resetFreq();
 
   int freqIdx() const { return m_idx_freq; }
   int harmIdx() const { return m_idx_harm; }
 
 private:
+  void cellsChanged();
   QVariant displayText(int code, int row, CResultSip& res, const ResItem& item) const;
   QVariant foreground(int code, const ResItem& item) const;
 

@@ -1,14 +1,12 @@
 #include "gui/results/wdt_res_plot.h"
 
+#include "ui_wdt_res_plot.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QTableView>
-#include <QVBoxLayout>
 
 #include <utility>
 
@@ -45,68 +43,6 @@ void swapAt(QVector<double>& v, int j) {
 }
 
 }  // namespace
-
-void Ui::CWdtResPlot::setupUi(QWidget* w) {
-  w->resize(1342, 778);
-  verticalLayout = new QVBoxLayout(w);
-  verticalLayout->setObjectName("verticalLayout");
-  grbShowPos = new QGroupBox(w);
-  grbShowPos->setObjectName("grbShowPos");
-  verticalLayout_3 = new QVBoxLayout(grbShowPos);
-  verticalLayout_3->setObjectName("verticalLayout_3");
-  horizontalLayout = new QHBoxLayout();
-  horizontalLayout->setObjectName("horizontalLayout");
-
-  verticalLayout_2 = new QVBoxLayout();
-  verticalLayout_2->setObjectName("verticalLayout_2");
-  wdtPlotAmp = new CCustomPlot(grbShowPos);
-  wdtPlotAmp->setObjectName("wdtPlotAmp");
-  verticalLayout_2->addWidget(wdtPlotAmp);
-  wdtPlotPh = new CCustomPlot(grbShowPos);
-  wdtPlotPh->setObjectName("wdtPlotPh");
-  verticalLayout_2->addWidget(wdtPlotPh);
-  horizontalLayout->addLayout(verticalLayout_2, 1);
-
-  verticalLayout_4 = new QVBoxLayout();
-  verticalLayout_4->setObjectName("verticalLayout_4");
-  horizontalLayout_6 = new QHBoxLayout();
-  horizontalLayout_6->setObjectName("horizontalLayout_6");
-  horizontalLayout_5 = new QHBoxLayout();
-  horizontalLayout_5->setObjectName("horizontalLayout_5");
-  label_7 = new QLabel(grbShowPos);
-  label_7->setObjectName("label_7");
-  horizontalLayout_5->addWidget(label_7);
-  cmbDataType = new QComboBox(grbShowPos);
-  cmbDataType->setObjectName("cmbDataType");
-  horizontalLayout_5->addWidget(cmbDataType);
-  horizontalLayout_6->addLayout(horizontalLayout_5);
-  chkShowErrBar = new QCheckBox(grbShowPos);
-  chkShowErrBar->setObjectName("chkShowErrBar");
-  chkShowErrBar->setChecked(true);
-  horizontalLayout_6->addWidget(chkShowErrBar);
-  chkLine = new QCheckBox(grbShowPos);
-  chkLine->setObjectName("chkLine");
-  chkLine->setChecked(true);
-  horizontalLayout_6->addWidget(chkLine);
-  verticalLayout_4->addLayout(horizontalLayout_6);
-  tbFreqSel = new QTableView(grbShowPos);
-  tbFreqSel->setObjectName("tbFreqSel");
-  verticalLayout_4->addWidget(tbFreqSel);
-  horizontalLayout->addLayout(verticalLayout_4);
-
-  verticalLayout_3->addLayout(horizontalLayout);
-  verticalLayout->addWidget(grbShowPos);
-
-  retranslateUi(w);
-}
-
-void Ui::CWdtResPlot::retranslateUi(QWidget* w) {
-  w->setWindowTitle(QCoreApplication::translate("CWdtResPlot", "Form"));
-  grbShowPos->setTitle(QString());
-  label_7->setText(QCoreApplication::translate("CWdtResPlot", "数据类型"));
-  chkShowErrBar->setText(QCoreApplication::translate("CWdtResPlot", "误差棒"));
-  chkLine->setText(QCoreApplication::translate("CWdtResPlot", "连线"));
-}
 
 CWdtResPlot::CWdtResPlot(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtResPlot) { ui->setupUi(this); }
 
@@ -147,7 +83,7 @@ void CWdtResPlot::setYAxisForType(CCustomPlot* plot, int quantity) {
   if (!plot || quantity < 0 || quantity >= kYAxisCount) return;
   const YAxisType& t = kYAxis[quantity];
   plot->yAxis->setLabel(QCoreApplication::translate("CWdtResPlot", t.label));
-  if (t.log) plot->SetYMode(1, 0.0001, 0.1);
+  if (t.log) plot->SetYMode(PLOT_Y_LOG, 0.0001, 0.1);
   plot->m_y_fixed = t.fixed ? 1 : 0;
   if (t.fixed) {
     plot->m_y_min = t.lo;
@@ -198,9 +134,6 @@ void CWdtResPlot::onUpdateAllShow() {
 void CWdtResPlot::onTbHeaderClicked(int) {
   if (!m_model || m_model->rowCount() == 0) return;
   m_model->setAllChecked(!m_model->isChecked(0));
-  emit m_model->layoutAboutToBeChanged();
-  emit m_model->layoutChanged();
-  emit m_model->checkChanged();
 }
 
 void CWdtResPlot::rebuildGraphs(CCustomPlot* plot, int quantity, QVector<QCPGraph*>& graphs) {

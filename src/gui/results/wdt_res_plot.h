@@ -12,42 +12,15 @@
 #include <QVector>
 #include <QWidget>
 
-class QCheckBox;
-class QComboBox;
 class QCPGraph;
-class QGroupBox;
-class QHBoxLayout;
-class QLabel;
-class QTableView;
-class QVBoxLayout;
 
 class CCustomPlot;
 class CFormatSRS;
 class ModelPlotSel;
 
 namespace Ui {
-// The widgets of the view, built in code with the object names of the form.
-struct CWdtResPlot {
-  QVBoxLayout* verticalLayout = nullptr;
-  QGroupBox* grbShowPos = nullptr;
-  QVBoxLayout* verticalLayout_3 = nullptr;
-  QHBoxLayout* horizontalLayout = nullptr;
-  QVBoxLayout* verticalLayout_2 = nullptr;
-  CCustomPlot* wdtPlotAmp = nullptr;
-  CCustomPlot* wdtPlotPh = nullptr;
-  QVBoxLayout* verticalLayout_4 = nullptr;
-  QHBoxLayout* horizontalLayout_6 = nullptr;
-  QHBoxLayout* horizontalLayout_5 = nullptr;
-  QLabel* label_7 = nullptr;
-  QComboBox* cmbDataType = nullptr;
-  QCheckBox* chkShowErrBar = nullptr;
-  QCheckBox* chkLine = nullptr;
-  QTableView* tbFreqSel = nullptr;
-
-  void setupUi(QWidget* w);
-  void retranslateUi(QWidget* w);
-};
-}  // namespace Ui
+class CWdtResPlot;
+}
 
 class CWdtResPlot : public QWidget {
   Q_OBJECT

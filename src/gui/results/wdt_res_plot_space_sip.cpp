@@ -1,5 +1,7 @@
 #include "gui/results/wdt_res_plot_space_sip.h"
 
+#include "ui_wdt_res_plot.h"
+
 #include <QComboBox>
 #include <QTableView>
 
@@ -50,8 +52,6 @@ void CWdtResPlotSpaceSip::updateSelList() {
     }
   }
   m_model_freq->setFreqs(freq_num, harm_num, vt_freq);
-  emit m_model_freq->layoutAboutToBeChanged();
-  emit m_model_freq->layoutChanged();
   ui->tbFreqSel->resizeColumnsToContents();
 }
 

@@ -1,23 +1,18 @@
 #include "gui/results/wdt_sip_res.h"
 
-#include <QApplication>
+#include "ui_wdt_sip_res.h"
+
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QCursor>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaObject>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
-#include <QSpacerItem>
-#include <QVBoxLayout>
 
 #include "core/base/ex_string.h"
+#include "core/processing/pass_rate.h"
+#include "core/processing/srs_dump.h"
 #include "gui/results/dlg_data_limit.h"
 #include "gui/limits/shared_data.h"
 #include "gui/results/wdt_res_plot_space_sip.h"
@@ -26,145 +21,7 @@
 #include "gui/toolkit/paths.h"
 #include "gui/toolkit/progress.h"
 #include "gui/toolkit/prompts.h"
-#include "gui/toolkit/wait_cursor.h"
 
-namespace {
-
-// The text dump lies beside the SRS file, its extension replaced by "txt".
-// A source whose extension already is "txt" keeps it and gets another one,
-// so that the dump never replaces the file it was made from.
-QString dumpPathFor(const QString& srs_path) {
-  QString out = srs_path;
-  out.chop(3);
-  out += "txt";
-  if (out.compare(srs_path, Qt::CaseInsensitive) == 0) out = srs_path + ".txt";
-  return out;
-}
-
-}  // namespace
-
-void Ui::WdtSipRes::setupUi(QWidget* w) {
-  w->setObjectName("WdtSipRes");
-  w->resize(1106, 841);
-
-  verticalLayout = new QVBoxLayout(w);
-  verticalLayout->setObjectName("verticalLayout");
-
-  lytAppend = new QVBoxLayout();
-  lytAppend->setObjectName("lytAppend");
-  wdtBlank = new QWidget(w);
-  wdtBlank->setObjectName("wdtBlank");
-  lytAppend->addWidget(wdtBlank);
-
-  horizontalLayout_4 = new QHBoxLayout();
-  horizontalLayout_4->setObjectName("horizontalLayout_4");
-  label = new QLabel(w);
-  label->setObjectName("label");
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  horizontalLayout_4->addWidget(label);
-  cmbShowType = new QComboBox(w);
-  cmbShowType->setObjectName("cmbShowType");
-  cmbShowType->addItem(QString());
-  cmbShowType->addItem(QString());
-  horizontalLayout_4->addWidget(cmbShowType);
-  label_2 = new QLabel(w);
-  label_2->setObjectName("label_2");
-  label_2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  horizontalLayout_4->addWidget(label_2);
-  cmbCalType = new QComboBox(w);
-  cmbCalType->setObjectName("cmbCalType");
-  horizontalLayout_4->addWidget(cmbCalType);
-  horizontalSpacer = new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
-  horizontalLayout_4->addItem(horizontalSpacer);
-  lbPassRate = new QLabel(w);
-  lbPassRate->setObjectName("lbPassRate");
-  lbPassRate->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  horizontalLayout_4->addWidget(lbPassRate);
-  btnErrSet = new QPushButton(w);
-  btnErrSet->setObjectName("btnErrSet");
-  horizontalLayout_4->addWidget(btnErrSet);
-  lbPassRate_2 = new QLabel(w);
-  lbPassRate_2->setObjectName("lbPassRate_2");
-  lbPassRate_2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  horizontalLayout_4->addWidget(lbPassRate_2);
-  horizontalSpacer_2 = new QSpacerItem(40, 20, QSizePolicy::Expanding, QSizePolicy::Minimum);
-  horizontalLayout_4->addItem(horizontalSpacer_2);
-  lytAppend->addLayout(horizontalLayout_4);
-
-  wdtResTable = new CWdtSipResTable(w);
-  wdtResTable->setObjectName("wdtResTable");
-  lytAppend->addWidget(wdtResTable);
-  verticalLayout->addLayout(lytAppend);
-
-  groupBox = new QGroupBox(w);
-  groupBox->setObjectName("groupBox");
-  horizontalLayout = new QHBoxLayout(groupBox);
-  horizontalLayout->setObjectName("horizontalLayout");
-  lbRevertSrs = new QLabel(groupBox);
-  lbRevertSrs->setObjectName("lbRevertSrs");
-  horizontalLayout->addWidget(lbRevertSrs);
-  edtFileSmt = new QLineEdit(groupBox);
-  edtFileSmt->setObjectName("edtFileSmt");
-  horizontalLayout->addWidget(edtFileSmt);
-  btnSelFileSmt = new QPushButton(groupBox);
-  btnSelFileSmt->setObjectName("btnSelFileSmt");
-  horizontalLayout->addWidget(btnSelFileSmt);
-  btnOutSrsSingle = new QPushButton(groupBox);
-  btnOutSrsSingle->setObjectName("btnOutSrsSingle");
-  horizontalLayout->addWidget(btnOutSrsSingle);
-  btnOutSrsAll = new QPushButton(groupBox);
-  btnOutSrsAll->setObjectName("btnOutSrsAll");
-  horizontalLayout->addWidget(btnOutSrsAll);
-  lbPassRate_6 = new QLabel(groupBox);
-  lbPassRate_6->setObjectName("lbPassRate_6");
-  horizontalLayout->addWidget(lbPassRate_6);
-  verticalLayout->addWidget(groupBox);
-
-  groupBox_2 = new QGroupBox(w);
-  groupBox_2->setObjectName("groupBox_2");
-  horizontalLayout_2 = new QHBoxLayout(groupBox_2);
-  horizontalLayout_2->setObjectName("horizontalLayout_2");
-  btnRecal = new QPushButton(groupBox_2);
-  btnRecal->setObjectName("btnRecal");
-  horizontalLayout_2->addWidget(btnRecal);
-  btnRecalAll = new QPushButton(groupBox_2);
-  btnRecalAll->setObjectName("btnRecalAll");
-  horizontalLayout_2->addWidget(btnRecalAll);
-  btnOutToTxt = new QPushButton(groupBox_2);
-  btnOutToTxt->setObjectName("btnOutToTxt");
-  horizontalLayout_2->addWidget(btnOutToTxt);
-  btnOutToTxtAll = new QPushButton(groupBox_2);
-  btnOutToTxtAll->setObjectName("btnOutToTxtAll");
-  horizontalLayout_2->addWidget(btnOutToTxtAll);
-  verticalLayout->addWidget(groupBox_2);
-
-  retranslateUi(w);
-  // Only the widgets of the form exist yet: the views and the dialog that
-  // the page adds later never match a slot name.
-  QMetaObject::connectSlotsByName(w);
-}
-
-void Ui::WdtSipRes::retranslateUi(QWidget* w) {
-  w->setWindowTitle(QCoreApplication::translate("WdtSipRes", "Form"));
-  label->setText(QCoreApplication::translate("WdtSipRes", "显示方式:"));
-  cmbShowType->setItemText(0, QCoreApplication::translate("WdtSipRes", "图形"));
-  cmbShowType->setItemText(1, QCoreApplication::translate("WdtSipRes", "数据表"));
-  label_2->setText(QCoreApplication::translate("WdtSipRes", "  频率组合:"));
-  lbPassRate->setText(QCoreApplication::translate("WdtSipRes", "  合格率：0%"));
-  btnErrSet->setText(QCoreApplication::translate("WdtSipRes", "误差设置"));
-  lbPassRate_2->setText(QString());
-  groupBox->setTitle(QCoreApplication::translate("WdtSipRes", "SRS修复"));
-  lbRevertSrs->setText(QCoreApplication::translate("WdtSipRes", "恢复SRS文件"));
-  btnSelFileSmt->setText(QCoreApplication::translate("WdtSipRes", "时序文件目录"));
-  btnOutSrsSingle->setText(QCoreApplication::translate("WdtSipRes", "导出当前SRS"));
-  btnOutSrsAll->setText(QCoreApplication::translate("WdtSipRes", "导出所有SRS"));
-  lbPassRate_6->setText(QString());
-  groupBox_2->setTitle(QCoreApplication::translate("WdtSipRes", "SRS重计算"));
-  btnRecal->setText(QCoreApplication::translate("WdtSipRes", "重计算当前SRS"));
-  btnRecalAll->setText(QCoreApplication::translate("WdtSipRes", "重计算所有SRS"));
-  btnOutToTxt->setText(QCoreApplication::translate("WdtSipRes", "导出当前SRS结果"));
-  btnOutToTxtAll->setText(QCoreApplication::translate("WdtSipRes", "导出所有SRS结果"));
-}
 
 WdtSipRes::WdtSipRes(QWidget* parent)
     : QWidget(parent), ui(new Ui::WdtSipRes), m_vt_limit_page(limit_default_results()) {
@@ -202,21 +59,9 @@ WdtSipRes::WdtSipRes(QWidget* parent)
 WdtSipRes::~WdtSipRes() { delete ui; }
 
 void WdtSipRes::copySharedLimits() {
-  const std::vector<LimitItem>* shared = SharedData::instance()->limitTable();
-  // Without the export page's table (or with a short one) the page keeps its
-  // own defaults.
-  if (!shared || shared->size() < size_t(LIMIT_TYPE_CNT)) return;
-  const LimitItem& app = (*shared)[1];
-  if (app.rel_on)
-    limit_set_pair(&m_vt_limit_page[1], LIMIT_REL, app.rel_max);
-  else
-    limit_clear_pair(&m_vt_limit_page[1], LIMIT_REL);
-  const LimitItem& cp = (*shared)[2];
-  if (cp.std_on)
-    limit_set_pair(&m_vt_limit_page[2], LIMIT_STD, cp.std_max);
-  else
-    limit_clear_pair(&m_vt_limit_page[2], LIMIT_STD);
-  limit_clear_pair(&m_vt_limit_page[3], LIMIT_STD);
+  // Without the export page's table the page keeps its own defaults.
+  if (const std::vector<LimitItem>* shared = SharedData::instance()->limitTable())
+    LimitsFromShared(&m_vt_limit_page, *shared);
 }
 
 void WdtSipRes::setFileList(const QStringList& list) { m_list_file = list; }
@@ -239,7 +84,8 @@ void WdtSipRes::setCurrentFile(const QString& path) {
     refreshAfterLoad();
     onUpdateShowResult();
   } else {
-    if (!path.isEmpty()) Prompts::instance().warning(this, tr("提示"), tr("打开文件“%1”失败！").arg(path));
+    if (!path.isEmpty())
+      Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), m_srs_file.GetError()));
     m_loaded = false;
     m_wdt_res_table->clearTable();
     ui->edtFileSmt->clear();
@@ -262,6 +108,8 @@ void WdtSipRes::dropCurrentFile() {
 
 void WdtSipRes::showChangedFile() {
   if (!m_loaded) return;
+  // Its channel count may have changed under the table's model.
+  m_wdt_res_table->setSrs(&m_srs_file);
   refreshAfterLoad();
   onUpdateShowResult();
 }
@@ -302,24 +150,12 @@ void WdtSipRes::onCmbCalTypeSelChanged() {
 }
 
 void WdtSipRes::updatePassRate() {
-  CResultSip& res = ui->cmbCalType->currentIndex() == 0 ? m_srs_file.m_res_composed : m_srs_file.m_res;
-  double rate = 0.0;
-  const int ch_num = m_loaded ? res.GetChNum() : 0;
-  if (ch_num > 0) {
-    int qualified = 0;
-    for (int c = 0; c < ch_num; ++c) {
-      const ResItem item = res.GetItem(c, 0, 0);
-      const ResBlock& app = item.blk[RES_APP];
-      const ResBlock& cp = item.blk[RES_CP];
-      const ResBlock& fs = item.blk[RES_FS];
-      if (PassLimit(app.value, app.err, m_vt_limit_page[1]) && PassLimit(cp.value, cp.err, m_vt_limit_page[2]) &&
-          PassLimit(fs.value, fs.err, m_vt_limit_page[3]))
-        ++qualified;
-    }
-    rate = double(qualified) / double(ch_num) * 100.0;
-  }
+  // Only the first frequency point enters, whatever the table shows.
+  const PassRate pr = m_loaded ? PassRateOf(PassRateResult(m_srs_file, ui->cmbCalType->currentIndex() != 0),
+                                            m_vt_limit_page)
+                               : PassRate();
   QString text = tr("  合格率：%.1f%");
-  text.replace("%.1f", QString::asprintf("%.1f", rate));
+  text.replace("%.1f", QString::fromStdString(PassRateFigure(pr.rate)));
   ui->lbPassRate->setText(text);
 }
 
@@ -340,8 +176,7 @@ void WdtSipRes::on_btnOutToTxt_clicked() {
   const QString path = fromFilePath(m_srs_file.GetPath());
   // A failed read leaves a partly filled file object that is not dumped.
   if (path.isEmpty() || !m_loaded) return;
-  m_srs_file.m_dump_res = false;
-  if (m_srs_file.Print(toFilePath(dumpPathFor(path))))
+  if (DumpSrsText(m_srs_file))
     Prompts::instance().information(this, tr("提示"), tr("文件“%1”已导出到TXT文件中!").arg(path));
   else
     Prompts::instance().warning(this, tr("提示"), tr("文件“%1”导出失败!").arg(path));
@@ -349,27 +184,15 @@ void WdtSipRes::on_btnOutToTxt_clicked() {
 
 void WdtSipRes::on_btnOutToTxtAll_clicked() {
   if (m_list_file.isEmpty()) return;
-  QStringList msgs;
-  {
-    WaitCursor wait;
-    ProgressDialogRun progress(this, m_list_file.size(), false);
-    for (int i = 0; i < m_list_file.size(); ++i) {
-      const QString& path = m_list_file[i];
-      progress.OnFile(i, m_list_file.size(), toFilePath(path));
-      const QString name = QFileInfo(path).baseName();
-      CFormatSRS srs;
-      if (!srs.Read(toFilePath(path))) {
-        msgs << tr("%1 打开失败!\n\n").arg(name);
-        continue;
-      }
-      srs.m_dump_res = false;
-      if (srs.Print(toFilePath(dumpPathFor(fromFilePath(srs.GetPath())))))
-        msgs << tr("%1 导出成功!\n\n").arg(name);
-      else
-        msgs << tr("%1 导出失败!\n\n").arg(name);
-    }
-  }
-  writeReport(msgs, QString("%1/outTxtResult.txt").arg(QFileInfo(m_list_file.first()).path()));
+  auto utf8 = [](const QString& s) { return s.toUtf8().toStdString(); };
+  DumpTexts texts;
+  texts.ok = utf8(tr("%1 导出成功!\n\n"));
+  texts.failed = utf8(tr("%1 导出失败!\n\n"));
+  texts.open_failed = utf8(tr("%1 打开失败!\n\n"));
+  const std::vector<std::string> paths = toFilePaths(m_list_file);
+  const DumpRun run = RunWithProgress(this, m_list_file.size(), false,
+                                      [&](RunProgress* progress) { return DumpAllSrs(paths, texts, progress); });
+  writeReport(fromUtf8(run.entries), fromFilePath(DumpReportPathFor(paths.front())));
   Prompts::instance().information(this, tr("提示"), tr("导出完成！"));
 }
 
@@ -406,27 +229,31 @@ std::string WdtSipRes::smtPathFor(const std::string& srs_path, const std::string
 bool WdtSipRes::recalcFromSmt(CFormatSRS& srs, QStringList* done, QStringList* miss) {
   done->clear();
   miss->clear();
-  std::vector<std::string> vt_done, vt_miss;
-  std::string cur_path;
-  if (!RecalcFromSmt(srs, smtDir(), &vt_done, &vt_miss, &cur_path)) {
-    // Without a path looked for, the file itself cannot be rebuilt (no
-    // harmonics, or no factor to turn the recorded voltage into a current).
-    if (cur_path.empty())
-      Prompts::instance().warning(this, tr("警告"),
-                                  tr("%1.SRS文件无法从时序重计算！").arg(QFileInfo(fromFilePath(srs.GetPath())).baseName()));
-    else
-      Prompts::instance().warning(this, tr("警告"), tr("未找到电流数据:\n%1").arg(fromFilePath(cur_path)));
+  SmtRebuild r;
+  if (!RecalcFromSmt(srs, smtDir(), &r.done, &r.miss, &r.cur_path)) {
+    warnNotRebuilt(srs, r);
     return false;
   }
-  *done = fromUtf8(vt_done);
-  *miss = fromUtf8(vt_miss);
+  *done = fromUtf8(r.done);
+  *miss = fromUtf8(r.miss);
   return true;
+}
+
+void WdtSipRes::warnNotRebuilt(const CFormatSRS& srs, const SmtRebuild& r) {
+  // Without a path looked for, the file itself cannot be rebuilt (no
+  // harmonics, or no factor to turn the recorded voltage into a current).
+  if (r.cur_path.empty())
+    Prompts::instance().warning(this, tr("警告"),
+                                tr("%1.SRS文件无法从时序重计算！").arg(QFileInfo(fromFilePath(srs.GetPath())).baseName()));
+  else
+    Prompts::instance().warning(this, tr("警告"), tr("未找到电流数据:\n%1").arg(fromFilePath(r.cur_path)));
 }
 
 bool WdtSipRes::askHarmCount(int* a) {
   int value = 4;
-  const bool ok = Prompts::instance().getInt(this, tr("组合频率设置"), tr("单频的组合谐波数:"), 4, 1, 16, 1, &value);
-  if (!ok || value < 1 || value > 16) {
+  const bool ok = Prompts::instance().getInt(this, tr("组合频率设置"), tr("单频的组合谐波数:"), 4, 1, RECAL_HARM_MAX, 1,
+                                             &value);
+  if (!ok || value < 1 || value > RECAL_HARM_MAX) {
     Prompts::instance().warning(this, QString::fromUtf8("提示"), tr("输入数据格式不正确！"));
     return false;
   }
@@ -464,12 +291,9 @@ void WdtSipRes::on_btnRecalAll_clicked() {
   if (dir.isEmpty()) return;
   s_dirRecalAll = dir;
 
-  RecalcRun run;
-  {
-    WaitCursor wait;
-    ProgressDialogRun progress(this, m_list_file.size(), false);
-    run = RecalcAllComposed(toFilePaths(m_list_file), a, toFilePath(dir), recalcTexts(), &progress);
-  }
+  const RecalcRun run = RunWithProgress(this, m_list_file.size(), false, [&](RunProgress* progress) {
+    return RecalcAllComposed(toFilePaths(m_list_file), a, toFilePath(dir), recalcTexts(), progress);
+  });
   writeReport(fromUtf8(run.entries), QString("%1/%2").arg(dir, RECAL_REPORT_NAME));
   Prompts::instance().information(this, tr("提示"), tr("重计算已完成！"));
 }
@@ -487,7 +311,7 @@ void WdtSipRes::on_btnOutSrsSingle_clicked() {
   }
   const QString base = QFileInfo(path).baseName();
   if (!m_srs_file.Read(toFilePath(path))) {
-    Prompts::instance().warning(this, tr("警告"), tr("%1.SRS文件读取失败！").arg(base));
+    Prompts::instance().warning(this, tr("警告"), withReason(tr("%1.SRS文件读取失败！").arg(base), m_srs_file.GetError()));
     dropCurrentFile();
     return;
   }
@@ -495,22 +319,31 @@ void WdtSipRes::on_btnOutSrsSingle_clicked() {
   if (s_dirSaveSrs.isEmpty()) s_dirSaveSrs = QFileInfo(path).path();
   const QString name =
       Prompts::instance().saveFileName(this, "Save SRS", s_dirSaveSrs + QString("/%1").arg(base), "CRS Files (*.SRS)");
-  QStringList done, miss;
-  if (!name.isEmpty() && recalcFromSmt(m_srs_file, &done, &miss)) {
-    RecomputeResultsAfterSmt(m_srs_file, true);
-    s_dirSaveSrs = QFileInfo(name).path();
-    const bool saved = m_srs_file.Write(toFilePath(name));
-    // The re-read dropped in-memory changes and the rebuild changed values:
-    // the views catch up before the outcome is shown.
+  if (name.isEmpty()) {
     showChangedFile();
-    if (saved)
-      Prompts::instance().information(
-          this, tr("提示"), tr("文件保存成功！\n重计算设备:%1\n未计算设备:%2").arg(done.join(","), miss.join(",")));
-    else
-      Prompts::instance().warning(this, tr("警告"), tr("文件%1打开失败！").arg(name));
     return;
   }
+  const SmtRebuild r = RebuildSrsFromSmt(m_srs_file, smtDir(), true, toFilePath(name));
+  // The re-read dropped in-memory changes and the rebuild changed values:
+  // the views catch up before the outcome is shown.
   showChangedFile();
+  switch (r.status) {
+    case SmtRebuildStatus::NoCurrent:
+    case SmtRebuildStatus::CannotRebuild:
+      warnNotRebuilt(m_srs_file, r);
+      return;
+    case SmtRebuildStatus::ReadFailed:
+    case SmtRebuildStatus::WriteFailed:
+      s_dirSaveSrs = QFileInfo(name).path();
+      Prompts::instance().warning(this, tr("警告"), tr("文件%1打开失败！").arg(name));
+      return;
+    case SmtRebuildStatus::Ok:
+      break;
+  }
+  s_dirSaveSrs = QFileInfo(name).path();
+  Prompts::instance().information(this, tr("提示"),
+                                  tr("文件保存成功！\n重计算设备:%1\n未计算设备:%2")
+                                      .arg(fromUtf8(r.done).join(","), fromUtf8(r.miss).join(",")));
 }
 
 void WdtSipRes::on_btnOutSrsAll_clicked() {
@@ -528,12 +361,9 @@ void WdtSipRes::on_btnOutSrsAll_clicked() {
   if (dir.isEmpty()) return;
   s_dirSmtAll = dir;
 
-  RecalcRun run;
-  {
-    WaitCursor wait;
-    ProgressDialogRun progress(this, m_list_file.size(), false);
-    run = RecalcAllFromSmt(toFilePaths(m_list_file), smtDir(), toFilePath(dir), recalcTexts(), &progress);
-  }
+  const RecalcRun run = RunWithProgress(this, m_list_file.size(), false, [&](RunProgress* progress) {
+    return RecalcAllFromSmt(toFilePaths(m_list_file), smtDir(), toFilePath(dir), recalcTexts(), progress);
+  });
   writeReport(fromUtf8(run.entries), QString("%1/%2").arg(dir, RECAL_SMT_REPORT_NAME));
   Prompts::instance().information(this, tr("提示"), tr("文件保存成功！"));
 }

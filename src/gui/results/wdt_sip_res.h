@@ -15,57 +15,15 @@
 #include "core/sip/format_srs.h"
 #include "core/sip/limits.h"
 
-class QComboBox;
-class QGroupBox;
-class QHBoxLayout;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class QShowEvent;
-class QSpacerItem;
-class QVBoxLayout;
 
 class CDlgDataLimit;
 class CWdtResPlotSpaceSip;
 class CWdtSipResTable;
 
 namespace Ui {
-// The widgets of the page, built in code with the object names of the form.
-struct WdtSipRes {
-  QVBoxLayout* verticalLayout = nullptr;
-  QVBoxLayout* lytAppend = nullptr;
-  QWidget* wdtBlank = nullptr;
-  QHBoxLayout* horizontalLayout_4 = nullptr;
-  QLabel* label = nullptr;
-  QComboBox* cmbShowType = nullptr;
-  QLabel* label_2 = nullptr;
-  QComboBox* cmbCalType = nullptr;
-  QSpacerItem* horizontalSpacer = nullptr;
-  QLabel* lbPassRate = nullptr;
-  QPushButton* btnErrSet = nullptr;
-  QLabel* lbPassRate_2 = nullptr;
-  QSpacerItem* horizontalSpacer_2 = nullptr;
-  CWdtSipResTable* wdtResTable = nullptr;
-  QGroupBox* groupBox = nullptr;
-  QHBoxLayout* horizontalLayout = nullptr;
-  QLabel* lbRevertSrs = nullptr;
-  QLineEdit* edtFileSmt = nullptr;
-  QPushButton* btnSelFileSmt = nullptr;
-  QPushButton* btnOutSrsSingle = nullptr;
-  QPushButton* btnOutSrsAll = nullptr;
-  QLabel* lbPassRate_6 = nullptr;
-  QGroupBox* groupBox_2 = nullptr;
-  QHBoxLayout* horizontalLayout_2 = nullptr;
-  QPushButton* btnRecal = nullptr;
-  QPushButton* btnRecalAll = nullptr;
-  QPushButton* btnOutToTxt = nullptr;
-  QPushButton* btnOutToTxtAll = nullptr;
-
-  // Also connects the page's on_<object>_<signal> slots, once.
-  void setupUi(QWidget* w);
-  void retranslateUi(QWidget* w);
-};
-}  // namespace Ui
+class WdtSipRes;
+}
 
 class WdtSipRes : public QWidget {
   Q_OBJECT
@@ -121,6 +79,7 @@ private:
   // Shows the warning itself when the current station's time series is
   // missing; the lists hold the device names (UTF-8, trimmed).
   bool recalcFromSmt(CFormatSRS& srs, QStringList* done, QStringList* miss);
+  void warnNotRebuilt(const CFormatSRS& srs, const SmtRebuild& r);
 
   // The count of combined harmonics; false (after the warning) when the
   // dialog was cancelled.

@@ -10,18 +10,16 @@
 
 class CFormatSRS;
 class ModelRes;
-class QComboBox;
-class QGroupBox;
-class QHBoxLayout;
-class QLabel;
-class QSpacerItem;
-class QTableView;
-class QVBoxLayout;
+
+namespace Ui {
+class CWdtSipResTable;
+}
 
 class CWdtSipResTable : public QWidget {
   Q_OBJECT
 public:
   explicit CWdtSipResTable(QWidget* parent = nullptr);
+  ~CWdtSipResTable() override;
 
   // Creates the model (once) with the results page's column list; the limit
   // table is not owned and colours the error columns.
@@ -42,20 +40,8 @@ public slots:
   void onUpdateResList();
 
 private:
-  void setupUi();
-  void retranslateUi();
-
+  Ui::CWdtSipResTable* ui;
   CFormatSRS* m_srs = nullptr;
   ModelRes* m_model = nullptr;
   bool m_single_freq = false;
-
-  QVBoxLayout* verticalLayout_2;
-  QGroupBox* groupBox;
-  QVBoxLayout* verticalLayout;
-  QHBoxLayout* horizontalLayout_2;
-  QHBoxLayout* horizontalLayout;
-  QLabel* label_3;
-  QComboBox* cmbFreq;
-  QSpacerItem* horizontalSpacer;
-  QTableView* tbRes;
 };

@@ -123,7 +123,7 @@ void CCustomPlot::SetXLog(bool on) {
 }
 
 void CCustomPlot::SetYMode(int mode, double lin, double b) {
-  if (mode < 0 || mode > 2) return;
+  if (mode < PLOT_Y_LINEAR || mode > PLOT_Y_SYMLOG) return;
   const double old_lin = m_sym_lin;
   double new_lin = std::abs(lin);
   if (!(new_lin > 0.0) || !std::isfinite(new_lin)) new_lin = old_lin;
@@ -131,10 +131,10 @@ void CCustomPlot::SetYMode(int mode, double lin, double b) {
   m_sym_b = std::abs(b);
 
   const int from = m_y_mode;
-  if (from == 2 || mode == 2) {
+  if (from == PLOT_Y_SYMLOG || mode == PLOT_Y_SYMLOG) {
     auto conv = [&](double u) {
-      const double v = from == 2 ? SymLogInv(u, old_lin) : u;
-      return mode == 2 ? SymLog(v, new_lin) : v;
+      const double v = from == PLOT_Y_SYMLOG ? SymLogInv(u, old_lin) : u;
+      return mode == PLOT_Y_SYMLOG ? SymLog(v, new_lin) : v;
     };
     // Error bars are stored relative to their graph's values: convert their
     // ends while the graph still holds the old values.
@@ -159,10 +159,10 @@ void CCustomPlot::SetYMode(int mode, double lin, double b) {
     const QCPRange r = yAxis->range();
     const double lo = conv(r.lower);
     const double hi = conv(r.upper);
-    setAxisScale(yAxis, mode == 1);
+    setAxisScale(yAxis, mode == PLOT_Y_LOG);
     yAxis->setRange(lo, hi);
   } else {
-    setAxisScale(yAxis, mode == 1);
+    setAxisScale(yAxis, mode == PLOT_Y_LOG);
   }
   m_y_mode = mode;
 }
@@ -186,9 +186,9 @@ void CCustomPlot::Rescale(double margin) {
     double lo = yAxis->range().lower, hi = yAxis->range().upper;
     // The symmetric logarithm's range may span zero, where only the linear
     // margin makes sense.
-    if (m_y_mode != 0 && LogMargin(lo, hi, margin))
+    if (m_y_mode != PLOT_Y_LINEAR && LogMargin(lo, hi, margin))
       yAxis->setRange(lo, hi);
-    else if (m_y_mode != 1)
+    else if (m_y_mode != PLOT_Y_LOG)
       yAxis->scaleRange(margin, yAxis->range().center());
   }
 }
@@ -249,12 +249,12 @@ QCPGraph* CCustomPlot::AddGraph(const QVector<double>& keys, const QVector<doubl
                                    tr("“%1”中第%2个值为NAN！").arg(name, QString::number(i + 1)));
       break;
     }
-    const double u = m_y_mode == 2 ? SymLog(y, m_sym_lin) : y;
+    const double u = m_y_mode == PLOT_Y_SYMLOG ? SymLog(y, m_sym_lin) : y;
     points.push_back(QCPGraphData(x, u));
     if (errors) {
       double e = i < errors->size() ? std::abs(errors->at(i)) : nan;
       if (!(e < kMaxValid)) e = nan;
-      if (m_y_mode == 2) {
+      if (m_y_mode == PLOT_Y_SYMLOG) {
         err_minus.push_back(u - SymLog(y - e, m_sym_lin));
         err_plus.push_back(SymLog(y + e, m_sym_lin) - u);
       } else {
@@ -406,7 +406,7 @@ void CCustomPlot::onMenuSetAxisXLog() {
 }
 
 void CCustomPlot::onMenuSetAxisYLog() {
-  SetYMode(m_act_y_log->isChecked() ? 1 : 0, 0.0001, 0.1);
+  SetYMode(m_act_y_log->isChecked() ? PLOT_Y_LOG : PLOT_Y_LINEAR, 0.0001, 0.1);
   Rescale(1.05);
   replot(rpQueuedReplot);
 }
@@ -425,7 +425,7 @@ bool CCustomPlot::TracerHasGraph() const {
 void CCustomPlot::UpdateCursorText() {
   const QPointF p = m_tracer->position->coords();
   m_cursor_text->position->setCoords(p);
-  const double value = m_y_mode == 2 ? SymLogInv(p.y(), m_sym_lin) : p.y();
+  const double value = m_y_mode == PLOT_Y_SYMLOG ? SymLogInv(p.y(), m_sym_lin) : p.y();
   m_cursor_text->setText(QString("%1  %2").arg(p.x(), 0, 'g', -1).arg(value, 0, 'g', -1));
 }
 
@@ -512,7 +512,7 @@ void CCustomPlot::HandleRightRelease(const QPoint& pos) {
     }
   } else if (!moved) {
     m_act_x_log->setChecked(m_x_log);
-    m_act_y_log->setChecked(m_y_mode == 1);
+    m_act_y_log->setChecked(m_y_mode == PLOT_Y_LOG);
     m_menu->popup(mapToGlobal(pos));
   }
   const bool shown = m_zoom_rect->visible() || m_zoom_out->visible();

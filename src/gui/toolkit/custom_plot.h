@@ -18,6 +18,13 @@ class QAction;
 class QMenu;
 class CDlgPlotRange;
 
+// Scales of the y axis (the values of SetYMode and m_y_mode).
+enum PlotYMode {
+  PLOT_Y_LINEAR = 0,
+  PLOT_Y_LOG = 1,
+  PLOT_Y_SYMLOG = 2,
+};
+
 class CCustomPlot : public QCustomPlot {
   Q_OBJECT
 public:
@@ -29,10 +36,10 @@ public:
   // Creates the title row above the axis rect on first use.
   void SetTitle(const QString& text);
   void SetXLog(bool on);
-  // mode: 0 linear, 1 logarithmic, 2 symmetric logarithm with the linear
-  // threshold |lin| (a zero or non-finite threshold keeps the current one).
-  // The y range and the values of every graph (and their error bars) are
-  // converted from the current mode to the new one.
+  // mode: a PlotYMode; PLOT_Y_SYMLOG with the linear threshold |lin| (a
+  // zero or non-finite threshold keeps the current one). The y range and
+  // the values of every graph (and their error bars) are converted from the
+  // current mode to the new one.
   void SetYMode(int mode, double lin, double b);
   // Fits all axes to every plottable (visible or not); fixed ranges win,
   // logarithmic axes get a geometric margin, linear ones grow by margin
@@ -96,7 +103,7 @@ public:
   QPointer<QCPItemText> m_cursor_text;
   QPointer<QCPItemTracer> m_tracer;
   bool m_x_log = false;
-  int m_y_mode = 0;
+  int m_y_mode = PLOT_Y_LINEAR;
   double m_sym_lin = 0.0001;
   bool m_tracer_on = true;
   double m_sym_b = 0.1;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "core/base/run_loop.h"
+#include "gui/toolkit/wait_cursor.h"
 
 class ProgressDialogRun : public RunProgress {
 public:
@@ -24,3 +25,12 @@ private:
   bool m_cancellable;
   bool m_cancelled = false;
 };
+
+// run(&progress) under the wait cursor and the delayed progress dialog over
+// count files; returns what run returns, after both are gone.
+template <typename Run>
+auto RunWithProgress(QWidget* parent, int count, bool cancellable, Run run) {
+  WaitCursor wait;
+  ProgressDialogRun progress(parent, count, cancellable);
+  return run(&progress);
+}

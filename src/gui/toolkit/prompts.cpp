@@ -67,3 +67,8 @@ bool QtPrompts::getInt(QWidget* parent, const QString& title, const QString& lab
   if (ok && result) *result = v;
   return ok;
 }
+
+QString withReason(const QString& text, const std::string& why) {
+  if (why.empty()) return text;
+  return text + "\n" + QString::fromUtf8(why.c_str());
+}

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
 
 class QWidget;
 
@@ -42,6 +43,10 @@ public:
   // Takes ownership; returns the previous implementation.
   static std::unique_ptr<Prompts> install(std::unique_ptr<Prompts> prompts);
 };
+
+// text, then the reason of a failure (one line from the core, shown as it
+// is) on a second line; text alone when there is no reason.
+QString withReason(const QString& text, const std::string& why);
 
 // The real dialogs.
 class QtPrompts : public Prompts {
