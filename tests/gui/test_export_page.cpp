@@ -16,6 +16,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -113,6 +114,65 @@ TEST_F(ExportPage, OptionsShownForEverySurveyTypeAndOutput) {
   }
 }
 
+TEST_F(ExportPage, EveryOptionFollowsTheVisibilityTable) {
+  struct State {
+    bool ts, mid, chk, s2, s3, inv;
+  };
+  struct Rule {
+    std::vector<const char*> widgets;
+    std::function<bool(const State&)> visible;
+  };
+  const std::vector<Rule> rules = {
+      {{"edtDirSmt", "btnSelDirSmt"}, [](const State& s) { return s.ts; }},
+      {{"btnImportFileCoord", "edtInputFileCoord"}, [](const State& s) { return s.mid || s.chk; }},
+      {{"rdOutSection", "rdInvData", "lb2DSouding3"}, [](const State& s) { return s.s2 || s.s3; }},
+      {{"rdOutRes2dinv", "rdOutZondres2d", "lbInvV1"}, [](const State&) { return false; }},
+      {{"rdOutSipPrmCp", "rdOutSipPrmFs", "rdOutSipPrmPh", "rdInvAppResistance", "rdInvAppResistivity",
+        "lbMinPoleLen", "edtMinDist", "chkAddSystemErr", "lbSystemErrApp", "edtSystemErrAppPer", "lbSystemErrCp",
+        "edtSystemErrCp", "btnImportFileElev", "edtInputFileElev", "lbInvH1", "lbInvH2", "lbInvV2", "lbInvV3",
+        "chkExportOhm"},
+       [](const State& s) { return (s.s2 || s.s3) && s.inv; }},
+      {{"rdPoleCmpYes", "rdPoleCmpNo", "lbCmpShiftPer", "edtShiftPercent", "chkXCoordMove", "edtXCoordMoveValue"},
+       [](const State& s) { return s.s2 && s.inv; }},
+      {{"btnImportFileShifting", "edtInputFileShifting"}, [](const State& s) { return s.s3; }},
+      {{"rdType3", "rdType4"}, [](const State& s) { return s.s3 && !s.inv; }},
+  };
+  // Always shown, whatever the choice.
+  const std::vector<const char*> fixed = {"rdInputSrs", "rdInputTs",  "rdCheckErr",  "rdMidGradient",
+                                          "rd2DSounding", "rd3DSounding", "tbRangeLimit", "edtMaxErrApp",
+                                          "edtMaxErrCp", "edtOutFileName", "btnOutData", "btnOutPassRate"};
+  for (const char* input : {"rdInputSrs", "rdInputTs"}) {
+    for (const char* target : {"rdCheckErr", "rdMidGradient", "rd2DSounding", "rd3DSounding"}) {
+      for (const char* output : {"rdOutSection", "rdInvData"}) {
+        SCOPED_TRACE(std::string(input) + " " + target + " " + output);
+        // The output buttons are shown for soundings only: chosen there first.
+        b("rd2DSounding")->click();
+        b(output)->click();
+        b(input)->click();
+        b(target)->click();
+        const std::string t = target;
+        const State st{std::string(input) == "rdInputTs", t == "rdMidGradient", t == "rdCheckErr",
+                       t == "rd2DSounding", t == "rd3DSounding", std::string(output) == "rdInvData"};
+        for (const Rule& r : rules)
+          for (const char* name : r.widgets) EXPECT_EQ(shown(name), r.visible(st)) << name;
+        for (const char* name : fixed) EXPECT_TRUE(shown(name)) << name;
+
+        // The enabling rules hold in every state, both ways.
+        for (int round = 0; round < 2; ++round) {
+          b("chkAddSystemErr")->click();
+          b("chkXCoordMove")->click();
+          b(round == 0 ? "rdPoleCmpNo" : "rdPoleCmpYes")->click();
+          const bool sys = b("chkAddSystemErr")->isChecked(), xs = b("chkXCoordMove")->isChecked();
+          EXPECT_EQ(w<QWidget>("edtSystemErrAppPer")->isEnabled(), sys);
+          EXPECT_EQ(w<QWidget>("edtSystemErrCp")->isEnabled(), sys);
+          EXPECT_EQ(w<QWidget>("edtXCoordMoveValue")->isEnabled(), xs);
+          EXPECT_EQ(w<QWidget>("edtShiftPercent")->isEnabled(), b("rdPoleCmpYes")->isChecked());
+        }
+      }
+    }
+  }
+}
+
 TEST_F(ExportPage, CheckBoxesEnableTheirEdits) {
   b("rdInvData")->click();
   EXPECT_TRUE(w<QWidget>("edtSystemErrAppPer")->isEnabled());
@@ -133,6 +193,12 @@ TEST_F(ExportPage, AFreeLayoutFileTurnsTheCombinationOff) {
   EXPECT_TRUE(b("rdPoleCmpNo")->isChecked());
   EXPECT_FALSE(b("rdPoleCmpYes")->isEnabled());
   EXPECT_FALSE(w<QWidget>("edtShiftPercent")->isEnabled());
+  EXPECT_FALSE(b("rdPoleCmpYes")->isChecked());
+  EXPECT_FALSE(b("rdPoleCmpNo")->isEnabled());
+  EXPECT_FALSE(w<QWidget>("lbCmpShiftPer")->isEnabled());
+  // The settings of an export started now: no combination.
+  b("rdInvData")->click();
+  EXPECT_FALSE(page->CollectSettings().combine);
   setFiles({kIn + "/pole4/L101_01.SRS"});
   EXPECT_EQ(page->layoutType(), SIP_POLE4_SOUNDING);
   EXPECT_TRUE(b("rdPoleCmpYes")->isEnabled());

@@ -531,7 +531,9 @@ TEST_F(ParamPage, UnreadableFileWarnsAndEmptiesThePage) {
   page->setCurrentFile(bad);
   EXPECT_FALSE(page->isFileLoaded());
   ASSERT_FALSE(prompts->messages.isEmpty());
-  EXPECT_EQ(prompts->messages.last().text, u8("打开文件“%1”失败！").arg(bad));
+  // The message, then the reader's reason on a second line.
+  EXPECT_EQ(prompts->messages.last().text.section('\n', 0, 0), u8("打开文件“%1”失败！").arg(bad));
+  EXPECT_FALSE(prompts->messages.last().text.section('\n', 1).isEmpty());
   EXPECT_TRUE(w<QLineEdit>("edtMN")->text().isEmpty());
   EXPECT_EQ(page->devLayModel()->rowCount(), 0);
   EXPECT_FALSE(w<QPushButton>("btnSaveChange")->isEnabled());

@@ -19,6 +19,7 @@
 #include "gui/params/table_dev_pole_model.h"
 #include "gui/params/wdt_param_srs.h"
 #include "scripted_prompts.h"
+#include "ui_wdt_main.h"
 
 TEST(ParamPagePicture, MainWindowOnTheParameterTab) {
   ScopedPrompts prompts;

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 
+#include "core/base/clog.h"
 #include "gui/limits/model_range_limit.h"
 #include "gui/limits/shared_data.h"
 #include "gui/toolkit/paths.h"
@@ -15,6 +16,18 @@
 namespace {
 
 std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
+
+// A failed read keeps the records before the bad line (or, for a file
+// that cannot be opened, the previous table). The edit is emptied then, so
+// the table is too: an export must not use rows the user sees no file for.
+template <class Table>
+bool ReadTable(Table* table, const std::string& path) {
+  if (table->Read(path)) return true;
+  CLOG_WARN("side table %s not imported: %s", path.c_str(),
+            table->GetError().empty() ? "cannot be opened" : table->GetError().c_str());
+  table->Clear();
+  return false;
+}
 
 void Show(bool visible, std::initializer_list<QWidget*> widgets) {
   for (QWidget* w : widgets) w->setVisible(visible);
@@ -145,12 +158,13 @@ void CWdtOutput::onBtnSelDirSmt() {
   ui->edtDirSmt->setText(m_dir_smt);
 }
 
-void CWdtOutput::ImportTable(const QString& title, const QString& filter, QString* start_dir, CFormatTxt* table,
-                             const QString& failure, QLineEdit* edit) {
+void CWdtOutput::ImportTable(const QString& title, const QString& filter, QString* start_dir,
+                             const std::function<bool(const std::string&)>& read, const QString& failure,
+                             QLineEdit* edit) {
   const QString path = Prompts::instance().openFileName(this, title, *start_dir, filter);
   if (path.isEmpty()) return;
   *start_dir = QFileInfo(path).absolutePath();
-  if (!table->Read(toFilePath(path))) {
+  if (!read(toFilePath(path))) {
     Prompts::instance().warning(this, tr("提示"), failure);
     edit->clear();
     return;
@@ -159,17 +173,20 @@ void CWdtOutput::ImportTable(const QString& title, const QString& filter, QStrin
 }
 
 void CWdtOutput::onBtnImportFileCoord() {
-  ImportTable(tr("打开坐标文件"), "txt Files (*.txt)", &m_dir_coord, &m_site_coord, tr("导入坐标失败！"),
+  ImportTable(tr("打开坐标文件"), "txt Files (*.txt)", &m_dir_coord,
+              [this](const std::string& p) { return ReadTable(&m_site_coord, p); }, tr("导入坐标失败！"),
               ui->edtInputFileCoord);
 }
 
 void CWdtOutput::onBtnImportFileElev() {
-  ImportTable(tr("打开高程文件"), "txt Files (*.txt)", &m_dir_elev, &m_elev, tr("导入高程失败！"),
+  ImportTable(tr("打开高程文件"), "txt Files (*.txt)", &m_dir_elev,
+              [this](const std::string& p) { return ReadTable(&m_elev, p); }, tr("导入高程失败！"),
               ui->edtInputFileElev);
 }
 
 void CWdtOutput::on_btnImportFileShifting_clicked() {
-  ImportTable(tr("打开坐标文件"), "txt Files (*.csv)", &m_dir_shifting, &m_shifting, tr("导入相对坐标失败！"),
+  ImportTable(tr("打开坐标文件"), "txt Files (*.csv)", &m_dir_shifting,
+              [this](const std::string& p) { return ReadTable(&m_shifting, p); }, tr("导入相对坐标失败！"),
               ui->edtInputFileShifting);
 }
 
@@ -262,7 +279,7 @@ void CWdtOutput::onBtnOutputData() {
     WaitCursor wait;
     ExportSettings s = CollectSettings();
     s.path_base = toFilePath(m_dir_out + "/" + ui->edtOutFileName->text());
-    ProgressDialogRun progress(this, int(groups.size()), true);
+    ProgressDialogRun progress(this, int(groups.size()), true, m_progress_delay_ms);
     run = RunExportGroups(s, groups, texts, &progress);
   }
   ShowMessages(run);
@@ -294,7 +311,7 @@ void CWdtOutput::on_btnOutPassRate_clicked() {
     s.unit_spacing = ui->edtMinDist->text().toFloat();
     s.sys_err_app_percent = ui->edtSystemErrAppPer->text().toFloat();
     s.sys_err_cp_mrad = ui->edtSystemErrCp->text().toFloat();
-    ProgressDialogRun progress(this, int(s.paths.size()), true);
+    ProgressDialogRun progress(this, int(s.paths.size()), true, m_progress_delay_ms);
     run = RunPassRate(s, Texts(), &progress);
   }
   ShowMessages(run);

@@ -7,7 +7,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/export/export_job.h"
@@ -39,6 +41,9 @@ public:
   // The settings record of an export started now (the first file is read
   // again for the 2-D array code, as the run does).
   ExportSettings CollectSettings() const;
+  // How long a run lasts before its progress dialog appears (tests show it
+  // at once to press its Cancel).
+  void setProgressDelay(int ms) { m_progress_delay_ms = ms; }
 
 private slots:
   void onBtnSelDirSmt();
@@ -57,8 +62,8 @@ private:
   void ShowMessages(const ExportRun& run);
   QString FirstFileDir() const;
   // Reads a side table chosen by the user into table; edit shows its path.
-  void ImportTable(const QString& title, const QString& filter, QString* start_dir, CFormatTxt* table,
-                   const QString& failure, QLineEdit* edit);
+  void ImportTable(const QString& title, const QString& filter, QString* start_dir,
+                   const std::function<bool(const std::string&)>& read, const QString& failure, QLineEdit* edit);
 
   std::unique_ptr<Ui::CWdtOutput> ui;
   QStringList* m_list;
@@ -76,5 +81,7 @@ private:
   QString m_dir_pass;
   int m_layout = SIP_POLE4_SOUNDING;
   CModelRangeLimit* m_model = nullptr;
+  // Start directories of the three import dialogs, one per button.
   QString m_dir_coord, m_dir_elev, m_dir_shifting;
+  int m_progress_delay_ms = 1000;
 };

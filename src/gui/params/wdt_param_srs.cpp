@@ -157,7 +157,8 @@ void CWdtParamSrs::setCurrentFile(const QString& path) {
     m_srs_inited = true;
     updateData(false);
   } else {
-    Prompts::instance().warning(this, tr("提示"), tr("打开文件“%1”失败！").arg(path));
+    if (!QuietLoadFailures::active())
+      Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), m_srs.GetError()));
     m_srs_inited = false;
     m_srs = CFormatSRS();
     clearForm();
