@@ -18,7 +18,7 @@ for t in srs smt txt; do
   rc=$?
   {
     echo "== fuzz_$t (exit $rc)"
-    grep -E '^#[0-9]+ +DONE' "$OUT/$t.log" | tail -n 1
+    grep -E '^#[0-9]+[[:space:]]+DONE' "$OUT/$t.log" | tail -n 1
     grep -E '^stat::' "$OUT/$t.log"
     grep -E 'Maximum resident set size' "$OUT/$t.log"
     echo "corpus files: $(ls "$OUT/$t" | wc -l), artifacts: $(ls "$OUT/$t-crashes" | wc -l)"
