@@ -16,7 +16,6 @@
 #include "gui/main/app_init.h"
 #include "gui/results/model_plot_sel_freq.h"
 #include "gui/results/wdt_res_plot_space_sip.h"
-#include "ui_wdt_res_plot.h"
 #include "scripted_prompts.h"
 #include "core/sip/format_srs.h"
 #include "gui/toolkit/custom_plot.h"

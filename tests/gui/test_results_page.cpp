@@ -35,7 +35,6 @@
 #include "gui/limits/shared_data.h"
 #include "gui/results/wdt_res_plot_space_sip.h"
 #include "gui/results/wdt_sip_res.h"
-#include "ui_wdt_sip_res.h"
 #include "gui/results/wdt_sip_res_table.h"
 #include "scripted_prompts.h"
 #include "core/sip/format_srs.h"

@@ -14,7 +14,6 @@
 
 #include "gui/main/app_init.h"
 #include "gui/main/wdt_main.h"
-#include "ui_wdt_main.h"
 #include "gui/results/model_res.h"
 #include "gui/results/wdt_sip_res.h"
 #include "gui/results/wdt_sip_res_table.h"

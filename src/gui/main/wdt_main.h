@@ -20,9 +20,8 @@ class CWdtParamSrs;
 class CWdtTsPlot;
 class WdtSipRes;
 
-namespace Ui {
-class CWdtMain;
-}
+// The form's widgets, reached through form() by the window's users and tests.
+#include "ui_wdt_main.h"
 
 class CWdtMain : public QWidget {
   Q_OBJECT

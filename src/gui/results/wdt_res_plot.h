@@ -18,9 +18,8 @@ class CCustomPlot;
 class CFormatSRS;
 class ModelPlotSel;
 
-namespace Ui {
-class CWdtResPlot;
-}
+// The form's widgets, reached through form() by the window's users and tests.
+#include "ui_wdt_res_plot.h"
 
 class CWdtResPlot : public QWidget {
   Q_OBJECT

@@ -21,9 +21,8 @@ class CDlgDataLimit;
 class CWdtResPlotSpaceSip;
 class CWdtSipResTable;
 
-namespace Ui {
-class WdtSipRes;
-}
+// The form's widgets, reached through form() by the window's users and tests.
+#include "ui_wdt_sip_res.h"
 
 class WdtSipRes : public QWidget {
   Q_OBJECT
