@@ -221,8 +221,9 @@ TEST(CliRecalc, ExistingOutputFilesAreReplaced) {
   ASSERT_EQ(second.m_res_composed.GetHarmNum(), 1);
   EXPECT_FLOAT_EQ(second.m_res_composed.GetFreq(0, 0), 8.5f * 0.25f);
 
-  // Writing into the folder of the sources replaces the sources.
-  r = run_cmd(quoted(kCli) + " recalc " + quoted(dir + "/L101_01.SRS") + " --out " + quoted(dir) + " --harmonics 8");
+  // Writing into the folder of the sources replaces the sources when asked to.
+  r = run_cmd(quoted(kCli) + " recalc " + quoted(dir + "/L101_01.SRS") + " --out " + quoted(dir) +
+              " --harmonics 8 --overwrite");
   ASSERT_EQ(r.code, 0) << r.err;
   CFormatSRS first = ReadSrs(dir + "/L101_01.SRS");
   EXPECT_EQ(first.m_res_composed.GetHarmNum(), 2);
@@ -273,4 +274,33 @@ TEST(CliRecalc, UsageErrorsWriteNothing) {
       run_cmd(quoted(kCli) + " recalc " + srs + " --out " + quoted(dir + "/new/deeper") + " --harmonics 4");
   EXPECT_EQ(made.code, 0) << made.err;
   EXPECT_EQ(cli_slurp(dir + "/new/deeper/reCalResult.txt"), "L101_01 重计算成功!\n");
+}
+
+TEST(CliRecalc, InputFolderNeedsOverwriteAndKeepsTheOriginals) {
+  const std::string dir = MakeSurvey("overwrite");
+  const std::string a = dir + "/L101_01.SRS", b = dir + "/L101_02.SRS";
+  const std::string a0 = cli_slurp(a), b0 = cli_slurp(b);
+  for (const std::string& mode : {std::string("--harmonics 4"), "--from-smt " + quoted(dir + "/smt")}) {
+    const RunResult r = run_cmd(quoted(kCli) + " recalc " + quoted(a) + " " + quoted(b) + " --out " + quoted(dir) +
+                                " " + mode);
+    EXPECT_EQ(r.code, 2) << mode;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find("--overwrite"), std::string::npos) << r.err;
+    EXPECT_EQ(cli_slurp(a), a0);
+    EXPECT_EQ(cli_slurp(b), b0);
+    EXPECT_FALSE(std::ifstream(a + ".orig").good());
+    EXPECT_FALSE(std::ifstream(dir + "/reCalResult.txt").good());
+    EXPECT_FALSE(std::ifstream(dir + "/recalTsToSrsResult.txt").good());
+  }
+
+  RunResult r = run_cmd(quoted(kCli) + " recalc " + quoted(a) + " " + quoted(b) + " --out " + quoted(dir) +
+                        " --harmonics 4 --overwrite");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(cli_slurp(a + ".orig"), a0);
+  EXPECT_EQ(cli_slurp(b + ".orig"), b0);
+  EXPECT_NE(cli_slurp(a), a0);
+  // The backup is made once: a second overwrite keeps the acquisition original.
+  r = run_cmd(quoted(kCli) + " recalc " + quoted(a) + " --out " + quoted(dir) + " --harmonics 2 --overwrite");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(cli_slurp(a + ".orig"), a0);
 }

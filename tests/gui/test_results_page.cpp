@@ -1027,3 +1027,88 @@ TEST_F(PageFixture, ModelsAnnounceEveryChangeThroughTheWholeRoad) {
   page->hide();
   EXPECT_TRUE(ModelCheck::failures().isEmpty()) << ModelCheck::failures().join("\n").toStdString();
 }
+
+TEST_F(PageFixture, WritingOverTheImportedFilesAsksFirstAndKeepsTheOriginals) {
+  const QString d = survey(41);
+  const QStringList files = {d + "/L101_01.SRS", d + "/L101_02.SRS"};
+  QList<QByteArray> before;
+  for (const QString& f : files) before << contents(f);
+  page->setFileList(files);
+  ui->edtFileSmt->setText(d + "/smt");
+
+  struct Run {
+    QPushButton* button;
+    bool needs_count;
+    const char* report;
+  };
+  for (const Run& run : {Run{ui->btnRecalAll, true, "reCalResult.txt"}, Run{ui->btnOutSrsAll, false,
+                                                                           "recalTsToSrsResult.txt"}}) {
+    SCOPED_TRACE(run.report);
+    // No: nothing written, not even the report.
+    prompts->messages.clear();
+    if (run.needs_count) prompts->intAnswers.enqueue(4);
+    prompts->fileAnswers.enqueue({d});
+    prompts->questionAnswers.enqueue(false);
+    click(run.button);
+    ASSERT_EQ(prompts->messages.size(), 1);
+    EXPECT_EQ(prompts->messages[0].kind, "question");
+    EXPECT_EQ(prompts->messages[0].title, u8("提示"));
+    EXPECT_EQ(prompts->messages[0].text, u8("输出目录包含原始SRS文件，是否覆盖？"));
+    for (int i = 0; i < files.size(); ++i) EXPECT_EQ(contents(files[i]), before[i]) << i;
+    EXPECT_FALSE(QFileInfo::exists(d + "/" + run.report));
+    EXPECT_FALSE(QFileInfo::exists(files[0] + ".orig"));
+  }
+
+  // Yes: written, each original kept once beside it.
+  prompts->messages.clear();
+  prompts->intAnswers.enqueue(4);
+  prompts->fileAnswers.enqueue({d});
+  prompts->questionAnswers.enqueue(true);
+  click(ui->btnRecalAll);
+  ASSERT_EQ(prompts->messages.size(), 2);
+  EXPECT_EQ(prompts->messages[1].text, u8("重计算已完成！"));
+  for (int i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(contents(files[i] + ".orig"), before[i]) << i;
+    EXPECT_NE(contents(files[i]), before[i]) << i;
+    CFormatSRS srs;
+    ASSERT_TRUE(srs.Read(path8(files[i])));
+    EXPECT_EQ(srs.m_res_composed.GetHarmNum(), 4);
+  }
+  // A second overwrite never replaces the acquisition original.
+  prompts->intAnswers.enqueue(2);
+  prompts->fileAnswers.enqueue({d});
+  prompts->questionAnswers.enqueue(true);
+  click(ui->btnRecalAll);
+  for (int i = 0; i < files.size(); ++i) EXPECT_EQ(contents(files[i] + ".orig"), before[i]) << i;
+
+  // Another folder asks nothing.
+  const QString out = dir + "/elsewhere";
+  ASSERT_TRUE(QDir().mkpath(out));
+  prompts->messages.clear();
+  prompts->intAnswers.enqueue(4);
+  prompts->fileAnswers.enqueue({out});
+  click(ui->btnRecalAll);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "information");
+}
+
+TEST_F(PageFixture, ExportAllResultsNamesTheDumpsItReplaced) {
+  const QString d = survey(42);
+  page->setFileList({d + "/L101_01.SRS", d + "/L101_02.SRS"});
+  QFile old(d + "/L101_02.txt");
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("an older dump");
+  old.close();
+  click(ui->btnOutToTxtAll);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "information");
+  EXPECT_EQ(prompts->messages[0].text, u8("导出完成！\n已替换的文件：\n%1").arg(d + "/L101_02.txt"));
+  EXPECT_NE(contents(d + "/L101_02.txt"), QByteArray("an older dump"));
+
+  // Both exist now: both are named.
+  prompts->messages.clear();
+  click(ui->btnOutToTxtAll);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].text,
+            u8("导出完成！\n已替换的文件：\n%1\n%2").arg(d + "/L101_01.txt", d + "/L101_02.txt"));
+}

@@ -250,11 +250,12 @@ RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts&
 // Writes the recalculated file as out_dir/<base>.SRS; false after recording
 // the failure.
 bool WriteOut(CFormatSRS& srs, const std::string& out_dir, const std::string& path, const std::string& name,
-              const RecalcTexts& texts, RecalcRun& run) {
+              const RecalcTexts& texts, const std::vector<std::string>& inputs, RecalcRun& run) {
   const std::string out = OutPath(out_dir, SrsBaseName(path));
-  if (srs.Write(out)) return true;
+  std::string why;
+  if (WriteKeepingOriginal(srs, out, inputs, &why)) return true;
   run.entries.push_back(RecalcArg(texts.write_failed, name));
-  Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
+  Fail(run, path, "cannot write " + ex_ansi_to_utf8(out) + (why.empty() ? "" : ": " + why));
   return false;
 }
 
@@ -266,7 +267,7 @@ RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const 
   return RunOverFiles(paths, texts, progress,
                       [&](CFormatSRS& srs, const std::string& path, const std::string& name, RecalcRun& run) {
                         RecomputeComposed(srs, a);
-                        if (!WriteOut(srs, out_dir, path, name, texts, run)) return std::string();
+                        if (!WriteOut(srs, out_dir, path, name, texts, paths, run)) return std::string();
                         return RecalcArg(texts.recal_ok, name);
                       });
 }
@@ -278,7 +279,7 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
     const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
     const std::string out = OutPath(out_dir, SrsBaseName(path));
     CFormatSRS srs;
-    const SmtRebuild r = RebuildSrsFileFromSmt(srs, path, smt_dir, false, out);
+    const SmtRebuild r = RebuildSrsFileFromSmt(srs, path, smt_dir, false, out, paths);
     switch (r.status) {
       case SmtRebuildStatus::ReadFailed:
         run.entries.push_back(RecalcArg(texts.open_failed, name));
@@ -293,7 +294,7 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
         return;
       case SmtRebuildStatus::WriteFailed:
         run.entries.push_back(RecalcArg(texts.write_failed, name));
-        Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
+        Fail(run, path, "cannot write " + ex_ansi_to_utf8(out) + (r.why.empty() ? "" : ": " + r.why));
         return;
       case SmtRebuildStatus::Ok:
         break;
@@ -306,28 +307,46 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
   return run;
 }
 
+bool WriteKeepingOriginal(CFormatSRS& srs, const std::string& out, const std::vector<std::string>& inputs,
+                          std::string* why) {
+  bool is_input = ex_same_file(out, srs.GetPath());
+  for (size_t i = 0; i < inputs.size() && !is_input; ++i) is_input = ex_same_file(out, inputs[i]);
+  if (is_input && !ex_backup_once(out, nullptr, why)) return false;
+  return ex_write_atomic(out, [&](FILE* fp) { return srs.WriteFile(fp); }, why);
+}
+
+std::vector<std::string> InputsOverwrittenBy(const std::vector<std::string>& paths, const std::string& out_dir) {
+  std::vector<std::string> hit;
+  for (const std::string& p : paths) {
+    const std::string out = OutPath(out_dir, SrsBaseName(p));
+    for (const std::string& q : paths)
+      if (ex_same_file(out, q) && std::find(hit.begin(), hit.end(), q) == hit.end()) hit.push_back(q);
+  }
+  return hit;
+}
+
 SmtRebuild RebuildSrsFromSmt(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
-                             const std::string& out_path) {
+                             const std::string& out_path, const std::vector<std::string>& inputs) {
   SmtRebuild r;
   if (!RecalcFromSmt(srs, smt_dir, &r.done, &r.miss, &r.cur_path)) {
     r.status = r.cur_path.empty() ? SmtRebuildStatus::CannotRebuild : SmtRebuildStatus::NoCurrent;
     return r;
   }
   RecomputeResultsAfterSmt(srs, force_composed);
-  if (!ex_write_atomic(out_path, [&](FILE* fp) { return srs.WriteFile(fp); }, &r.why))
-    r.status = SmtRebuildStatus::WriteFailed;
+  if (!WriteKeepingOriginal(srs, out_path, inputs, &r.why)) r.status = SmtRebuildStatus::WriteFailed;
   return r;
 }
 
 SmtRebuild RebuildSrsFileFromSmt(CFormatSRS& srs, const std::string& path, const std::string& smt_dir,
-                                 bool force_composed, const std::string& out_path) {
+                                 bool force_composed, const std::string& out_path,
+                                 const std::vector<std::string>& inputs) {
   if (!srs.Read(path)) {
     SmtRebuild r;
     r.status = SmtRebuildStatus::ReadFailed;
     r.why = srs.GetError();
     return r;
   }
-  return RebuildSrsFromSmt(srs, smt_dir, force_composed, out_path);
+  return RebuildSrsFromSmt(srs, smt_dir, force_composed, out_path, inputs);
 }
 
 bool WriteReport(const std::string& path, const std::vector<std::string>& entries) {

@@ -193,7 +193,10 @@ void WdtSipRes::on_btnOutToTxtAll_clicked() {
   const DumpRun run = RunWithProgress(this, m_list_file.size(), false,
                                       [&](RunProgress* progress) { return DumpAllSrs(paths, texts, progress); });
   writeReport(fromUtf8(run.entries), fromFilePath(DumpReportPathFor(paths.front())));
-  Prompts::instance().information(this, tr("提示"), tr("导出完成！"));
+  QString done = tr("导出完成！");
+  if (!run.replaced.empty())
+    done += "\n" + tr("已替换的文件：\n%1").arg(fromFilePaths(run.replaced).join("\n"));
+  Prompts::instance().information(this, tr("提示"), done);
 }
 
 void WdtSipRes::writeReport(const QStringList& msgs, const QString& path) {
@@ -261,6 +264,17 @@ bool WdtSipRes::askHarmCount(int* a) {
   return true;
 }
 
+bool WdtSipRes::askOutputFolder(QString* remembered, QString* dir) {
+  if (remembered->isEmpty()) *remembered = QFileInfo(m_list_file.first()).path();
+  *dir = Prompts::instance().existingDirectory(this, "Save SRS", *remembered);
+  if (dir->isEmpty()) return false;
+  *remembered = *dir;
+  // The imported files are raw acquisition data: replacing them takes an
+  // explicit yes (and the run keeps each original once as .orig).
+  if (InputsOverwrittenBy(toFilePaths(m_list_file), toFilePath(*dir)).empty()) return true;
+  return Prompts::instance().question(this, tr("提示"), tr("输出目录包含原始SRS文件，是否覆盖？"));
+}
+
 void WdtSipRes::on_btnRecal_clicked() {
   if (!m_loaded) {
     Prompts::instance().warning(this, QString::fromUtf8("提示"), QString::fromUtf8("请先选择SRS文件，再重新计算！"));
@@ -286,10 +300,8 @@ void WdtSipRes::on_btnRecalAll_clicked() {
   }
   int a = 0;
   if (!askHarmCount(&a)) return;
-  if (s_dirRecalAll.isEmpty()) s_dirRecalAll = QFileInfo(m_list_file.first()).path();
-  const QString dir = Prompts::instance().existingDirectory(this, "Save SRS", s_dirRecalAll);
-  if (dir.isEmpty()) return;
-  s_dirRecalAll = dir;
+  QString dir;
+  if (!askOutputFolder(&s_dirRecalAll, &dir)) return;
 
   const RecalcRun run = RunWithProgress(this, m_list_file.size(), false, [&](RunProgress* progress) {
     return RecalcAllComposed(toFilePaths(m_list_file), a, toFilePath(dir), recalcTexts(), progress);
@@ -356,10 +368,8 @@ void WdtSipRes::on_btnOutSrsAll_clicked() {
     Prompts::instance().warning(this, tr("警告"), tr("SRS文件列表为空！"));
     return;
   }
-  if (s_dirSmtAll.isEmpty()) s_dirSmtAll = QFileInfo(m_list_file.first()).path();
-  const QString dir = Prompts::instance().existingDirectory(this, "Save SRS", s_dirSmtAll);
-  if (dir.isEmpty()) return;
-  s_dirSmtAll = dir;
+  QString dir;
+  if (!askOutputFolder(&s_dirSmtAll, &dir)) return;
 
   const RecalcRun run = RunWithProgress(this, m_list_file.size(), false, [&](RunProgress* progress) {
     return RecalcAllFromSmt(toFilePaths(m_list_file), smtDir(), toFilePath(dir), recalcTexts(), progress);

@@ -83,6 +83,10 @@ private:
   // The count of combined harmonics; false (after the warning) when the
   // dialog was cancelled.
   bool askHarmCount(int* a);
+  // The output folder of an all-files run, starting at and then kept in
+  // remembered; false when cancelled, or when the folder holds imported
+  // files and the user does not want them replaced.
+  bool askOutputFolder(QString* remembered, QString* dir);
   RecalcTexts recalcTexts() const;
   // The SMT directory of edtFileSmt as an 8-bit path.
   std::string smtDir() const;
