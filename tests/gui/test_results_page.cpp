@@ -553,8 +553,8 @@ TEST_F(PageFixture, EmptyPathClearsThePage) {
   EXPECT_EQ(cmbFreq->count(), 0);
   EXPECT_FALSE(cellData(0, 5, Qt::DisplayRole).isValid());
   EXPECT_EQ(model->headerData(5, Qt::Horizontal).toString(), u8("视电阻率(Ω·m)"));
-  // The label keeps the rate of the last file.
-  EXPECT_EQ(passRate(), u8("  合格率：75.0%"));
+  // No file, no figure: the last file's rate does not stay behind.
+  EXPECT_EQ(passRate(), "");
 
   page->setCurrentFile(handMade());
   EXPECT_TRUE(ui->btnOutSrsSingle->isEnabled());
@@ -589,8 +589,27 @@ TEST_F(PageFixture, FailedReadWarnsAndClears) {
     EXPECT_EQ(ui->edtFileSmt->text(), "");
     EXPECT_EQ(cmbFreq->count(), 0);
     EXPECT_FALSE(cellData(0, 0, Qt::DisplayRole).isValid());
-    EXPECT_EQ(passRate(), u8("  合格率：75.0%"));
+    EXPECT_EQ(passRate(), "");
   }
+  // Clearing the list empties it too; the next file shows its own figure.
+  page->setCurrentFile(handMade());
+  EXPECT_EQ(passRate(), u8("  合格率：75.0%"));
+  page->setCurrentFile(QString());
+  EXPECT_EQ(passRate(), "");
+}
+
+TEST_F(PageFixture, EnglishTitlesOfTheRecalculationMessages) {
+  QTranslator translator;
+  ASSERT_TRUE(installTranslation(*qApp, translator, "en_US"));
+  click(ui->btnRecal);
+  page->setCurrentFile(handMade());
+  click(ui->btnRecal);
+  prompts->intAnswers.enqueue(2);
+  click(ui->btnRecal);
+  QApplication::removeTranslator(&translator);
+  ASSERT_EQ(prompts->messages.size(), 3);
+  for (const RecordedMessage& m : prompts->messages) EXPECT_EQ(m.title, "Tips") << m.text.toStdString();
+  EXPECT_EQ(prompts->messages[1].text, "The input format is not correct!");
 }
 
 TEST_F(PageFixture, SmtDirectoryChosenOrKept) {

@@ -89,6 +89,8 @@ void WdtSipRes::setCurrentFile(const QString& path) {
     m_loaded = false;
     m_wdt_res_table->clearTable();
     ui->edtFileSmt->clear();
+    // No file shown, no figure: the last file's rate would pass for this one.
+    ui->lbPassRate->clear();
   }
   enableFileButtons();
   onSwitchShowPage();
@@ -257,7 +259,7 @@ bool WdtSipRes::askHarmCount(int* a) {
   const bool ok = Prompts::instance().getInt(this, tr("组合频率设置"), tr("单频的组合谐波数:"), 4, 1, RECAL_HARM_MAX, 1,
                                              &value);
   if (!ok || value < 1 || value > RECAL_HARM_MAX) {
-    Prompts::instance().warning(this, QString::fromUtf8("提示"), tr("输入数据格式不正确！"));
+    Prompts::instance().warning(this, tr("提示"), tr("输入数据格式不正确！"));
     return false;
   }
   *a = value;
@@ -277,7 +279,7 @@ bool WdtSipRes::askOutputFolder(QString* remembered, QString* dir) {
 
 void WdtSipRes::on_btnRecal_clicked() {
   if (!m_loaded) {
-    Prompts::instance().warning(this, QString::fromUtf8("提示"), QString::fromUtf8("请先选择SRS文件，再重新计算！"));
+    Prompts::instance().warning(this, tr("提示"), QString::fromUtf8("请先选择SRS文件，再重新计算！"));
     return;
   }
   const QString path = fromFilePath(m_srs_file.GetPath());
@@ -288,7 +290,7 @@ void WdtSipRes::on_btnRecal_clicked() {
   // The frequency list follows the new grouping, so that no value is shown
   // under the label of another frequency.
   showChangedFile();
-  Prompts::instance().information(this, QString::fromUtf8("提示"), tr("文件%1已被重新计算！").arg(path));
+  Prompts::instance().information(this, tr("提示"), tr("文件%1已被重新计算！").arg(path));
 }
 
 void WdtSipRes::on_btnRecalAll_clicked() {
