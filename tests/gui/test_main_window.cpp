@@ -171,3 +171,38 @@ TEST(MainWindow, ClickShowsTheFileOnTheResultsPageAndClearEmptiesIt) {
   EXPECT_FALSE(page->form()->btnOutSrsSingle->isEnabled());
   EXPECT_FALSE(page->form()->btnOutToTxt->isEnabled());
 }
+
+TEST(MainWindow, QtDialogsSpeakChineseOnAChineseSystem) {
+  QTranslator none;
+  EXPECT_FALSE(installQtTranslation(*qApp, none, "en_US"));
+  QTranslator qt;
+  ASSERT_TRUE(installQtTranslation(*qApp, qt, "zh_CN"));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QString::fromUtf8("打开"));
+  QApplication::removeTranslator(&qt);
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+}
+
+TEST(MainWindow, FullPathTooltipAndTheShownFileStaysSelected) {
+  ScopedPrompts prompts;
+  CWdtMain w;
+  w.importFiles({"/nonexistent/a/L101_01.SRS", "/nonexistent/b/L101_01.SRS"});
+  QListView* list = w.form()->listOpenFiles;
+  QAbstractItemModel* model = list->model();
+  EXPECT_EQ(model->data(model->index(0, 0)).toString(), "L101_01.SRS");
+  EXPECT_EQ(model->data(model->index(0, 0), Qt::ToolTipRole).toString(), "/nonexistent/a/L101_01.SRS");
+  EXPECT_EQ(model->data(model->index(1, 0), Qt::ToolTipRole).toString(), "/nonexistent/b/L101_01.SRS");
+
+  // A click selects the row as a user's click would, then more files come.
+  list->setCurrentIndex(model->index(1, 0));
+  w.onListClicked(model->index(1, 0));
+  w.importFiles({"/nonexistent/c/L101_01.SRS"});
+  ASSERT_EQ(model->rowCount(), 3);
+  EXPECT_EQ(list->currentIndex().row(), 1);
+  EXPECT_TRUE(list->selectionModel()->isSelected(model->index(1, 0)));
+  EXPECT_EQ(model->data(model->index(2, 0), Qt::ToolTipRole).toString(), "/nonexistent/c/L101_01.SRS");
+
+  QTest::mouseClick(w.form()->btnClearFile, Qt::LeftButton);
+  w.importFiles({"/nonexistent/d/L1.SRS"});
+  EXPECT_FALSE(list->selectionModel()->hasSelection());
+}
