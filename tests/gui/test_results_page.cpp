@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -1130,4 +1131,31 @@ TEST_F(PageFixture, ExportAllResultsNamesTheDumpsItReplaced) {
   ASSERT_EQ(prompts->messages.size(), 1);
   EXPECT_EQ(prompts->messages[0].text,
             u8("导出完成！\n已替换的文件：\n%1\n%2").arg(d + "/L101_01.txt", d + "/L101_02.txt"));
+}
+
+TEST_F(PageFixture, ColumnsAreWideEnoughForTheirContentsAtTheDefaultSize) {
+  const QString d = survey(43);
+  page->resize(page->size().width() - 300, page->size().height());  // narrower than the form
+  page->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+  page->setCurrentFile(d + "/L101_01.SRS");
+  ASSERT_TRUE(page->isLoaded());
+  QApplication::processEvents();
+  auto* view = page->resTable()->findChild<QTableView*>("tbRes");
+  ASSERT_NE(view, nullptr);
+  QHeaderView* header = view->horizontalHeader();
+  const QFontMetrics fm(view->font());
+  for (int c = 0; c < model->columnCount(); ++c) {
+    const QString head = model->headerData(c, Qt::Horizontal).toString();
+    EXPECT_GE(header->sectionSize(c), header->fontMetrics().horizontalAdvance(head)) << head.toStdString();
+    for (int r = 0; r < model->rowCount(); ++r) {
+      const QString text = cell(r, c);
+      // Nothing elided: every text fits its column with room to spare.
+      EXPECT_GT(header->sectionSize(c), fm.horizontalAdvance(text)) << head.toStdString() << " row " << r;
+    }
+  }
+  // The columns do not fit the narrow page: the user scrolls instead.
+  EXPECT_TRUE(view->horizontalScrollBar()->isVisible() ||
+              header->length() <= view->viewport()->width());
+  page->hide();
 }

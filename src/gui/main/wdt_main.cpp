@@ -54,6 +54,9 @@ CWdtMain::CWdtMain(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtMain) {
   ui->listOpenFiles->setModel(m_modelFile);
   ui->splitter->setStretchFactor(0, 2);
   ui->splitter->setStretchFactor(1, 3);
+  // The window opens on a 1366 x 768 screen; the file names need far less
+  // room than the results table beside them.
+  ui->splitter->setSizes({260, width() - 260});
 
   updateFileCount();
   connect(ui->btnImportData, &QPushButton::clicked, this, &CWdtMain::onBtnImportData);
