@@ -1,6 +1,8 @@
 #include "cli_recalc.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -22,6 +24,15 @@ const char* const kRecalcFooter =
     "Standard output stays empty; every file that was not written gets one line on standard error.\n"
     "Exit status: 0 every file written; 1 some file not written, or the report not written; 2 usage error,\n"
     "or the output directory cannot be used or holds input files without --overwrite (nothing written).";
+
+// As the desktop program decides: a locale name with "CN" is Chinese.
+bool SystemLocaleIsChinese() {
+  for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* v = std::getenv(var);
+    if (v && *v) return std::strstr(v, "CN") != nullptr;
+  }
+  return false;
+}
 
 bool PrepareOutDir(const std::string& dir) {
   std::error_code ec;
@@ -47,6 +58,7 @@ CliVerb addRecalcVerb(CLI::App& app) {
     int harmonics = 0;
     std::string smt_dir;
     bool overwrite = false;
+    std::string lang;
   };
   auto opts = std::make_shared<Opts>();
   CLI::App* cmd = app.add_subcommand(
@@ -63,6 +75,10 @@ CliVerb addRecalcVerb(CLI::App& app) {
   CLI::Option* smt = cmd->add_option("--from-smt", opts->smt_dir,
                                      "rebuild spectra and results from the SMT time series under this directory")
                          ->type_name("SMTDIR");
+  cmd->add_option("--lang", opts->lang,
+                  "language of the report texts (default: the system locale, Chinese when it names CN)")
+      ->check(CLI::IsMember({"en", "zh"}))
+      ->type_name("en|zh");
   cmd->add_flag("--overwrite", opts->overwrite,
                 "allow writing over the input files (each original is kept once as <name>.SRS.orig)");
   harm->excludes(smt);
@@ -90,7 +106,8 @@ CliVerb addRecalcVerb(CLI::App& app) {
                      }
                    }
                    const bool composed = harm->count() > 0;
-                   const RecalcTexts texts;
+                   const bool zh = opts->lang.empty() ? SystemLocaleIsChinese() : opts->lang == "zh";
+                   const RecalcTexts texts = zh ? RecalcTexts() : RecalcTextsEnglish();
                    const RecalcRun run =
                        composed ? RecalcAllComposed(paths, opts->harmonics, out_dir, texts, nullptr)
                                 : RecalcAllFromSmt(paths, ex_utf8_to_ansi(opts->smt_dir), out_dir, texts, nullptr);

@@ -65,6 +65,20 @@ std::string OutPath(const std::string& out_dir, const std::string& name) { retur
 
 }  // namespace
 
+RecalcTexts RecalcTextsEnglish() {
+  RecalcTexts t;
+  t.recal_ok = "%1 Recalculation successful\n";
+  t.open_failed = "%1 open failed!\n";
+  t.write_failed = "%1 write failed!\n\n";
+  t.open_ok = "%1 open successfull!\n";
+  t.recal_failed = "%1 recalculation failed!\n";
+  t.devices_done = "Recalculation devices: %1\n";
+  t.devices_done_none = "Recalculation devices: none\n";
+  t.devices_miss = "UnCalculated devices: %1\n\n";
+  t.devices_miss_none = "UnCalculated devices: none\n\n";
+  return t;
+}
+
 std::string SrsBaseName(const std::string& path) {
   size_t start = path.size();
   while (start > 0 && !IsSep(path[start - 1])) --start;

@@ -25,6 +25,10 @@ struct RecalcTexts {
   std::string devices_miss_none = "未计算仪器: 无\n\n";
 };
 
+// The entries as the English interface writes them (the translations of the
+// results page).
+RecalcTexts RecalcTextsEnglish();
+
 // Combined harmonics per composed frequency: 1..RECAL_HARM_MAX, over the
 // RECAL_HARM_MAX harmonics of a composed-frequency result.
 constexpr int RECAL_HARM_MAX = 16;
