@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFont>
 #include <QListView>
 #include <QPixmap>
@@ -53,6 +54,15 @@ TEST(ResultsPicture, MainWindowOnTheResultsTab) {
     const QString out = QString::fromLocal8Bit(qgetenv("VARNEX_SCREENSHOT"));
     if (!out.isEmpty()) {
       EXPECT_TRUE(picture.save(out, "PNG"));
+    }
+
+    // The space view of the same file; VARNEX_SCREENSHOT_SPACE names its picture.
+    w.resultsPage()->form()->cmbShowType->setCurrentIndex(1);
+    QApplication::processEvents();
+    const QPixmap space = w.grab();
+    const QString out_space = QString::fromLocal8Bit(qgetenv("VARNEX_SCREENSHOT_SPACE"));
+    if (!out_space.isEmpty()) {
+      EXPECT_TRUE(space.save(out_space, "PNG"));
     }
   }
   QApplication::setFont(app_font);
