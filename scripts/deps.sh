@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   qttranslations5-l10n
   xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()

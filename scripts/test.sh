@@ -32,4 +32,20 @@ dpkg-deb -f "$DEB" Depends | grep -q libqt5widgets5 || { echo "$DEB declares no 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEX_BUILD_GUI=OFF -DVARNEX_SANITIZE=ON >/dev/null
 cmake --build build-asan -j "$JOBS"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$JOBS")
+
+# The readers parse untrusted bytes: each fuzz target runs for a short while
+# from its generated seed corpus (fuzz/README.md has the long run).
+if command -v clang++ >/dev/null 2>&1; then
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEX_FUZZ=ON \
+    -DVARNEX_BUILD_GUI=OFF -DVARNEX_BUILD_TESTS=OFF >/dev/null
+  cmake --build build-fuzz -j "$JOBS"
+  for t in srs smt txt; do
+    work=build-fuzz/fuzz/run/$t
+    rm -rf "$work" && mkdir -p "$work"
+    build-fuzz/fuzz/fuzz_$t "$work" build-fuzz/fuzz/corpus/$t -max_total_time="${FUZZ_SECONDS:-30}" -timeout=10 \
+      -rss_limit_mb=1024 -print_final_stats=1 2>build-fuzz/fuzz/run/$t.log ||
+      { tail -n 40 build-fuzz/fuzz/run/$t.log; exit 1; }
+    grep -E '^stat::(number_of_executed_units|peak_rss_mb)' build-fuzz/fuzz/run/$t.log | sed "s/^/fuzz_$t: /"
+  done
+fi
 echo "All tests passed."

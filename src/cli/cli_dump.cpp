@@ -20,12 +20,15 @@ std::string lower_ext(const std::string& path) {
   return ext;
 }
 
-int dump_with(CFormat& file, const std::string& in, const std::string& out) {
+int dump_with(CFormat& file, const std::string& in, const std::string& out, const std::string* warning) {
   const std::string path = ex_utf8_to_ansi(in);
   if (!file.Read(path)) {
     std::fprintf(stderr, "varnex-cli: cannot read %s: %s\n", in.c_str(), file.GetError().c_str());
     return 1;
   }
+  // A damaged tail is worth knowing, yet the dump shows what is there.
+  if (warning && !warning->empty())
+    std::fprintf(stderr, "varnex-cli: File \"%s\" is incomplete: %s\n", in.c_str(), warning->c_str());
   bool ok = out.empty() ? file.PrintFile(stdout) && std::fflush(stdout) == 0 : file.Print(ex_utf8_to_ansi(out));
   if (!ok) {
     std::fprintf(stderr, "varnex-cli: cannot write the dump of %s to %s\n", in.c_str(),
@@ -54,7 +57,7 @@ CliVerb addDumpVerb(CLI::App& app) {
                    if (ext == "srs") {
                      CFormatSRS srs;
                      srs.m_dump_res = opts->results;
-                     return dump_with(srs, opts->file, opts->out);
+                     return dump_with(srs, opts->file, opts->out, &srs.GetWarning());
                    }
                    if (ext == "smt") {
                      if (opts->results) {
@@ -63,7 +66,7 @@ CliVerb addDumpVerb(CLI::App& app) {
                        return 2;
                      }
                      CFormatSmt smt;
-                     return dump_with(smt, opts->file, opts->out);
+                     return dump_with(smt, opts->file, opts->out, nullptr);
                    }
                    std::fprintf(stderr, "varnex-cli: %s is neither an .SRS nor an .smt file\n", opts->file.c_str());
                    return 1;

@@ -9,6 +9,9 @@
 
 #include "cli_check.h"
 #include "cli_dump.h"
+#include "cli_export.h"
+#include "cli_passrate.h"
+#include "cli_params.h"
 #include "cli_recalc.h"
 #include "cli_stations.h"
 #include "cli_ts.h"
@@ -42,6 +45,9 @@ int main(int argc, char** argv) {
   verbs.push_back(addDumpVerb(app));
   verbs.push_back(addRecalcVerb(app));
   verbs.push_back(addCheckVerb(app));
+  verbs.push_back(addExportVerb(app));
+  verbs.push_back(addPassRateVerb(app));
+  verbs.push_back(addParamsVerb(app));
   verbs.push_back(addTsVerb(app));
   verbs.push_back(addStationsVerb(app));
 

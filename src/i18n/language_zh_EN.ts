@@ -278,6 +278,475 @@
     </message>
 </context>
 <context>
+    <name>CWdtOutput</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>范围限制</source>
+        <translation>Range limitation(1st frequency)</translation>
+    </message>
+    <message>
+        <source>误差限制</source>
+        <translation>error limit(1st freq)</translation>
+    </message>
+    <message>
+        <source>视电阻率最大误差(%)</source>
+        <translation>Max app err(%)</translation>
+    </message>
+    <message>
+        <source>相对相位最大误差(mrad)</source>
+        <translation>Max cp err(mrad)</translation>
+    </message>
+    <message>
+        <source>输入源</source>
+        <translation>Input source</translation>
+    </message>
+    <message>
+        <source>频谱数据(SRS)</source>
+        <translation>Spectrum data(SRS)</translation>
+    </message>
+    <message>
+        <source>时序数据(SMT)</source>
+        <translation>Time series data(SMT)</translation>
+    </message>
+    <message>
+        <source>时序文件目录</source>
+        <translation>Ts file directory</translation>
+    </message>
+    <message>
+        <source>输出格式</source>
+        <translation>Output format</translation>
+    </message>
+    <message>
+        <source>检查点</source>
+        <translation>Checkpoints error</translation>
+    </message>
+    <message>
+        <source>中梯扫面</source>
+        <translation>1D middle gradient</translation>
+    </message>
+    <message>
+        <source>导入坐标文件</source>
+        <translation>Import coordinate file</translation>
+    </message>
+    <message>
+        <source>二维测深</source>
+        <translation>2D sounding</translation>
+    </message>
+    <message>
+        <source>三维测深</source>
+        <translation>3D sounding</translation>
+    </message>
+    <message>
+        <source>拟断面数据</source>
+        <translation>Raw section data</translation>
+    </message>
+    <message>
+        <source>反演数据</source>
+        <translation>Inversion data</translation>
+    </message>
+    <message>
+        <source>三极装置</source>
+        <translation>3 poles survey</translation>
+    </message>
+    <message>
+        <source>四极装置</source>
+        <translation>4 poles survey</translation>
+    </message>
+    <message>
+        <source>极距组合</source>
+        <translation>Pole combination</translation>
+    </message>
+    <message>
+        <source> 平移(%)</source>
+        <translation>Shift(%)</translation>
+    </message>
+    <message>
+        <source>极距不组合</source>
+        <translation>No pole combination</translation>
+    </message>
+    <message>
+        <source>相对相位</source>
+        <translation>CP</translation>
+    </message>
+    <message>
+        <source>频散率</source>
+        <translation>FS</translation>
+    </message>
+    <message>
+        <source>相位</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>视电阻</source>
+        <translation>Apparent resistance</translation>
+    </message>
+    <message>
+        <source>视电阻率</source>
+        <translation>Apparent resistivity</translation>
+    </message>
+    <message>
+        <source>导入高程文件</source>
+        <translation>Import elevation file</translation>
+    </message>
+    <message>
+        <source>导入相对坐标</source>
+        <translation>Import relative coordinates</translation>
+    </message>
+    <message>
+        <source>最小电极距(m)</source>
+        <translation>Min pole distance(m)</translation>
+    </message>
+    <message>
+        <source>偏移X坐标(m)</source>
+        <translation>Shift X coordinate(m)</translation>
+    </message>
+    <message>
+        <source>加入系统误差</source>
+        <translation>Add system err  </translation>
+    </message>
+    <message>
+        <source>  视电阻率(%)</source>
+        <translation>AppErr(%)</translation>
+    </message>
+    <message>
+        <source>  相对相位(mrad)</source>
+        <translation>CpErr(marad)</translation>
+    </message>
+    <message>
+        <source>同时导出pyGIMLi/BERT格式(.ohm)</source>
+        <translation>Also write pyGIMLi/BERT format (.ohm)</translation>
+    </message>
+    <message>
+        <source>导出文件名</source>
+        <translation>Output file name</translation>
+    </message>
+    <message>
+        <source>导出数据</source>
+        <translation>Output data</translation>
+    </message>
+    <message>
+        <source>导出合格率</source>
+        <translation>Export pass-rate</translation>
+    </message>
+    <message>
+        <source>选择SMT目录</source>
+        <translation>Choose SMT file directory</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>tips</translation>
+    </message>
+    <message>
+        <source>打开坐标文件</source>
+        <translation>Open coordinate file</translation>
+    </message>
+    <message>
+        <source>导入坐标失败！</source>
+        <translation>Failed to import coordinate!</translation>
+    </message>
+    <message>
+        <source>打开高程文件</source>
+        <translation>Open elevation file</translation>
+    </message>
+    <message>
+        <source>导入高程失败！</source>
+        <translation>Failed to import elevation!</translation>
+    </message>
+    <message>
+        <source>导入相对坐标失败！</source>
+        <translation>Failed to import relative coordinates!</translation>
+    </message>
+    <message>
+        <source>文件警告</source>
+        <translation>File warning</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warning</translation>
+    </message>
+    <message>
+        <source>第%1个SRS数据文件装置错误!</source>
+        <translation>The %1 SRS data file device error!</translation>
+    </message>
+    <message>
+        <source>没有找到符合要求的SRS数据文件!</source>
+        <translation>No matching SRS data file found !</translation>
+    </message>
+    <message>
+        <source>读取文件%1失败!</source>
+        <translation>Failed to read %1!</translation>
+    </message>
+    <message>
+        <source>以下%1个时序文件缺失或无数据:</source>
+        <translation>The following %1 files are misssing or have no data:</translation>
+    </message>
+    <message>
+        <source>数据转换完成</source>
+        <translation>Data conversion completed</translation>
+    </message>
+    <message>
+        <source>数据导出完成</source>
+        <translation>Data export completed!</translation>
+    </message>
+    <message>
+        <source>导出完成，无有效数据!</source>
+        <translation>Export completed, no valid data!</translation>
+    </message>
+    <message>
+        <source>导出的文件名为空!</source>
+        <translation>The exported file name is empty !</translation>
+    </message>
+    <message>
+        <source>无法创建文件%1: %2</source>
+        <translation>Cannot create %1: %2</translation>
+    </message>
+    <message>
+        <source>文件%1未能完整写入: %2</source>
+        <translation>%1 could not be completed: %2</translation>
+    </message>
+    <message>
+        <source>%1所在组的谐波数与第一组不同，该组数据未导出!</source>
+        <translation>The group of %1 has another harmonic count than the first group; its data were not exported!</translation>
+    </message>
+    <message>
+        <source>%1没有可导出的谐波，该组数据未导出!</source>
+        <translation>%1 has no harmonics to export; its group was not exported!</translation>
+    </message>
+    <message>
+        <source>%1文件不支持频散率!</source>
+        <translation>%1 files cannot carry the frequency effect!</translation>
+    </message>
+    <message>
+        <source>导出已取消，文件中为取消前导出的数据。</source>
+        <translation>Export cancelled; the files hold the data exported before the cancel.</translation>
+    </message>
+    <message>
+        <source>保存目录选择</source>
+        <translation>Choose save directory</translation>
+    </message>
+</context>
+<context>
+    <name>CWdtParamSrs</name>
+    <message>
+        <source>SRS参数编辑</source>
+        <translation>Edit SRS Parameters</translation>
+    </message>
+    <message>
+        <source>发送信号</source>
+        <translation>Signal Sent</translation>
+    </message>
+    <message>
+        <source>信号类型:</source>
+        <translation>Signal type:</translation>
+    </message>
+    <message>
+        <source>基频(Hz):</source>
+        <translation>Base frequency:</translation>
+    </message>
+    <message>
+        <source>电流输入</source>
+        <translation>Input current</translation>
+    </message>
+    <message>
+        <source>电流站采集</source>
+        <translation>current station</translation>
+    </message>
+    <message>
+        <source>手动输入电流</source>
+        <translation>Manually input current</translation>
+    </message>
+    <message>
+        <source>供电点位置</source>
+        <translation>Power supply position</translation>
+    </message>
+    <message>
+        <source> 方法:</source>
+        <translation>Method:</translation>
+    </message>
+    <message>
+        <source>工程参数</source>
+        <translation>Project param</translation>
+    </message>
+    <message>
+        <source>工区:</source>
+        <translation>Workspace:</translation>
+    </message>
+    <message>
+        <source>测线:</source>
+        <translation>Line no:</translation>
+    </message>
+    <message>
+        <source>区块号:</source>
+        <translation>Block no:</translation>
+    </message>
+    <message>
+        <source>文件名:</source>
+        <translation>File name:</translation>
+    </message>
+    <message>
+        <source>测线设置</source>
+        <translation>Setup of line</translation>
+    </message>
+    <message>
+        <source>电极距(m):</source>
+        <translation>MN(m):</translation>
+    </message>
+    <message>
+        <source>  首电极坐标(m):</source>
+        <translation>  1st electrode pos:</translation>
+    </message>
+    <message>
+        <source>  AB垂距(m):</source>
+        <translation>  VDistFromA:</translation>
+    </message>
+    <message>
+        <source>保存当前</source>
+        <translation>Save current</translation>
+    </message>
+    <message>
+        <source>保存所有</source>
+        <translation>Save all</translation>
+    </message>
+    <message>
+        <source>仪器通道电极配置</source>
+        <translation>The electrode configuration of Instrument channel</translation>
+    </message>
+    <message>
+        <source>电极坐标配置</source>
+        <translation>The coordinate configuration of Electrode</translation>
+    </message>
+    <message>
+        <source>导入参数</source>
+        <translation>import param</translation>
+    </message>
+    <message>
+        <source>导出参数</source>
+        <translation>Output param</translation>
+    </message>
+    <message>
+        <source>导出网格</source>
+        <translation>Recalculate</translation>
+    </message>
+    <message>
+        <source>保存修改</source>
+        <translation>Save Change</translation>
+    </message>
+    <message>
+        <source>中梯装置</source>
+        <translation>Middle gradient</translation>
+    </message>
+    <message>
+        <source>三极装置</source>
+        <translation>3 poles survey</translation>
+    </message>
+    <message>
+        <source>四极装置</source>
+        <translation>4 poles survey</translation>
+    </message>
+    <message>
+        <source>任意装置</source>
+        <translation>Any device</translation>
+    </message>
+    <message>
+        <source>五阶扩频波</source>
+        <translation>5th order spF wave</translation>
+    </message>
+    <message>
+        <source>三阶多频波</source>
+        <translation>3rd order multiF  wave</translation>
+    </message>
+    <message>
+        <source>五阶多频波</source>
+        <translation>5th order multiF  wave</translation>
+    </message>
+    <message>
+        <source>三阶方波</source>
+        <translation>3rd square wave</translation>
+    </message>
+    <message>
+        <source>9倍双频波</source>
+        <translation>9 times double frequency wave</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>tips</translation>
+    </message>
+    <message>
+        <source>打开文件“%1”失败！</source>
+        <translation>Failed to open "%1"!</translation>
+    </message>
+    <message>
+        <source>参数无法应用到文件“%1”：%2</source>
+        <translation>The parameters cannot be applied to "%1": %2</translation>
+    </message>
+    <message>
+        <source>确认修改并覆盖文件“%1”？
+注意：在修改覆盖前，建议备份原始采集数据文件！</source>
+        <translation>Are you sure to modify and overwrite the file "%1"?
+Note: It is recommended to back up raw file before overwrite if!</translation>
+    </message>
+    <message>
+        <source>文件“%1”保存失败!</source>
+        <translation>Failed to save "%1"!</translation>
+    </message>
+    <message>
+        <source>文件“%1”已保存!</source>
+        <translation>The file "%1" is saved!</translation>
+    </message>
+    <message>
+        <source>原始文件已备份为“%1”。</source>
+        <translation>The original file is kept as "%1".</translation>
+    </message>
+    <message>
+        <source>确认修改并覆盖所有文件？
+注意：在修改覆盖前，建议备份原始采集数据文件！</source>
+        <translation>Confirm to modify and overwrite all files? Note: Before modifying and overwriting, it is recommended to back up the original collected data files!</translation>
+    </message>
+    <message>
+        <source>所有文件已保存!</source>
+        <translation>All files have been saved!</translation>
+    </message>
+    <message>
+        <source>文件“%1”已导出到TXT文件中!</source>
+        <translation>The file "%1" is exported to txt file!</translation>
+    </message>
+    <message>
+        <source>文件“%1”导出失败!</source>
+        <translation>Failed to export to file "%1"!</translation>
+    </message>
+    <message>
+        <source>文件%1打开失败！</source>
+        <translation>Failed to open file %1!</translation>
+    </message>
+    <message>
+        <source>参数导出成功！</source>
+        <translation>Successed to export param!</translation>
+    </message>
+    <message>
+        <source>参数覆盖</source>
+        <translation>Parameter coverage</translation>
+    </message>
+    <message>
+        <source>是否仅导入测线电极相关设置?</source>
+        <translation>Is it only necessary to import the settings related to the electrodes of the measuring line?</translation>
+    </message>
+    <message>
+        <source>参数导入失败！SPM文件的电流输入方式与当前文件不同！</source>
+        <translation>Failed to import param!The SPM file measures the current in another way than the displayed file!</translation>
+    </message>
+    <message>
+        <source>参数导入失败！请检查采集站数量是否匹配！</source>
+        <translation>Failed to import param!Please check that whether the number of station is matches!</translation>
+    </message>
+    <message>
+        <source>参数导入成功！</source>
+        <translation>Successed to import param!</translation>
+    </message>
+</context>
+<context>
     <name>CWdtResPlot</name>
     <message>
         <source>Form</source>
@@ -577,6 +1046,87 @@
     <message>
         <source>已计算%1次</source>
         <translation>Calculated %1 times</translation>
+    </message>
+</context>
+<context>
+    <name>ModelSipDevLay</name>
+    <message>
+        <source>采集站</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>通道号</source>
+        <translation>ChInDev</translation>
+    </message>
+    <message>
+        <source>通道类型</source>
+        <translation>CH_Type</translation>
+    </message>
+    <message>
+        <source>电道编号</source>
+        <translation>E_Seq</translation>
+    </message>
+    <message>
+        <source>M坐标(m)</source>
+        <translation>Coord_M(m)</translation>
+    </message>
+    <message>
+        <source>N坐标(m)</source>
+        <translation>Coord_N(m)</translation>
+    </message>
+    <message>
+        <source>A点垂距</source>
+        <translation>VDistFromA</translation>
+    </message>
+    <message>
+        <source>无效</source>
+        <translation>invalid</translation>
+    </message>
+    <message>
+        <source>电道</source>
+        <translation>Electrical</translation>
+    </message>
+    <message>
+        <source>磁道</source>
+        <translation>Magnetic Track</translation>
+    </message>
+    <message>
+        <source>电流</source>
+        <translation>Current</translation>
+    </message>
+</context>
+<context>
+    <name>TableDevPoleModel</name>
+    <message>
+        <source>仪器号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>通道号</source>
+        <translation>ChannelNo.</translation>
+    </message>
+    <message>
+        <source>M电极</source>
+        <translation>Electrode M</translation>
+    </message>
+    <message>
+        <source>N电极</source>
+        <translation>Electrode N</translation>
+    </message>
+</context>
+<context>
+    <name>TablePoleModel</name>
+    <message>
+        <source>电极</source>
+        <translation>Electrode</translation>
+    </message>
+    <message>
+        <source>X(m)</source>
+        <translation>X(m)</translation>
+    </message>
+    <message>
+        <source>Y(m)</source>
+        <translation>Y(m)</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
 #include <string>
+#include <sys/stat.h>
 
 #include "cli_run.h"
 
@@ -67,6 +71,57 @@ TEST(CliVersion, VersionAndHelp) {
   RunResult h = run_cmd(quoted(kCli) + " --help");
   EXPECT_EQ(h.code, 0);
   EXPECT_NE(h.out.find("dump"), std::string::npos);
+}
+
+TEST(CliDump, TheReasonOfAFailedReadNamesTheOffset) {
+  const std::string bad = testing::TempDir() + "varnex_dump_bad.SRS";
+  std::string bytes = cli_slurp(kSrs + ".SRS");
+  const int32_t ver = 9;
+  std::memcpy(&bytes[0], &ver, 4);
+  std::ofstream(bad, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+  RunResult r = run_cmd(dump_cmd(quoted(bad)));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "varnex-cli: cannot read " + bad + ": version at byte 0: version 9 not supported\n");
+}
+
+TEST(CliDump, AFileCutShortAtItsEndIsDumpedWithAWarning) {
+  const std::string bytes = cli_slurp(kSrs + ".SRS");
+  const std::string cut = testing::TempDir() + "varnex_dump_cut.SRS";
+  const std::string shorter = bytes.substr(0, bytes.size() - 150);
+  std::ofstream(cut, std::ios::binary).write(shorter.data(), std::streamsize(shorter.size()));
+  RunResult r = run_cmd(dump_cmd(quoted(cut)));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "varnex-cli: File \"" + cut + "\" is incomplete: data after byte " +
+                       std::to_string(shorter.size()) + " are missing\n");
+  // Everything before the self-potential columns is as in the whole file.
+  const std::string whole = cli_slurp(kSrs + ".txt");
+  ASSERT_FALSE(r.out.empty());
+  EXPECT_EQ(r.out.substr(0, 200), whole.substr(0, 200));
+  EXPECT_NE(r.out, whole);
+
+  RunResult ok = run_cmd(dump_cmd(quoted(kSrs + ".SRS")));
+  EXPECT_TRUE(ok.err.empty());
+}
+
+TEST(CliDump, OutputThroughASymbolicLinkAndOntoADevice) {
+  const std::string dir = testing::TempDir() + "varnex_dump_link";
+  ASSERT_EQ(run_cmd("rm -rf " + quoted(dir) + " && mkdir -p " + quoted(dir + "/real")).code, 0);
+  const std::string target = dir + "/real/dump.txt";
+  const std::string link = dir + "/dump.txt";
+  ASSERT_EQ(run_cmd("echo old > " + quoted(target) + " && ln -s real/dump.txt " + quoted(link)).code, 0);
+  RunResult r = run_cmd(dump_cmd(quoted(kSrs + ".SRS") + " -o " + quoted(link)));
+  EXPECT_EQ(r.code, 0) << r.err;
+  struct stat st;
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_EQ(cli_slurp(target), cli_slurp(kSrs + ".txt"));
+  EXPECT_EQ(run_cmd("ls -A " + quoted(dir + "/real")).out, "dump.txt\n");  // no temporary left
+
+  r = run_cmd(dump_cmd(quoted(kSrs + ".SRS") + " -o /dev/null"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  ASSERT_EQ(::lstat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+  EXPECT_EQ(run_cmd("ls -a /dev | grep -c vxtmp").out, "0\n");
 }
 
 TEST(CliDump, ResultsOfAnSmtFileAreRefused) {

@@ -241,6 +241,13 @@ TEST(CliRecalc, UnreadableFilesAreReportedAndTheRunGoesOn) {
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
   EXPECT_NE(r.err.find(dir + "/L9.v1.SRS"), std::string::npos);
   EXPECT_NE(r.err.find(dir + "/missing.SRS"), std::string::npos);
+  // Each line says why the file could not be read.
+  EXPECT_NE(r.err.find(dir + "/L9.v1.SRS: cannot be read as an SRS file: version at byte 0: file is empty\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find(dir + "/missing.SRS: cannot be read as an SRS file: cannot open the file: No such file"),
+            std::string::npos)
+      << r.err;
   EXPECT_EQ(cli_slurp(out + "/reCalResult.txt"), "L9 打开失败!\n\nmissing 打开失败!\n\nL101_02 重计算成功!\n");
 }
 
@@ -328,4 +335,21 @@ TEST(CliRecalc, ReportLanguageFromTheOptionOrTheLocale) {
   const RunResult bad = run_cmd(quoted(kCli) + " recalc --lang fr " + srs + " --out " + quoted(dir + "/o") +
                                 " --harmonics 4");
   EXPECT_EQ(bad.code, 2);
+}
+
+TEST(CliRecalc, InputsThatShareAnOutputNameFailTheSecond) {
+  const std::string dir = MakeSurvey("collide");
+  ASSERT_EQ(run_cmd("mkdir -p " + quoted(dir + "/in") + " && cp " + quoted(dir + "/L101_01.SRS") + " " +
+                    quoted(dir + "/in/L101.a.SRS") + " && cp " + quoted(dir + "/L101_02.SRS") + " " +
+                    quoted(dir + "/in/L101.b.SRS"))
+                .code,
+            0);
+  const std::string out = dir + "/out";
+  const RunResult r = run_cmd(quoted(kCli) + " recalc --lang zh " + quoted(dir + "/in/L101.a.SRS") + " " +
+                              quoted(dir + "/in/L101.b.SRS") + " --out " + quoted(out) + " --harmonics 4");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "varnex-cli: " + dir + "/in/L101.b.SRS: would replace " + out + "/L101.SRS, written from " + dir +
+                       "/in/L101.a.SRS in this run\n");
+  EXPECT_EQ(cli_slurp(out + "/reCalResult.txt"), "L101 重计算成功!\nL101 写入失败!\n\n");
+  EXPECT_EQ(ReadSrs(out + "/L101.SRS").m_prm_meas.curr_station_used, 1);  // the first input's
 }

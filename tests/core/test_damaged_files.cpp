@@ -16,6 +16,7 @@
 #include "core/base/ex_file.h"
 #include "core/sip/format_smt.h"
 #include "core/sip/format_srs.h"
+#include "alloc_probe.h"
 
 namespace {
 
@@ -76,6 +77,9 @@ void torture(const std::string& source, const char* ext) {
 }
 
 }  // namespace
+
+void AllocProbeReset() { g_largest_alloc = 0; }
+size_t AllocProbeLargest() { return g_largest_alloc.load(); }
 
 // The counting allocator pairs malloc with free on purpose.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"

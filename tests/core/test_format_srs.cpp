@@ -194,5 +194,6 @@ TEST_F(FormatSrs, RejectsWhatCannotBeRead) {
   EXPECT_FALSE(read_bytes(""));
   CFormatSRS srs;
   EXPECT_FALSE(srs.Read("/nonexistent/varnex/x.SRS"));
-  EXPECT_EQ(srs.GetPath(), "/nonexistent/varnex/x.SRS");
+  EXPECT_EQ(srs.GetPath(), "");  // a failed read changes nothing
+  EXPECT_EQ(srs.GetError().rfind("cannot open the file: ", 0), 0u);
 }

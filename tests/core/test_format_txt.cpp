@@ -111,13 +111,15 @@ TEST(FormatTxtSiteCoord, FirstMatchInFileOrderAndLooseSpacing) {
   EXPECT_EQ(t.m_vt_item[2].pos, 0.0);
 }
 
-TEST(FormatTxtSiteCoord, WrongTokenCountStopsAndKeepsEarlierRecords) {
+TEST(FormatTxtSiteCoord, WrongTokenCountFailsAndKeepsTheTableAsItWas) {
   const char* bad_lines[] = {"S2 3 100 1", "S2 3 100 1 2 3", "", "   "};
   for (const char* bad : bad_lines) {
     CFormatTxtSiteCoord t;
+    ASSERT_TRUE(ReadText(&t, "h\nS0 1 0 0 0\n"));
     EXPECT_FALSE(ReadText(&t, std::string("h\nS1 3 100 1 2\n") + bad + "\nS3 3 140 5 6\n")) << '"' << bad << '"';
     ASSERT_EQ(t.m_vt_item.size(), 1u);
-    EXPECT_EQ(t.m_vt_item[0].name, "S1");
+    EXPECT_EQ(t.m_vt_item[0].name, "S0");
+    EXPECT_EQ(t.GetError().rfind("line 3: ", 0), 0u) << t.GetError();
   }
   CFormatTxtSiteCoord empty;
   EXPECT_TRUE(ReadText(&empty, ""));
@@ -145,14 +147,14 @@ TEST(FormatTxtSiteCoord, ReadByPathReplacesOrKeeps) {
 TEST(FormatTxtElev, BlankLineInTheMiddleFails) {
   CFormatTxtElev t;
   EXPECT_FALSE(ReadText(&t, "0 0 10\n10 0 20\n\n20 0 30\n"));
-  ASSERT_EQ(t.m_vt_item.size(), 2u);
-  EXPECT_EQ(t.m_vt_item[1].z, 20.0);
-
-  EXPECT_FALSE(ReadText(&t, "0 0 10\n1 2\n"));
-  EXPECT_EQ(t.m_vt_item.size(), 1u);
+  EXPECT_TRUE(t.m_vt_item.empty());
+  EXPECT_EQ(t.GetError(), "line 3: 0 fields, 3 expected");
 
   ASSERT_TRUE(ReadText(&t, "0 0 10\r\n10\t0   20\r\n"));
   EXPECT_EQ(t.m_vt_item.size(), 2u);
+  EXPECT_FALSE(ReadText(&t, "0 0 10\n1 2\n"));
+  EXPECT_EQ(t.m_vt_item.size(), 2u);
+  EXPECT_EQ(t.m_vt_item[1].z, 20.0);
 }
 
 TEST(FormatTxtElev, NearestByCityBlockDistanceFirstWinsTies) {
@@ -235,8 +237,8 @@ TEST(FormatTxtShifting, WrongFieldCountFails) {
   for (const char* bad : bad_lines) {
     CFormatTxtShifting t;
     EXPECT_FALSE(ReadText(&t, std::string("h\nP1,1,0,0\n") + bad + "\nP2,2,0,0\n")) << '"' << bad << '"';
-    ASSERT_EQ(t.m_vt_item.size(), 1u);
-    EXPECT_EQ(t.m_vt_item[0].name, "P1");
+    EXPECT_TRUE(t.m_vt_item.empty());
+    EXPECT_EQ(t.GetError().rfind("line 3: ", 0), 0u) << t.GetError();
   }
 }
 
@@ -259,8 +261,10 @@ TEST(FormatTxtCoord, AzimuthInRadiansAndPrefixFind) {
   EXPECT_FALSE(t.Find("L", 100.0f, &out));
   EXPECT_FALSE(t.Find("L1", 100.02f, &out));
 
+  const size_t before = t.m_vt_item.size();
   EXPECT_FALSE(ReadText(&t, "h\nL1 100 10 20\n"));
-  EXPECT_TRUE(t.m_vt_item.empty());
+  EXPECT_EQ(t.m_vt_item.size(), before);
+  EXPECT_EQ(t.GetError(), "line 2: 4 fields, 5 expected");
 }
 
 TEST(FormatTxt, WrittenTablesReadBackTheSameValues) {

@@ -22,6 +22,7 @@
 #include "model_check.h"
 #include "scripted_prompts.h"
 #include "survey_fixture.h"
+#include "ui_wdt_main.h"
 
 namespace {
 

@@ -20,6 +20,7 @@
 #include "gui/timeseries/wdt_ts_plot.h"
 #include "scripted_prompts.h"
 #include "survey_fixture.h"
+#include "ui_wdt_main.h"
 #include "ui_wdt_ts_plot.h"
 
 namespace {
@@ -284,7 +285,8 @@ TEST(TsPage, UnreadableSrsFileWarnsAndClearsThePage) {
   ASSERT_EQ(f.prompts->messages.size(), 1);
   EXPECT_EQ(f.prompts->messages[0].kind, "warning");
   EXPECT_EQ(f.prompts->messages[0].title, "提示");
-  EXPECT_EQ(f.prompts->messages[0].text, QString("打开文件“%1”失败！").arg(bad));
+  EXPECT_EQ(f.prompts->messages[0].text.section('\n', 0, 0), QString("打开文件“%1”失败！").arg(bad));
+  EXPECT_FALSE(f.prompts->messages[0].text.section('\n', 1).isEmpty());
   EXPECT_EQ(f.ui->lbTsInfo->text(), "未选择SRS文件！");
   EXPECT_EQ(f.ui->cmbStation->count(), 0);
   EXPECT_FALSE(f.ui->cmbStation->isEnabled());

@@ -368,7 +368,7 @@ void CSipSpect2Res::CalcResCompositeCh(int n, float step_ratio, CResultSip& resu
       ChInfo info = infos[s];
       bool keep = true;
       for (int j = 1; j < n && keep; ++j) {
-        keep = infos[s + size_t(j)].site_no == m + j;
+        keep = int64_t(infos[s + size_t(j)].site_no) == int64_t(m) + j;
         info.mn += infos[s + size_t(j)].mn;
       }
       if (keep) groups.push_back(Group{s, info});

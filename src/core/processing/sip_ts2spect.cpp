@@ -96,7 +96,7 @@ const CFormatSmt* CSipTs2Spect::LoadSmt(SmtSlot& slot, const std::string& path) 
 
 bool CSipTs2Spect::PrepareFft(int len) {
   const int spc = GetSamplesPerCycle();
-  if (len < 1 || spc < 1 || m_harm_num < 0) return false;
+  if (len < 1 || spc < 1 || m_harm_num < 0 || m_harm_num > SIP_MAX_HARM_NUM) return false;
   bool rebuilt = false;
   if (len != m_fft_len || !m_fft_coeff) {
     m_fft_coeff = fft_alloc(len);
@@ -226,7 +226,13 @@ int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vect
   const int len = int(len64);
   const int seg_num = rows / len;
   const int harm_num = m_harm_num;
-  if (harm_num < 1 || int64_t(seg_num) * harm_num > INT_MAX || !PrepareFft(len)) return 0;
+  // More harmonics than samples per segment cannot all have a bin; such a
+  // count comes from a damaged file and would allocate and loop for nothing.
+  if (harm_num < 1 || harm_num > SIP_MAX_HARM_NUM || harm_num > len) {
+    CLOG_ERR("smt file %s: %d harmonics for segments of %d samples", ref.path.c_str(), harm_num, len);
+    return 0;
+  }
+  if (int64_t(seg_num) * harm_num > INT_MAX || !PrepareFft(len)) return 0;
 
   out->assign(size_t(seg_num) * size_t(harm_num), SpectItem());
   m_buf_u.resize(static_cast<size_t>(len));
@@ -342,6 +348,14 @@ void CSipTs2Spect::CalcArrayForRes(const std::vector<SmtChRef>& refs, const SmtC
     // far as the old array has this channel and these harmonics.
     if (i >= old_array.DoGetBuffChNum() || old_array.DoGetBuffFreqNum() < 1) continue;
     const int old_cals = old_array.DoGetCalNum();
+    // The kept spectra take the new array's shape; a stored array much smaller
+    // than that shape (a damaged file) must not make it grow without bound.
+    const int64_t grow = int64_t(ref_num) * m_harm_num * old_cals;
+    if (grow > std::max<int64_t>(int64_t(old_array.DoGetItemNum()) * 16, int64_t(1) << 20)) {
+      CLOG_ERR("stored spectra of %d calculations cannot be kept in %d channels of %d harmonics", old_cals,
+               ref_num, m_harm_num);
+      continue;
+    }
     const int have = AllocatedCals(new_array);
     if (have < old_cals) new_array.DoAppendCal(old_cals - have);
     if (AllocatedCals(new_array) < old_cals) continue;

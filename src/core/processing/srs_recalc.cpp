@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/base/atomic_file.h"
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
 #include "core/base/ex_string.h"
@@ -141,7 +142,18 @@ bool RecomputeComposed(CFormatSRS& srs, int a) {
   return true;
 }
 
+bool SmtDeviceNameUsable(const std::string& dev_name) {
+  if (dev_name.empty() || dev_name == "." || dev_name.find("..") != std::string::npos) return false;
+  return dev_name.find_first_of("/\\") == std::string::npos;
+}
+
 std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, const std::string& dev_name) {
+  // The device name comes from the file: one that is not a plain folder name
+  // would lead the time series out of the SMT folder.
+  if (!SmtDeviceNameUsable(dev_name)) {
+    CLOG_WARN("device name \"%s\" cannot name an SMT folder", dev_name.c_str());
+    return std::string();
+  }
   return smt_dir + "/" + dev_name + "/" + SrsBaseName(srs_path) + ".smt";
 }
 
@@ -151,7 +163,7 @@ bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std:
   if (miss) miss->clear();
   if (cur_path) cur_path->clear();
   const PrmMeas meas = srs.m_prm_meas;
-  if (meas.harm_num < 1) {
+  if (meas.harm_num < 1 || meas.harm_num > SIP_MAX_HARM_NUM) {
     CLOG_ERR("%s: %d harmonics, nothing to recalculate", srs.GetPath().c_str(), meas.harm_num);
     return false;
   }
@@ -166,8 +178,14 @@ bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std:
   const SmtChRef cur_ref{SmtPathFor(smt_dir, srs.GetPath(), RecordStr(meas.cur_station, sizeof(meas.cur_station))),
                          3};
   if (cur_used && !ts.CheckSmt(cur_ref.path)) {
-    CLOG_WARN("%s: current data not found: %s", srs.GetPath().c_str(), cur_ref.path.c_str());
-    if (cur_path) *cur_path = cur_ref.path;
+    // A current-station name that cannot be a folder still shows what was
+    // looked for, though it was never opened.
+    const std::string looked_for =
+        !cur_ref.path.empty() ? cur_ref.path
+                              : smt_dir + "/" + RecordStr(meas.cur_station, sizeof(meas.cur_station)) + "/" +
+                                    SrsBaseName(srs.GetPath()) + ".smt";
+    CLOG_WARN("%s: current data not found: %s", srs.GetPath().c_str(), looked_for.c_str());
+    if (cur_path) *cur_path = looked_for;
     return false;
   }
 
@@ -262,14 +280,35 @@ RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts&
 }
 
 // Writes the recalculated file as out_dir/<base>.SRS; false after recording
-// the failure.
+// the failure. Two inputs of one run that map to the same output name (the
+// base name stops at the first dot) would silently replace each other: the
+// later one is refused, as is a name without base.
 bool WriteOut(CFormatSRS& srs, const std::string& out_dir, const std::string& path, const std::string& name,
               const RecalcTexts& texts, const std::vector<std::string>& inputs, RecalcRun& run) {
-  const std::string out = OutPath(out_dir, SrsBaseName(path));
+  const std::string base = SrsBaseName(path);
+  const std::string out = OutPath(out_dir, base);
   std::string why;
-  if (WriteKeepingOriginal(srs, out, inputs, &why)) return true;
+  if (base.empty()) {
+    why = "has no base name to write under";
+  } else {
+    for (size_t i = 0; i < run.written.size(); ++i) {
+      if (run.written[i] == out || ex_same_file(run.written[i], out)) {
+        why = "would replace " + ex_ansi_to_utf8(out) + ", written from " + ex_ansi_to_utf8(run.written_from[i]) +
+              " in this run";
+        break;
+      }
+    }
+  }
+  if (why.empty()) {
+    if (WriteKeepingOriginal(srs, out, inputs, &why)) {
+      run.written.push_back(out);
+      run.written_from.push_back(path);
+      return true;
+    }
+    why = "cannot write " + ex_ansi_to_utf8(out) + (why.empty() ? "" : ": " + why);
+  }
   run.entries.push_back(RecalcArg(texts.write_failed, name));
-  Fail(run, path, "cannot write " + ex_ansi_to_utf8(out) + (why.empty() ? "" : ": " + why));
+  Fail(run, path, why);
   return false;
 }
 

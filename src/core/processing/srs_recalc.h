@@ -55,7 +55,13 @@ std::string RecalcArg(const std::string& text, const std::string& arg);
 // for a count outside 1..16.
 bool RecomputeComposed(CFormatSRS& srs, int a);
 
-// "<smt_dir>/<dev_name>/<base name of srs_path>.smt"; nothing is verified.
+// Whether a device name read from a file can be a folder under the SMT
+// directory: not empty, not ".", and without "/", "\\" or "..".
+bool SmtDeviceNameUsable(const std::string& dev_name);
+// "<smt_dir>/<dev_name>/<base name of srs_path>.smt", or an empty path (no
+// time series: the device is not calculated) when the device name is not
+// usable as a folder name. Every SMT lookup goes through here, so that no
+// name from a file leads outside the SMT folder. The file is not checked.
 std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, const std::string& dev_name);
 
 // Rebuilds both spectrum arrays of srs from the SMT files under smt_dir.
@@ -64,7 +70,7 @@ std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, 
 // once. Returns false, leaving srs unchanged, when the file was measured with
 // a current station whose time series is missing; cur_path then holds the
 // path looked for. Also false, unchanged, with an empty cur_path, when the
-// file's harmonic count is below 1 or, with a current station, its v2i is
+// file's harmonic count is outside 1..SIP_MAX_HARM_NUM or, with a current station, its v2i is
 // not a positive number (the recorded voltage cannot become a current).
 bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std::string>* done,
                    std::vector<std::string>* miss, std::string* cur_path);
@@ -113,13 +119,17 @@ struct RecalcRun {
   std::vector<std::string> entries;       // one report entry per file, in order
   std::vector<std::string> failed_paths;  // files that were not written
   std::vector<std::string> failed_why;    // for each failed path, a short English reason
+  std::vector<std::string> written;       // output files written, in order
+  std::vector<std::string> written_from;  // the input of each output
   bool cancelled = false;
 };
 
 // Every file's composed result recomputed with a, written as
 // out_dir/<base>.SRS (replacing an existing file atomically; an input file
-// is kept once as .orig before it is replaced). Callers ask before a run
-// that InputsOverwrittenBy says would replace inputs. Paths are
+// is kept once as .orig before it is replaced, and callers ask before a run
+// that InputsOverwrittenBy says would replace inputs). An input whose
+// output name another input of the run has written already, or that has no
+// base name, is not written (its entry is the write failure). Paths are
 // 8-bit strings. An empty list, or a count outside 1..16, gives an empty run
 // and writes nothing; the caller writes the report (RECAL_REPORT_NAME) from
 // the entries of a run that has any.

@@ -1,6 +1,8 @@
 #include "core/sip/format.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -8,19 +10,34 @@
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
 
+namespace {
+
+CFormat::ReadObserver g_read_observer = nullptr;
+void* g_read_observer_ctx = nullptr;
+
+}  // namespace
+
+void CFormat::SetReadObserver(ReadObserver fn, void* ctx) {
+  g_read_observer = fn;
+  g_read_observer_ctx = ctx;
+}
+
 bool CFormat::Read(const std::string& path) {
-  m_size = int32_t(ex_file_size(path.c_str()));
   m_error.clear();
+  if (g_read_observer) g_read_observer(path, g_read_observer_ctx);
   std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen(path.c_str(), "rb"));
   if (!fp) {
     m_error = std::string("cannot open the file: ") + std::strerror(errno);
-    m_path = path;
     return false;
   }
-  bool ok = ReadFile(fp.get());
+  const long size = ex_fsize(fp.get());
+  if (!ReadFile(fp.get())) {
+    if (m_error.empty()) m_error = "not a valid file";
+    return false;
+  }
   m_path = path;
-  if (!ok && m_error.empty()) m_error = "not a valid file";
-  return ok;
+  m_size = int32_t(std::min<long>(std::max<long>(size, 0), INT32_MAX));
+  return true;
 }
 
 bool CFormat::Write(const std::string& path) {

@@ -27,9 +27,16 @@ public:
 
   const std::string& GetPath() const { return m_path; }
   int32_t GetSize() const { return m_size; }
-  // Why the last Read failed, in one line with the byte offset where the
-  // data went wrong; empty after a successful read.
+  // Why the last read failed, in one line with the byte offset where the
+  // data went wrong ("spectrum array at byte 18234: 2147483647 items, 1210
+  // bytes left"); empty after a successful read.
   const std::string& GetError() const { return m_error; }
+
+  // Called with every path Read is about to open, for tests and diagnostics
+  // that must know which files a flow touched (null: none). Not thread-safe;
+  // set it before the flow runs.
+  using ReadObserver = void (*)(const std::string& path, void* ctx);
+  static void SetReadObserver(ReadObserver fn, void* ctx);
 
 protected:
   std::string m_path;

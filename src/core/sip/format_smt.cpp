@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
@@ -58,44 +59,70 @@ void CFormatSmt::ResetHeader() {
 }
 
 bool CFormatSmt::ReadFile(FILE* fp) {
-  // An object that is read again (the time-series page reads one file after
-  // another) must not keep gains or GPS values of the previous file when the
-  // new one is older and lacks those blocks.
-  Clear();
-  ResetHeader();
+  // The header fields of a fresh object have their defaults, so an older
+  // file without gains or GPS block never keeps those of the previous file.
+  CFormatSmt fresh;
+  std::string why;
+  if (!fresh.ReadBody(fp, &why)) {
+    CLOG_ERR("smt file: %s", why.c_str());
+    m_error = why;
+    return false;
+  }
+  TakeContents(fresh);
+  m_error.clear();
+  return true;
+}
 
+void CFormatSmt::TakeContents(CFormatSmt& from) {
+  m_prm_dev = from.m_prm_dev;
+  m_prm_meas = from.m_prm_meas;
+  std::memcpy(m_gain, from.m_gain, sizeof(m_gain));
+  m_gps_lon = from.m_gps_lon;
+  m_gps_lat = from.m_gps_lat;
+  m_gps_alti = from.m_gps_alti;
+  m_mask_sp = from.m_mask_sp;
+  std::memcpy(m_sp_ac, from.m_sp_ac, sizeof(m_sp_ac));
+  std::memcpy(m_sp_dc, from.m_sp_dc, sizeof(m_sp_dc));
+  m_mask_groud_r = from.m_mask_groud_r;
+  std::memcpy(m_groud_r, from.m_groud_r, sizeof(m_groud_r));
+  m_start_time = from.m_start_time;
+  for (int c = 0; c < MAX_CH_NUM; ++c) m_data[c].swap(from.m_data[c]);
+  m_data_rows = from.m_data_rows;
+  m_ver = from.m_ver;
+}
+
+bool CFormatSmt::ReadBody(FILE* fp, std::string* why) {
+  long at = 0;
+  std::string detail;
+  auto fail = [&](const char* what) {
+    *why = std::string(what) + " at byte " + std::to_string(at) + (detail.empty() ? "" : ": " + detail);
+    return false;
+  };
   unsigned char magic[2] = {0, 0};
   int32_t ver = 1;
   if (ex_fread(fp, magic, 2) == 2 && magic[0] == SMT_MAGIC && magic[1] == SMT_MAGIC) {
-    if (!ex_fread_i32_ok(fp, &ver)) {
-      CLOG_ERR("smt file: version missing");
-      return false;
-    }
+    at = 2;
+    if (!ex_fread_i32_ok(fp, &ver)) return fail("version");
   } else {
     ver = 1;
-    if (ex_fseek_set(fp, 0) != 0) return false;
+    if (ex_fseek_set(fp, 0) != 0) return fail("start of file");
   }
   m_ver = ver;
 
-  if (!SipPubReadMeas(fp, &m_prm_meas)) {
-    CLOG_ERR("smt file: measurement record invalid");
-    return false;
-  }
-  if (!SipPubReadDev(fp, &m_prm_dev)) {
-    CLOG_ERR("smt file: device record invalid");
-    return false;
-  }
+  at = ex_ftell(fp);
+  if (!SipPubReadMeas(fp, &m_prm_meas, &detail)) return fail("measurement record");
+  at = ex_ftell(fp);
+  if (!SipPubReadDev(fp, &m_prm_dev, &detail)) return fail("device record");
 
   if (ver > 1) {
+    at = ex_ftell(fp);
     for (int i = 0; i < MAX_CH_NUM; ++i) {
-      if (!ex_fread_float_ok(fp, &m_gain[i])) {
-        CLOG_ERR("smt file: channel gains incomplete");
-        return false;
-      }
+      if (!ex_fread_float_ok(fp, &m_gain[i])) return fail("channel gains");
     }
   }
 
   if (ver > 2) {
+    at = ex_ftell(fp);
     m_gps_lon = ex_fread_double(fp, m_gps_lon);
     m_gps_lat = ex_fread_double(fp, m_gps_lat);
     m_gps_alti = ex_fread_float(fp, m_gps_alti);
@@ -106,24 +133,26 @@ bool CFormatSmt::ReadFile(FILE* fp) {
       m_sp_dc[i] = ex_fread_float(fp, m_sp_dc[i]);
       m_groud_r[i] = ex_fread_float(fp, m_groud_r[i]);
     }
-    if (!ex_fread_i32_ok(fp, &m_start_time)) {
-      CLOG_ERR("smt file: gps block incomplete");
-      return false;
-    }
+    if (!ex_fread_i32_ok(fp, &m_start_time)) return fail("GPS block");
   }
 
-  return ReadSamples(fp);
+  at = ex_ftell(fp);
+  if (!ReadSamples(fp, &detail)) return fail("samples");
+  return true;
 }
 
-bool CFormatSmt::ReadSamples(FILE* fp) {
+bool CFormatSmt::ReadSamples(FILE* fp, std::string* why) {
   // The row count is taken from the stream itself rather than from a size
   // measured earlier by path, so it can never exceed the bytes really there.
   long pos = ex_ftell(fp);
   long size = ex_fsize(fp);
-  if (pos < 0 || size < 0) return false;
+  if (pos < 0 || size < 0) {
+    *why = "stream cannot be measured";
+    return false;
+  }
   long rows = size > pos ? (size - pos) / SMT_ROW_BYTES : 0;
   if (rows > INT32_MAX) {
-    CLOG_ERR("smt file: %ld sample rows are too many", rows);
+    *why = std::to_string(rows) + " sample rows are too many";
     return false;
   }
 
@@ -134,7 +163,7 @@ bool CFormatSmt::ReadSamples(FILE* fp) {
     long n = std::min(rows - done, SMT_CHUNK_ROWS);
     size_t want = size_t(n * SMT_ROW_BYTES);
     if (ex_fread(fp, buf.data(), want) != want) {
-      CLOG_ERR("smt file: sample row %ld incomplete", done + 1);
+      *why = "row " + std::to_string(done + 1) + " of " + std::to_string(rows) + " incomplete";
       Clear();
       return false;
     }

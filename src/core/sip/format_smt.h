@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/sip/format.h"
@@ -30,9 +31,9 @@ public:
   CFormatSmt();
 
   const char* GetExt() const override { return "SMT"; }
-  // Replaces the whole object: the header fields get their defaults before
-  // the file's values are read, and the previous samples are dropped. A
-  // failed read leaves a partly filled object that callers discard.
+  // Replaces the whole object on success: the header fields a file lacks
+  // have their defaults, and the previous samples are freed. A failed read
+  // changes nothing and GetError() tells why, with the byte offset.
   bool ReadFile(FILE* fp) override;
   // Writes version SMT_FILE_VER with every header block and all samples.
   bool WriteFile(FILE* fp) override;
@@ -85,7 +86,9 @@ private:
   // m_data_rows.
   int ValidRows() const;
   bool CanGetData(int idx_ch, int idx_begin_rows, int rows_num) const;
-  bool ReadSamples(FILE* fp);
+  bool ReadBody(FILE* fp, std::string* why);
+  bool ReadSamples(FILE* fp, std::string* why);
+  void TakeContents(CFormatSmt& from);
 
   std::vector<float> m_data[MAX_CH_NUM];
   int32_t m_ver = SMT_FILE_VER;

@@ -37,6 +37,9 @@ float rel_percent(const ResBlock& b) { return b.err / b.value * 100.0f; }
 
 const char* name_or_unknown(const char* name) { return name ? name : "unknown"; }
 
+// Site numbers are printed 1-based; a stored INT_MAX must not overflow.
+std::string SiteNoText(int32_t site_no) { return std::to_string(int64_t(site_no) + 1); }
+
 }  // namespace
 
 void CFormatSRS::SetPrmDev(int idx_dev, const PrmDev& dev) {
@@ -52,25 +55,72 @@ void CFormatSRS::CopySpectI(const CFormatSRS& other) {
 }
 
 bool CFormatSRS::ReadFile(FILE* fp) {
-  int32_t ver = ex_fread_i32(fp, 0);
-  if (ver >= 6 || ver < 0) {
-    CLOG_ERR("SRS file version %d not supported", ver);
+  CFormatSRS fresh;
+  std::string why;
+  if (!fresh.ReadBody(fp, &why)) {
+    CLOG_ERR("SRS file: %s", why.c_str());
+    m_error = why;
     return false;
+  }
+  TakeContents(fresh);
+  m_error.clear();
+  return true;
+}
+
+void CFormatSRS::TakeContents(CFormatSRS& from) {
+  m_prm_meas = from.m_prm_meas;
+  m_res.Swap(from.m_res);
+  m_res_composed.Swap(from.m_res_composed);
+  m_spect_u.Swap(from.m_spect_u);
+  m_spect_i.Swap(from.m_spect_i);
+  m_valid_sp.swap(from.m_valid_sp);
+  m_sp_ac.swap(from.m_sp_ac);
+  m_sp_dc.swap(from.m_sp_dc);
+  m_valid_groud_r.swap(from.m_valid_groud_r);
+  m_groud_r.swap(from.m_groud_r);
+  m_vt_prm_dev.swap(from.m_vt_prm_dev);
+  m_gps_lon.swap(from.m_gps_lon);
+  m_gps_lat.swap(from.m_gps_lat);
+  m_gps_alti.swap(from.m_gps_alti);
+  m_vt_pole.swap(from.m_vt_pole);
+  m_ver = from.m_ver;
+  m_missing_after = from.m_missing_after;
+  m_warning.swap(from.m_warning);
+}
+
+bool CFormatSRS::ReadBody(FILE* fp, std::string* why) {
+  long at = 0;
+  std::string detail;
+  auto fail = [&](const char* what) {
+    *why = std::string(what) + " at byte " + std::to_string(at) + (detail.empty() ? "" : ": " + detail);
+    return false;
+  };
+  int32_t ver = 0;
+  if (!ex_fread_i32_ok(fp, &ver)) {
+    detail = "file is empty";
+    return fail("version");
+  }
+  if (ver >= 6 || ver < 0) {
+    detail = "version " + std::to_string(ver) + " not supported";
+    return fail("version");
   }
   uint32_t dev_num = ex_fread_u32(fp, 0);
-  if (!SipPubReadMeas(fp, &m_prm_meas)) return false;
-  if (double(dev_num) * kMinDevBytes > double(ex_fremain(fp))) {
-    CLOG_ERR("SRS file claims %u devices, more than its size allows", dev_num);
-    return false;
+  at = ex_ftell(fp);
+  if (!SipPubReadMeas(fp, &m_prm_meas, &detail)) return fail("measurement record");
+  at = ex_ftell(fp);
+  const long remain = ex_fremain(fp);
+  if (double(dev_num) * kMinDevBytes > double(remain)) {
+    detail = std::to_string(dev_num) + " devices, " + std::to_string(remain) + " bytes left";
+    return fail("device records");
   }
 
-  m_vt_prm_dev.clear();
-  m_gps_lon.clear();
-  m_gps_lat.clear();
-  m_gps_alti.clear();
   for (uint32_t i = 0; i < dev_num; ++i) {
+    at = ex_ftell(fp);
     PrmDev dev;
-    if (!SipPubReadDev(fp, &dev)) return false;
+    if (!SipPubReadDev(fp, &dev, &detail)) {
+      detail = "device " + std::to_string(i + 1) + " of " + std::to_string(dev_num) + ": " + detail;
+      return fail("device record");
+    }
     double lon = 0.0, lat = 0.0;
     float alti = 0.0f;
     if (ver > 1) {
@@ -85,15 +135,23 @@ bool CFormatSRS::ReadFile(FILE* fp) {
     m_gps_alti.push_back(alti);
   }
 
-  // An older file has no electrode list; a list left from a previously read
-  // file would be saved into this one, so it is emptied.
-  m_vt_pole.clear();
-  if (ver > 3 && !SipPubReadPoles(fp, &m_vt_pole, 4)) return false;
+  at = ex_ftell(fp);
+  if (ver > 3 && !SipPubReadPoles(fp, &m_vt_pole, 4, &detail)) return fail("electrode list");
 
-  if (!m_spect_i.DoRead(fp)) return false;
-  if (!m_spect_u.DoRead(fp)) return false;
-  if (!m_res.DoRead(fp)) return false;
-  if (!m_res_composed.DoRead(fp)) return false;
+  at = ex_ftell(fp);
+  if (!m_spect_i.DoRead(fp, &detail)) return fail("current spectrum array");
+  at = ex_ftell(fp);
+  if (!m_spect_u.DoRead(fp, &detail)) return fail("voltage spectrum array");
+  at = ex_ftell(fp);
+  const long res_at = at;
+  if (!m_res.DoRead(fp, &detail)) return fail("single-frequency result");
+  // A file cut short at its end keeps what was written before the cut: the
+  // composed result may lose its last items, the self-potential block any
+  // part.
+  at = ex_ftell(fp);
+  const long composed_at = at;
+  bool short_tail = false;
+  if (!m_res_composed.DoRead(fp, &detail, &short_tail)) return fail("composed-frequency result");
 
   const size_t ch_num = size_t(m_res.GetChNum());
   m_valid_sp.assign(ch_num, false);
@@ -102,17 +160,25 @@ bool CFormatSRS::ReadFile(FILE* fp) {
   m_valid_groud_r.assign(ch_num, false);
   m_groud_r.assign(ch_num, 0.0f);
   if (ver >= 2) {
-    uint32_t c = ex_fread_u32(fp, 0);
-    if (c != ch_num) {
-      CLOG_ERR("SRS self-potential block has %u channels, the result %zu", c, ch_num);
-      return false;
+    at = ex_ftell(fp);
+    uint32_t c = 0;
+    if (short_tail || !ex_fread_u32_ok(fp, &c)) {
+      short_tail = true;
+    } else if (c != ch_num) {
+      detail = std::to_string(c) + " channels, the result has " + std::to_string(ch_num);
+      return fail("self-potential block");
     }
-    for (size_t i = 0; i < ch_num; ++i) {
-      m_valid_sp[i] = ex_fread_u8(fp, 0) != 0;
-      m_sp_ac[i] = ex_fread_float(fp, 0.0f);
-      m_sp_dc[i] = ex_fread_float(fp, 0.0f);
-      m_valid_groud_r[i] = ex_fread_u8(fp, 0) != 0;
-      m_groud_r[i] = ex_fread_float(fp, 0.0f);
+    unsigned char rec[14];
+    for (size_t i = 0; i < ch_num && !short_tail; ++i) {
+      if (ex_fread(fp, rec, sizeof(rec)) != sizeof(rec)) {
+        short_tail = true;
+        break;
+      }
+      m_valid_sp[i] = rec[0] != 0;
+      m_sp_ac[i] = ex_le_float(rec + 1);
+      m_sp_dc[i] = ex_le_float(rec + 5);
+      m_valid_groud_r[i] = rec[9] != 0;
+      m_groud_r[i] = ex_le_float(rec + 10);
     }
   }
 
@@ -123,8 +189,10 @@ bool CFormatSRS::ReadFile(FILE* fp) {
     for (int i = 0; i < n; ++i) {
       ChInfo info = r->GetChInfo(i);
       if (info.idx_dev < 0 || info.idx_dev >= int(m_vt_prm_dev.size())) {
-        CLOG_ERR("SRS channel %d names device %d of %zu", i, info.idx_dev, m_vt_prm_dev.size());
-        return false;
+        at = r == &m_res ? res_at : composed_at;
+        detail = "channel " + std::to_string(i) + " names device " + std::to_string(info.idx_dev) + " of " +
+                 std::to_string(m_vt_prm_dev.size());
+        return fail(r == &m_res ? "single-frequency result" : "composed-frequency result");
       }
       info.dev_name = m_vt_prm_dev[size_t(info.idx_dev)].dev_name;
       info.line_no = m_prm_meas.line_no;
@@ -132,6 +200,13 @@ bool CFormatSRS::ReadFile(FILE* fp) {
     }
   }
   m_ver = ver;
+  m_missing_after = -1;
+  m_warning.clear();
+  if (short_tail) {
+    m_missing_after = ex_fsize(fp);
+    m_warning = "data after byte " + std::to_string(m_missing_after) + " are missing";
+    CLOG_WARN("SRS file: %s", m_warning.c_str());
+  }
   return true;
 }
 
@@ -191,8 +266,8 @@ void CFormatSRS::PrintFreqTable(FILE* fp, CResultSip& r) {
       int fold = 0;
       double cp = fold_half(item.blk[RES_CP].value, &fold);
       SpTexts sp = SpTextsOf(i);
-      std::fprintf(fp, "%10d%14.3f%14.3f%14.3E%14.2f%14.1f%11.1f%11.1f%10.2f%10s%6d%6d%14s%14s%14s\n",
-                   info.site_no + 1, info.m_pos, info.vd2ab, item.blk[RES_APP].value, double(rel_percent(item.blk[RES_APP])),
+      std::fprintf(fp, "%10s%14.3f%14.3f%14.3E%14.2f%14.1f%11.1f%11.1f%10.2f%10s%6d%6d%14s%14s%14s\n",
+                   SiteNoText(info.site_no).c_str(), info.m_pos, info.vd2ab, item.blk[RES_APP].value, double(rel_percent(item.blk[RES_APP])),
                    cp * 1000.0, double(item.blk[RES_CP].err * 1000.0f), double(item.blk[RES_FS].value * 100.0f),
                    double(item.blk[RES_FS].err * 100.0f), SipChLabel(info).c_str(), fold, item.bad ? 1 : 0, sp.ac,
                    sp.dc, sp.gr);
@@ -216,8 +291,8 @@ void CFormatSRS::PrintChannelTable(FILE* fp, CResultSip& r) {
       int fold = 0;
       double zph = fold_half(item.blk[RES_Z_PH].value, nullptr);
       double cp = fold_half(item.blk[RES_CP].value, &fold);
-      std::fprintf(fp, "%10d%14.3f%10d%14.3f%14.3E%14.2f%14.1f%11.1f%14.1f%11.1f%11.1f%10.2f%10s%6d%14s%14s%14s\n", j,
-                   r.GetFreq(0, j), info.site_no + 1, info.m_pos, item.blk[RES_APP].value,
+      std::fprintf(fp, "%10d%14.3f%10s%14.3f%14.3E%14.2f%14.1f%11.1f%14.1f%11.1f%11.1f%10.2f%10s%6d%14s%14s%14s\n", j,
+                   r.GetFreq(0, j), SiteNoText(info.site_no).c_str(), info.m_pos, item.blk[RES_APP].value,
                    double(rel_percent(item.blk[RES_APP])), zph * 1000.0, double(item.blk[RES_Z_PH].err * 1000.0f), cp * 1000.0,
                    double(item.blk[RES_CP].err * 1000.0f), double(item.blk[RES_FS].value * 100.0f),
                    double(item.blk[RES_FS].err * 100.0f), SipChLabel(info).c_str(), fold, sp.ac, sp.dc, sp.gr);
@@ -281,8 +356,8 @@ bool CFormatSRS::PrintFile(FILE* fp) {
   for (int i = 0; i < ch_u; ++i) {
     if (i < m_res.GetChNum()) {
       ChInfo info = m_res.GetChInfo(i);
-      std::snprintf(buf, sizeof(buf), "dev_ch=%s_%d, site_no=%d, m_pos=%f", info.dev_name.c_str(),
-                    info.idx_dev_ch + 1, info.site_no + 1, info.m_pos);
+      std::snprintf(buf, sizeof(buf), "dev_ch=%s_%lld, site_no=%s, m_pos=%f", info.dev_name.c_str(),
+                    (long long)info.idx_dev_ch + 1, SiteNoText(info.site_no).c_str(), info.m_pos);
       comment_u.emplace_back(buf);
     } else {
       comment_u.emplace_back();

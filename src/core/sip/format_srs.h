@@ -2,6 +2,7 @@
 // position. Reads versions 1..5, writes version 5.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "core/sip/format.h"
@@ -21,6 +22,11 @@ public:
   bool PrintFile(FILE* fp) override;
 
   int GetFileVer() const { return m_ver; }
+  // A file cut short at its end reads what is there; the last read then
+  // gives the byte offset after which data are missing (the bytes present),
+  // and GetWarning() says so in one line. -1 and empty for a complete file.
+  long GetMissingAfter() const { return m_missing_after; }
+  const std::string& GetWarning() const { return m_warning; }
   void SetPrmDev(int idx_dev, const PrmDev& dev);
   void CopySpectU(const CFormatSRS& other);
   void CopySpectI(const CFormatSRS& other);
@@ -44,6 +50,15 @@ public:
   int32_t m_ver = SRS_FILE_VER;
 
 private:
+  // Parses into this object, which must be fresh; why gets the reason of a
+  // failure with the byte offset of the part that failed.
+  bool ReadBody(FILE* fp, std::string* why);
+  // Takes every data member of from (a fresh object just read).
+  void TakeContents(CFormatSRS& from);
+
+  long m_missing_after = -1;
+  std::string m_warning;
+
   // Self-potential AC and DC (mV) and grounding resistance (kOhm) of one
   // channel as printed, "*" where missing.
   struct SpTexts {

@@ -99,9 +99,15 @@ bool CFormatTxt::Read(const std::string& path) {
     CLOG_ERR("file %s(mode: %s) open failed: %s", path.c_str(), "r", std::strerror(errno));
     return false;
   }
+  // The reader logs with the path it is given; the table keeps its old path
+  // when the read fails.
+  const std::string old_path = m_path;
   m_path = path;
   const bool ok = ReadFile(in);
-  if (!ok && m_error.empty()) m_error = "not a valid table";
+  if (!ok) {
+    m_path = old_path;
+    if (m_error.empty()) m_error = "not a valid table";
+  }
   return ok;
 }
 
@@ -144,10 +150,12 @@ namespace {
 
 // The line loop of every table: an optional header line is skipped, each
 // further line is split and must have exactly `fields` parts, and the first
-// line that has not stops the read (false) with the records before it kept.
+// line that has not stops the read (false, with the reason in *why). A NUL
+// byte has no place in a text table: a name holding one could never be
+// written back.
 template <typename Split, typename Add>
 bool read_lines(std::istream& in, const std::string& path, const char* what, bool has_header, size_t fields,
-                Split split, Add add) {
+                Split split, Add add, std::string* why) {
   std::string line;
   int line_idx = 0;
   if (has_header) {
@@ -156,14 +164,39 @@ bool read_lines(std::istream& in, const std::string& path, const char* what, boo
   }
   while (CFormatTxt::GetLine(in, &line)) {
     if (++line_idx == 1) strip_bom(&line);
+    if (line.find('\0') != std::string::npos) {
+      *why = "line " + std::to_string(line_idx) + ": NUL byte in the text";
+      CLOG_WARN("%s file %s: %s", what, path.c_str(), why->c_str());
+      return false;
+    }
     const std::vector<std::string> parts = split(line);
     if (parts.size() != fields) {
-      CLOG_WARN("%s file %s: line %d has %d fields, %d expected", what, path.c_str(), line_idx, int(parts.size()),
-                int(fields));
+      *why = "line " + std::to_string(line_idx) + ": " + std::to_string(parts.size()) + " fields, " +
+             std::to_string(fields) + " expected";
+      CLOG_WARN("%s file %s: %s", what, path.c_str(), why->c_str());
       return false;
     }
     add(parts);
   }
+  if (in.bad()) {
+    *why = "line " + std::to_string(line_idx + 1) + ": read error";
+    return false;
+  }
+  return true;
+}
+
+// Reads a table into a fresh record vector that replaces items only when the
+// whole file was read.
+template <typename Item, typename Split, typename Parse>
+bool read_table(std::istream& in, const std::string& path, const char* what, bool has_header, size_t fields,
+                Split split, Parse parse, std::vector<Item>* items, std::string* why) {
+  std::vector<Item> fresh;
+  const bool ok = read_lines(
+      in, path, what, has_header, fields, split,
+      [&](const std::vector<std::string>& parts) { fresh.push_back(parse(parts)); }, why);
+  if (!ok) return false;
+  items->swap(fresh);
+  why->clear();
   return true;
 }
 
@@ -172,16 +205,16 @@ std::vector<std::string> space_tokens(const std::string& line) { return CFormatT
 }  // namespace
 
 bool CFormatTxtSiteCoord::ReadFile(std::istream& in) {
-  m_vt_item.clear();
-  return read_lines(in, m_path, "site coordinate", true, 5, space_tokens, [this](const std::vector<std::string>& tok) {
+  auto parse = [](const std::vector<std::string>& tok) {
     Item it;
     it.name = tok[0];
     it.line_no = ToInt(tok[1]);
     it.pos = ToDouble(tok[2]);
     it.x = ToDouble(tok[3]);
     it.y = ToDouble(tok[4]);
-    m_vt_item.push_back(it);
-  });
+    return it;
+  };
+  return read_table(in, m_path, "site coordinate", true, 5, space_tokens, parse, &m_vt_item, &m_error);
 }
 
 bool CFormatTxtSiteCoord::WriteFile(FILE* fp) {
@@ -209,14 +242,14 @@ bool CFormatTxtSiteCoord::Find(int line_no, double pos, double tol, Item* out) c
 }
 
 bool CFormatTxtElev::ReadFile(std::istream& in) {
-  m_vt_item.clear();
-  return read_lines(in, m_path, "elevation", false, 3, space_tokens, [this](const std::vector<std::string>& tok) {
+  auto parse = [](const std::vector<std::string>& tok) {
     Item it;
     it.x = ToDouble(tok[0]);
     it.y = ToDouble(tok[1]);
     it.z = ToDouble(tok[2]);
-    m_vt_item.push_back(it);
-  });
+    return it;
+  };
+  return read_table(in, m_path, "elevation", false, 3, space_tokens, parse, &m_vt_item, &m_error);
 }
 
 bool CFormatTxtElev::WriteFile(FILE* fp) {
@@ -240,9 +273,8 @@ float CFormatTxtElev::GetElev(double x, double y) const {
 }
 
 bool CFormatTxtShifting::ReadFile(std::istream& in) {
-  m_vt_item.clear();
   auto commas = [](const std::string& line) { return split_keep_empty(line, ','); };
-  return read_lines(in, m_path, "shift", true, 4, commas, [this](const std::vector<std::string>& fields) {
+  auto parse = [](const std::vector<std::string>& fields) {
     Item it;
     for (char c : fields[0]) {
       if (c != ' ') it.name.push_back(c);
@@ -257,8 +289,9 @@ bool CFormatTxtShifting::ReadFile(std::istream& in) {
     }
     it.dx = field_double(trimmed(fields[2]));
     it.dy = field_double(trimmed(fields[3]));
-    m_vt_item.push_back(it);
-  });
+    return it;
+  };
+  return read_table(in, m_path, "shift", true, 4, commas, parse, &m_vt_item, &m_error);
 }
 
 bool CFormatTxtShifting::WriteFile(FILE* fp) {
@@ -278,16 +311,16 @@ bool CFormatTxtShifting::WriteFile(FILE* fp) {
 }
 
 bool CFormatTxtCoord::ReadFile(std::istream& in) {
-  m_vt_item.clear();
-  return read_lines(in, m_path, "coordinate", true, 5, space_tokens, [this](const std::vector<std::string>& tok) {
+  auto parse = [](const std::vector<std::string>& tok) {
     Item it;
     it.name = tok[0];
     it.pos = float(ToDouble(tok[1]));
     it.x = ToDouble(tok[2]);
     it.y = ToDouble(tok[3]);
     it.azimuth = algo_deg2rad(float(ToDouble(tok[4])));
-    m_vt_item.push_back(it);
-  });
+    return it;
+  };
+  return read_table(in, m_path, "coordinate", true, 5, space_tokens, parse, &m_vt_item, &m_error);
 }
 
 bool CFormatTxtCoord::WriteFile(FILE* fp) {

@@ -8,8 +8,10 @@
 // always with a dot as decimal separator whatever the process locale. A
 // UTF-8 byte order mark in front of the first line is ignored.
 //
-// Reading empties the table first; a line that does not match its format
-// stops the read with false and the records before it stay in the table.
+// Reading parses into a fresh table that replaces the records only when the
+// whole file matched: a line that does not match its format (or holds a NUL
+// byte) stops the read with false, the reason names the line, and the table
+// and its path stay as they were.
 #pragma once
 
 #include <cstdint>
@@ -28,8 +30,8 @@ public:
   // digits to read back the same doubles). Used by tools and tests.
   virtual bool WriteFile(FILE* fp) = 0;
 
-  // Opens the file (false, table untouched, when it cannot be opened), sets
-  // m_path and returns ReadFile.
+  // Opens the file (false, table untouched, when it cannot be opened) and
+  // returns ReadFile; m_path is set on success.
   bool Read(const std::string& path);
   // Writes through a temporary file renamed into place.
   bool Write(const std::string& path);

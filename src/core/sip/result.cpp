@@ -2,6 +2,8 @@
 
 #include <climits>
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "core/base/algo.h"
 #include "core/base/clog.h"
@@ -52,6 +54,22 @@ CResult::CResult() = default;
 CResult::CResult(const CResult& other) {
   std::lock_guard<std::mutex> lk(other.m_mutex);
   CopyFrom(other);
+}
+
+void CResult::Swap(CResult& other) {
+  if (this == &other) return;
+  std::lock_guard<std::mutex> lk_dst(m_mutex);
+  std::lock_guard<std::mutex> lk_src(other.m_mutex);
+  m_VtChInfo.swap(other.m_VtChInfo);
+  m_VtResItem.swap(other.m_VtResItem);
+  m_VtFreq.swap(other.m_VtFreq);
+  std::swap(m_ch_num, other.m_ch_num);
+  std::swap(m_freq_num, other.m_freq_num);
+  std::swap(m_harm_num, other.m_harm_num);
+  std::swap(ax, other.ax);
+  std::swap(ay, other.ay);
+  std::swap(bx, other.bx);
+  std::swap(by, other.by);
 }
 
 CResult& CResult::operator=(const CResult& other) {
@@ -259,41 +277,42 @@ bool CResult::DoWrite(FILE* fp) {
   return n == expected;
 }
 
-bool CResult::DoRead(FILE* fp) {
+bool CResult::DoRead(FILE* fp, std::string* why, bool* short_items) {
   if (!fp) return false;
+  if (short_items) *short_items = false;
+  auto fail = [why](const std::string& text) {
+    CLOG_ERR("result: %s", text.c_str());
+    if (why) *why = text;
+    return false;
+  };
   int32_t version = 0;
-  if (!ex_fread_i32_ok(fp, &version) || version <= 0) {
-    CLOG_ERR("result: invalid version %d", version);
-    return false;
-  }
+  if (!ex_fread_i32_ok(fp, &version)) return fail("version missing");
+  if (version <= 0) return fail("invalid version " + std::to_string(version));
   int32_t ch = 0, freq = 0, harm = 0;
-  if (!ex_fread_i32_ok(fp, &ch) || !ex_fread_i32_ok(fp, &freq) || !ex_fread_i32_ok(fp, &harm)) {
-    CLOG_ERR("result: counts truncated");
-    return false;
-  }
+  if (!ex_fread_i32_ok(fp, &ch) || !ex_fread_i32_ok(fp, &freq) || !ex_fread_i32_ok(fp, &harm))
+    return fail("counts truncated");
+  const std::string counts = std::to_string(ch) + " x " + std::to_string(freq) + " x " + std::to_string(harm);
   int64_t points = 0, items = 0;
-  if (!mul_int(freq, harm, &points) || !mul_int(ch, points, &items)) {
-    CLOG_ERR("result: invalid counts ch_num=%d,freq_num=%d,harm_num=%d", ch, freq, harm);
-    return false;
-  }
+  if (!mul_int(freq, harm, &points) || !mul_int(ch, points, &items)) return fail("invalid counts " + counts);
+  // Without frequency points nothing vouches for the other count, yet the
+  // tables loop over it.
+  if (points == 0 && (freq > 1 || harm > 1)) return fail("no frequency points but counts " + counts);
   float pos[4];
   for (float& p : pos) p = ex_fread_float(fp, 0.0f);
   // Everything the counts announce must be in the file before anything is
-  // allocated for it.
-  int64_t need = 4 + int64_t(ch) * ch_info_bytes(version) + points * 4 + 8 + items * item_bytes(version);
-  long remain = ex_fremain(fp);
-  if (need > remain) {
-    CLOG_ERR("result: counts %d x %d x %d need %lld bytes, %ld left", ch, freq, harm, (long long)need, remain);
-    return false;
-  }
+  // allocated for it; a caller reading the last block of a file may accept
+  // items cut short by a few kilobytes.
+  const int64_t head = 4 + int64_t(ch) * ch_info_bytes(version) + points * 4 + 8;
+  const int64_t need = head + items * item_bytes(version);
+  const long remain = ex_fremain(fp);
+  if (need > remain && !(short_items && head <= remain && need - remain <= RES_TAIL_SLACK))
+    return fail("counts " + counts + " need " + std::to_string(need) + " bytes, " + std::to_string(remain) + " left");
   SetPos(pos[0], pos[1], pos[2], pos[3]);
   DoInit(ch, freq, harm);
 
   int32_t info_num = ex_fread_i32(fp, -1);
-  if (info_num != m_ch_num) {
-    CLOG_ERR("result: %d channel entries for %d channels", info_num, m_ch_num);
-    return false;
-  }
+  if (info_num != m_ch_num)
+    return fail(std::to_string(info_num) + " channel entries for " + std::to_string(m_ch_num) + " channels");
   for (ChInfo& ci : m_VtChInfo) {
     ci.idx_dev = ex_fread_i32(fp, ci.idx_dev);
     ci.idx_dev_ch = ex_fread_i32(fp, ci.idx_dev_ch);
@@ -308,14 +327,16 @@ bool CResult::DoRead(FILE* fp) {
 
   int32_t item_num = ex_fread_i32(fp, -1);
   int32_t block_num = ex_fread_i32(fp, -1);
-  if (item_num != items || block_num != TYPE_CNT) {
-    CLOG_ERR("result: %d items of %d blocks, expected %lld of %d", item_num, block_num, (long long)items, TYPE_CNT);
-    return false;
-  }
+  if (item_num != items || block_num != TYPE_CNT)
+    return fail(std::to_string(item_num) + " items of " + std::to_string(block_num) + " blocks, expected " +
+                std::to_string(items) + " of " + std::to_string(TYPE_CNT));
   ExBlockReader rd(fp, size_t(item_bytes(version)), m_VtResItem.size());
   for (ResItem& it : m_VtResItem) {
     const unsigned char* p = rd.next();
-    if (!p) break;
+    if (!p) {
+      if (short_items) *short_items = true;
+      break;
+    }
     if (version > 3) it.bad = *p++;
     for (ResBlock& b : it.blk) {
       b.value = ex_le_float(p);

@@ -26,6 +26,8 @@ enum ResType {
 };
 constexpr int TYPE_CNT = 10;
 constexpr int RESULT_VER = 5;
+// Bytes of items that a reader of the last block of a file accepts as cut off.
+constexpr int64_t RES_TAIL_SLACK = 64 * 1024;
 
 struct ResBlock {
   float value = 1.0f;
@@ -61,6 +63,8 @@ public:
   CResult(const CResult& other);
   CResult& operator=(const CResult& other);
   virtual ~CResult() = default;
+  // Exchanges the contents (not the mutexes), holding both, this first.
+  void Swap(CResult& other);
 
   // Negative counts or counts whose product overflows are a caller error and
   // leave an empty container.
@@ -96,9 +100,13 @@ public:
   // counts or counts whose product overflows, and on counts that need more
   // bytes than remain in the file; the container is then unchanged. A later
   // failure (entry, item or block count different from the counts) leaves
-  // the counts read and reset items.
+  // the counts read and reset items. Counts without frequency points must be
+  // at most 1 each. why (optional) gets the reason of a failure. With
+  // short_items given, items cut off by the end of the file (at most
+  // RES_TAIL_SLACK bytes of them) are accepted: those read keep their values,
+  // the rest stay reset, and *short_items tells that it happened.
   bool DoWrite(FILE* fp);
-  bool DoRead(FILE* fp);
+  bool DoRead(FILE* fp, std::string* why = nullptr, bool* short_items = nullptr);
 
   // Statistic of stacked values (weights optional, same length as values).
   static ResBlock ResStat(const std::vector<float>& values, bool is_phase, const std::vector<float>* weights);

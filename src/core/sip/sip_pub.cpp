@@ -5,6 +5,7 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <string>
 
 #include "core/base/algo.h"
 #include "core/base/ex_file.h"
@@ -25,6 +26,23 @@ int clamp_ch_num(int32_t ch_num) {
 }
 
 bool read_str(FILE* fp, char* buf) { return ex_fread_str(fp, buf, SIP_STR_LEN) >= 0; }
+
+bool fail(std::string* why, const std::string& text) {
+  if (why) *why = text;
+  return false;
+}
+
+bool read_version(FILE* fp, int32_t max_version, int32_t* ver, std::string* why) {
+  if (!ex_fread_i32_ok(fp, ver)) return fail(why, "version missing");
+  if (*ver > max_version)
+    return fail(why, "version " + std::to_string(*ver) + " above " + std::to_string(max_version));
+  return true;
+}
+
+bool read_name(FILE* fp, char* buf, const char* what, std::string* why) {
+  if (read_str(fp, buf)) return true;
+  return fail(why, std::string(what) + ": string length missing or outside 0..255");
+}
 
 int saturate_int(double v) {
   if (!(v < double(INT_MAX))) return INT_MAX;
@@ -103,11 +121,13 @@ size_t SipPubWriteMeas(FILE* fp, const PrmMeas& meas) {
   return n;
 }
 
-bool SipPubReadMeas(FILE* fp, PrmMeas* meas) {
+bool SipPubReadMeas(FILE* fp, PrmMeas* meas) { return SipPubReadMeas(fp, meas, nullptr); }
+
+bool SipPubReadMeas(FILE* fp, PrmMeas* meas, std::string* why) {
   *meas = PrmMeas();
   int32_t ver = 0;
-  if (!ex_fread_i32_ok(fp, &ver) || ver > SIP_TS_FILE_VER) return false;
-  if (!read_str(fp, meas->prj_name)) return false;
+  if (!read_version(fp, SIP_TS_FILE_VER, &ver, why)) return false;
+  if (!read_name(fp, meas->prj_name, "project name", why)) return false;
   meas->line_no = ex_fread_i32(fp, meas->line_no);
   meas->ax = ex_fread_float(fp, meas->ax);
   meas->ay = ex_fread_float(fp, meas->ay);
@@ -118,18 +138,19 @@ bool SipPubReadMeas(FILE* fp, PrmMeas* meas) {
   meas->freq_base = ex_fread_float(fp, meas->freq_base);
   meas->harm_num = ex_fread_i32(fp, meas->harm_num);
   meas->start_time = ex_fread_i32(fp, meas->start_time);
-  if (!read_str(fp, meas->file_name)) return false;
+  if (!read_name(fp, meas->file_name, "file name", why)) return false;
   meas->sample_rate = ex_fread_i32(fp, meas->sample_rate);
   meas->reserved = ex_fread_i32(fp, meas->reserved);
   meas->mn = ex_fread_float(fp, meas->mn);
   meas->first_pole_pos = ex_fread_float(fp, meas->first_pole_pos);
   meas->curr_station_used = ex_fread_u8(fp, meas->curr_station_used);
-  if (!read_str(fp, meas->cur_station)) return false;
+  if (!read_name(fp, meas->cur_station, "current station", why)) return false;
   if (ver > 2)
     meas->v2i = ex_fread_float(fp, meas->v2i);
   else
     meas->v2i = kV2iBeforeVer3;
-  return ex_fread_float_ok(fp, &meas->cur_value);
+  if (!ex_fread_float_ok(fp, &meas->cur_value)) return fail(why, "current value missing");
+  return true;
 }
 
 size_t SipPubWriteDev(FILE* fp, const PrmDev& dev) {
@@ -154,17 +175,20 @@ size_t SipPubWriteDev(FILE* fp, const PrmDev& dev) {
   return n;
 }
 
-bool SipPubReadDev(FILE* fp, PrmDev* dev) {
+bool SipPubReadDev(FILE* fp, PrmDev* dev) { return SipPubReadDev(fp, dev, nullptr); }
+
+bool SipPubReadDev(FILE* fp, PrmDev* dev, std::string* why) {
   *dev = PrmDev();
   int32_t ver = 0;
-  if (!ex_fread_i32_ok(fp, &ver) || ver > SIP_TS_FILE_VER) return false;
-  if (!read_str(fp, dev->dev_name)) return false;
+  if (!read_version(fp, SIP_TS_FILE_VER, &ver, why)) return false;
+  if (!read_name(fp, dev->dev_name, "device name", why)) return false;
   dev->ch_num = ex_fread_i32(fp, dev->ch_num);
-  if (dev->ch_num < 0 || dev->ch_num > MAX_CH_NUM) return false;
-  if (!ex_fread_float_ok(fp, &dev->vd2ab)) return false;
+  if (dev->ch_num < 0 || dev->ch_num > MAX_CH_NUM)
+    return fail(why, std::to_string(dev->ch_num) + " channels, at most " + std::to_string(MAX_CH_NUM));
+  if (!ex_fread_float_ok(fp, &dev->vd2ab)) return fail(why, "distance from AB missing");
   for (int i = 0; i < dev->ch_num; ++i) {
     dev->ch_type[i] = ex_fread_i32(fp, dev->ch_type[i]);
-    if (!ex_fread_u16_ok(fp, &dev->site_no[i])) return false;
+    if (!ex_fread_u16_ok(fp, &dev->site_no[i])) return fail(why, "site numbers incomplete");
   }
   if (ver > 3) {
     dev->pos_valid = ex_fread_u8(fp, dev->pos_valid);
@@ -190,15 +214,22 @@ size_t SipPubWritePoles(FILE* fp, const std::vector<PrmPole>& poles, int32_t ver
 }
 
 bool SipPubReadPoles(FILE* fp, std::vector<PrmPole>* poles, int32_t max_version) {
+  return SipPubReadPoles(fp, poles, max_version, nullptr);
+}
+
+bool SipPubReadPoles(FILE* fp, std::vector<PrmPole>* poles, int32_t max_version, std::string* why) {
   int32_t ver = 0;
   int32_t count = 0;
-  if (!ex_fread_i32_ok(fp, &ver) || ver > max_version) return false;
-  if (!ex_fread_i32_ok(fp, &count) || count < 0) return false;
-  if (long(count) > ex_fremain(fp) / kMinPoleBytes) return false;
+  if (!read_version(fp, max_version, &ver, why)) return false;
+  if (!ex_fread_i32_ok(fp, &count)) return fail(why, "electrode count missing");
+  const long remain = ex_fremain(fp);
+  if (count < 0 || long(count) > remain / kMinPoleBytes)
+    return fail(why, std::to_string(count) + " electrodes, " + std::to_string(remain) + " bytes left");
   std::vector<PrmPole> list(static_cast<size_t>(count));
   for (PrmPole& pole : list) {
-    if (!read_str(fp, pole.name)) return false;
-    if (!ex_fread_float_ok(fp, &pole.x) || !ex_fread_float_ok(fp, &pole.y)) return false;
+    if (!read_name(fp, pole.name, "electrode name", why)) return false;
+    if (!ex_fread_float_ok(fp, &pole.x) || !ex_fread_float_ok(fp, &pole.y))
+      return fail(why, "electrode coordinates incomplete");
   }
   poles->swap(list);
   return true;
@@ -287,7 +318,7 @@ void SipFillDevPos(const PrmMeas& meas, PrmDev* dev) {
 }
 
 std::string SipChLabel(const ChInfo& info) {
-  return std::string(info.dev_name.c_str()) + "_" + std::to_string(info.idx_dev_ch + 1);
+  return std::string(info.dev_name.c_str()) + "_" + std::to_string(int64_t(info.idx_dev_ch) + 1);
 }
 
 float CalcChannelK(const PrmMeas& meas, const PrmDev& dev, const ChInfo& ch_info, bool three_electrode) {

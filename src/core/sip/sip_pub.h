@@ -13,6 +13,11 @@
 
 constexpr int MAX_CH_NUM = 6;
 constexpr int SIP_TS_FILE_VER = 4;
+// Most harmonics per base frequency that spectra are computed for. The
+// waveforms' harmonic multiples grow at least linearly (k + 1 for the spread
+// spectrum, faster for the others), so a segment carries fewer harmonics than
+// it has samples; a file that claims more is damaged.
+constexpr int SIP_MAX_HARM_NUM = 1024;
 constexpr int SIP_STR_LEN = 256;
 
 enum SipLayout {
@@ -104,15 +109,20 @@ void SipSetStr(char* dst, const char* src);
 
 // Record streams. Writers return the bytes written (version SIP_TS_FILE_VER),
 // readers return success; a reader first applies the record's defaults.
+// why (optional) receives a short reason of a failed read, without offset:
+// the caller knows where the record started.
 size_t SipPubWriteMeas(FILE* fp, const PrmMeas& meas);
 bool SipPubReadMeas(FILE* fp, PrmMeas* meas);
+bool SipPubReadMeas(FILE* fp, PrmMeas* meas, std::string* why);
 size_t SipPubWriteDev(FILE* fp, const PrmDev& dev);
 bool SipPubReadDev(FILE* fp, PrmDev* dev);
+bool SipPubReadDev(FILE* fp, PrmDev* dev, std::string* why);
 // Electrode list: int32 version, int32 count, count x (name, float x, float y).
 size_t SipPubWritePoles(FILE* fp, const std::vector<PrmPole>& poles, int32_t version);
 // Fails on a missing version, a version above max_version, a negative count,
 // a count the remaining bytes cannot hold, or a bad name.
 bool SipPubReadPoles(FILE* fp, std::vector<PrmPole>* poles, int32_t max_version);
+bool SipPubReadPoles(FILE* fp, std::vector<PrmPole>* poles, int32_t max_version, std::string* why);
 
 // "无效", "电道", "磁道", "电流" (UTF-8); empty text for other values.
 const char* SipChTypeName(int type);

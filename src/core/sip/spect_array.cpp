@@ -1,6 +1,8 @@
 #include "core/sip/spect_array.h"
 
 #include <climits>
+#include <string>
+#include <utility>
 
 #include "core/base/algo.h"
 #include "core/base/clog.h"
@@ -50,6 +52,18 @@ CSpectArray::CSpectArray() = default;
 CSpectArray::CSpectArray(const CSpectArray& other) {
   std::lock_guard<std::mutex> lk(other.m_lock);
   CopyFrom(other);
+}
+
+void CSpectArray::Swap(CSpectArray& other) {
+  if (this == &other) return;
+  std::lock_guard<std::mutex> lk_dst(m_lock);
+  std::lock_guard<std::mutex> lk_src(other.m_lock);
+  m_vt_spect.swap(other.m_vt_spect);
+  std::swap(m_buff_ch_num, other.m_buff_ch_num);
+  std::swap(m_buff_freq_num, other.m_buff_freq_num);
+  std::swap(m_buff_harm_num, other.m_buff_harm_num);
+  std::swap(ch_valid_mask, other.ch_valid_mask);
+  std::swap(geo_type, other.geo_type);
 }
 
 CSpectArray& CSpectArray::operator=(const CSpectArray& other) {
@@ -272,43 +286,38 @@ bool CSpectArray::DoWrite(FILE* fp) {
   return n == expected;
 }
 
-bool CSpectArray::DoRead(FILE* fp) {
+bool CSpectArray::DoRead(FILE* fp, std::string* why) {
   if (!fp) return false;
   std::lock_guard<std::mutex> lk(m_lock);
+  auto fail = [why](const std::string& text) {
+    CLOG_ERR("spectrum array: %s", text.c_str());
+    if (why) *why = text;
+    return false;
+  };
   int32_t version = 0;
-  if (!ex_fread_i32_ok(fp, &version)) {
-    CLOG_ERR("spectrum array: version missing");
-    return false;
-  }
-  if (version < 1 || version > SPECT_ARRAY_VER) {
-    CLOG_ERR("spectrum array: unsupported version %d", version);
-    return false;
-  }
+  if (!ex_fread_i32_ok(fp, &version)) return fail("version missing");
+  if (version < 1 || version > SPECT_ARRAY_VER) return fail("unsupported version " + std::to_string(version));
   int32_t ch = 0, freq = 0, harm = 0, mask = 0;
   uint32_t geo = 0, count = 0;
   if (!ex_fread_i32_ok(fp, &ch) || !ex_fread_i32_ok(fp, &freq) || !ex_fread_i32_ok(fp, &harm) ||
-      !ex_fread_i32_ok(fp, &mask) || !ex_fread_u32_ok(fp, &geo) || !ex_fread_u32_ok(fp, &count)) {
-    CLOG_ERR("spectrum array: header truncated");
-    return false;
-  }
+      !ex_fread_i32_ok(fp, &mask) || !ex_fread_u32_ok(fp, &geo) || !ex_fread_u32_ok(fp, &count))
+    return fail("header truncated");
+  const std::string dims = std::to_string(ch) + " x " + std::to_string(freq) + " x " + std::to_string(harm);
   int64_t ch_freq = 0, block = 0;
-  if (!mul_int(ch, freq, &ch_freq) || !mul_int(ch_freq, harm, &block) || block <= 0) {
-    CLOG_ERR("spectrum array: invalid dimensions ch_num=%d,freq_num=%d,harm_num=%d", ch, freq, harm);
-    return false;
-  }
+  if (!mul_int(ch, freq, &ch_freq) || !mul_int(ch_freq, harm, &block) || block <= 0)
+    return fail("invalid dimensions " + dims);
+  // An empty array has no items to vouch for its dimensions, yet every dump
+  // and every copy loops over them: only the shapes this program makes are
+  // taken.
+  if (count == 0 && block > SPECT_MAX_EMPTY_BLOCK)
+    return fail("no items but dimensions " + dims);
   // A partial calculation would put items where no index of the array can
   // reach them, so only whole calculations are accepted.
-  if (count > uint32_t(INT_MAX) || int64_t(count) % block != 0) {
-    CLOG_ERR("spectrum array: item count %u is not a whole number of calculations of %lld items", count,
-             (long long)block);
-    return false;
-  }
-  int64_t need = int64_t(count) * item_bytes(version);
-  long remain = ex_fremain(fp);
-  if (need > remain) {
-    CLOG_ERR("spectrum array: %u items need %lld bytes, %ld left", count, (long long)need, remain);
-    return false;
-  }
+  if (count > uint32_t(INT_MAX) || int64_t(count) % block != 0)
+    return fail(std::to_string(count) + " items are not whole calculations of " + dims);
+  const int64_t need = int64_t(count) * item_bytes(version);
+  const long remain = ex_fremain(fp);
+  if (need > remain) return fail(std::to_string(count) + " items, " + std::to_string(remain) + " bytes left");
 
   m_buff_ch_num = ch;
   m_buff_freq_num = freq;

@@ -30,6 +30,9 @@ struct SpectItem {
 };
 
 constexpr int SPECT_ARRAY_VER = 3;
+// Largest channels x frequencies x harmonics a stored array without items may
+// claim (6000 channels of 16 harmonics fit).
+constexpr int64_t SPECT_MAX_EMPTY_BLOCK = int64_t(1) << 17;
 
 class CSpectArray {
 public:
@@ -37,6 +40,8 @@ public:
   CSpectArray(const CSpectArray& other);
   CSpectArray& operator=(const CSpectArray& other);
   virtual ~CSpectArray();
+  // Exchanges the contents (not the locks), holding both locks, this first.
+  void Swap(CSpectArray& other);
 
   // mask -1 keeps every channel; otherwise only the lowest ch_num bits of
   // mask are kept (ch_num < 32).
@@ -77,10 +82,11 @@ public:
   // Binary form (writes version 3; reads 1..3). A read fails on an
   // unsupported version, a short header, dimensions that are not positive or
   // whose product overflows, an item count that is not a whole number of
-  // calculations or that the remaining bytes cannot hold; the array is then
-  // left as it was.
+  // calculations or that the remaining bytes cannot hold, and on no items
+  // with dimensions above SPECT_MAX_EMPTY_BLOCK; the array is then left as
+  // it was and why (optional) gets the reason ("12 items, 40 bytes left").
   bool DoWrite(FILE* fp);
-  bool DoRead(FILE* fp);
+  bool DoRead(FILE* fp, std::string* why = nullptr);
   // Text form: the header, then per channel its label line, the column
   // header and one row per calculation. comment, when given, holds one label
   // per channel (missing labels print empty).

@@ -1,10 +1,92 @@
 #include "gui/export/wdt_output.h"
 
+#include <QButtonGroup>
+#include <QFileInfo>
+#include <QHeaderView>
+
+#include "core/base/clog.h"
+#include "gui/limits/model_range_limit.h"
 #include "gui/limits/shared_data.h"
+#include "gui/toolkit/paths.h"
+#include "gui/toolkit/progress.h"
+#include "gui/toolkit/prompts.h"
+#include "gui/toolkit/wait_cursor.h"
+#include "ui_wdt_output.h"
+
+namespace {
+
+std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
+
+// A failed read keeps the records before the bad line (or, for a file
+// that cannot be opened, the previous table). The edit is emptied then, so
+// the table is too: an export must not use rows the user sees no file for.
+template <class Table>
+bool ReadTable(Table* table, const std::string& path) {
+  if (table->Read(path)) return true;
+  CLOG_WARN("side table %s not imported: %s", path.c_str(),
+            table->GetError().empty() ? "cannot be opened" : table->GetError().c_str());
+  table->Clear();
+  return false;
+}
+
+void Show(bool visible, std::initializer_list<QWidget*> widgets) {
+  for (QWidget* w : widgets) w->setVisible(visible);
+}
+
+}  // namespace
 
 CWdtOutput::CWdtOutput(QStringList* list, QWidget* parent)
-    : QWidget(parent), m_list(list), m_limits(limit_default_export()) {
+    : QWidget(parent), ui(std::make_unique<Ui::CWdtOutput>()), m_list(list), m_limits(limit_default_export()) {
+  ui->setupUi(this);
+  const QList<QList<QAbstractButton*>> members = {
+      {ui->rdInputSrs, ui->rdInputTs},
+      {ui->rdCheckErr, ui->rdMidGradient, ui->rd2DSounding, ui->rd3DSounding},
+      {ui->rdOutSection, ui->rdInvData},
+      {ui->rdOutRes2dinv, ui->rdOutZondres2d},
+      {ui->rdOutSipPrmCp, ui->rdOutSipPrmFs, ui->rdOutSipPrmPh},
+      {ui->rdPoleCmpYes, ui->rdPoleCmpNo},
+      {ui->rdInvAppResistance, ui->rdInvAppResistivity},
+      {ui->rdType3, ui->rdType4},
+  };
+  for (int g = 0; g < 8; ++g) {
+    m_groups[g] = new QButtonGroup(this);
+    m_groups[g]->setExclusive(true);
+    int id = 0;
+    for (QAbstractButton* b : members[g]) m_groups[g]->addButton(b, id++);
+  }
+
   SharedData::instance()->setLimitTable(&m_limits);
+  m_model = new CModelRangeLimit(&m_limits, this);
+  ui->tbRangeLimit->setModel(m_model);
+  ui->tbRangeLimit->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  ui->tbRangeLimit->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+
+  ui->rdInputSrs->setChecked(true);
+  ui->rdOutSection->setChecked(true);
+  ui->rdType4->setChecked(true);
+  ui->rdOutRes2dinv->setChecked(true);
+  ui->rdPoleCmpYes->setChecked(true);
+  ui->rdOutSipPrmCp->setChecked(true);
+  ui->rdInvAppResistivity->setChecked(true);
+  ui->chkAddSystemErr->setChecked(true);
+  ui->chkXCoordMove->setChecked(false);
+  ui->chkExportOhm->setChecked(false);
+  ui->rd2DSounding->setChecked(true);
+  ShowLimits();
+  onUpdateUiShow();
+
+  connect(ui->btnOutData, &QPushButton::clicked, this, &CWdtOutput::onBtnOutputData);
+  connect(ui->btnSelDirSmt, &QPushButton::clicked, this, &CWdtOutput::onBtnSelDirSmt);
+  connect(ui->btnImportFileCoord, &QPushButton::clicked, this, &CWdtOutput::onBtnImportFileCoord);
+  connect(ui->btnImportFileElev, &QPushButton::clicked, this, &CWdtOutput::onBtnImportFileElev);
+  for (int g = 0; g < 3; ++g)
+    connect(m_groups[g], &QButtonGroup::idClicked, this, &CWdtOutput::onUpdateUiShow);
+  for (QAbstractButton* b :
+       {static_cast<QAbstractButton*>(ui->chkAddSystemErr), static_cast<QAbstractButton*>(ui->chkXCoordMove),
+        static_cast<QAbstractButton*>(ui->rdPoleCmpNo), static_cast<QAbstractButton*>(ui->rdPoleCmpYes)})
+    connect(b, &QAbstractButton::clicked, this, &CWdtOutput::onUpdateUiShow);
+  connect(ui->edtMaxErrApp, &QLineEdit::textChanged, this, &CWdtOutput::onUpdateMaxErrValue);
+  connect(ui->edtMaxErrCp, &QLineEdit::textChanged, this, &CWdtOutput::onUpdateMaxErrValue);
 }
 
 CWdtOutput::~CWdtOutput() {
@@ -12,8 +94,225 @@ CWdtOutput::~CWdtOutput() {
   if (SharedData::instance()->limitTable() == &m_limits) SharedData::instance()->setLimitTable(nullptr);
 }
 
-void CWdtOutput::refreshFileList() {}
+void CWdtOutput::refreshFileList() {
+  m_layout = ExportFirstLayout(toFilePaths(*m_list));
+  ui->rdPoleCmpNo->setChecked(m_layout == SIP_ALL_GRADIENT);
+  const bool on = m_layout != SIP_ALL_GRADIENT;
+  for (QWidget* w : {static_cast<QWidget*>(ui->rdPoleCmpYes), static_cast<QWidget*>(ui->rdPoleCmpNo),
+                     static_cast<QWidget*>(ui->lbCmpShiftPer), static_cast<QWidget*>(ui->edtShiftPercent)})
+    w->setEnabled(on);
+}
 
 void CWdtOutput::setCurrentFile(const QString& path) { m_cur_file = path; }
 
-void CWdtOutput::clearInputs() {}
+void CWdtOutput::clearInputs() {
+  ui->edtInputFileShifting->clear();
+  m_shifting.Clear();
+}
+
+void CWdtOutput::ShowLimits() {
+  ui->edtMaxErrApp->setText(QString("%1").arg(double(m_limits[1].rel_max * 100.0f), 0, 'g', -1));
+  ui->edtMaxErrCp->setText(QString("%1").arg(double(m_limits[2].std_max * 1000.0f), 0, 'g', -1));
+}
+
+void CWdtOutput::ReadLimits() {
+  limit_store_value(&m_limits[1], LIMIT_REL, ui->edtMaxErrApp->text().toFloat() / 100.0f);
+  limit_store_value(&m_limits[2], LIMIT_STD, ui->edtMaxErrCp->text().toFloat() / 1000.0f);
+  SharedData::instance()->setLimitTable(&m_limits);
+}
+
+void CWdtOutput::onUpdateMaxErrValue() { ReadLimits(); }
+
+void CWdtOutput::onUpdateUiShow() {
+  const bool ts = ui->rdInputTs->isChecked();
+  const bool mid = ui->rdMidGradient->isChecked(), chk = ui->rdCheckErr->isChecked();
+  const bool s2 = ui->rd2DSounding->isChecked(), s3 = ui->rd3DSounding->isChecked();
+  const bool snd = s2 || s3, inv = !ui->rdOutSection->isChecked();
+  Show(ts, {ui->edtDirSmt, ui->btnSelDirSmt});
+  Show(mid || chk, {ui->btnImportFileCoord, ui->edtInputFileCoord});
+  Show(snd, {ui->rdOutSection, ui->rdInvData, ui->lb2DSouding3});
+  Show(false, {ui->rdOutRes2dinv, ui->rdOutZondres2d, ui->lbInvV1});
+  Show(snd && inv, {ui->rdOutSipPrmCp, ui->rdOutSipPrmFs, ui->rdOutSipPrmPh, ui->rdInvAppResistance,
+                    ui->rdInvAppResistivity, ui->lbMinPoleLen, ui->edtMinDist, ui->chkAddSystemErr,
+                    ui->lbSystemErrApp, ui->edtSystemErrAppPer, ui->lbSystemErrCp, ui->edtSystemErrCp,
+                    ui->btnImportFileElev, ui->edtInputFileElev, ui->lbInvH1, ui->lbInvH2, ui->lbInvV2,
+                    ui->lbInvV3, ui->chkExportOhm});
+  Show(s2 && inv, {ui->rdPoleCmpYes, ui->rdPoleCmpNo, ui->lbCmpShiftPer, ui->edtShiftPercent, ui->chkXCoordMove,
+                   ui->edtXCoordMoveValue});
+  Show(s3, {ui->btnImportFileShifting, ui->edtInputFileShifting});
+  Show(s3 && !inv, {ui->rdType3, ui->rdType4});
+  ui->edtSystemErrAppPer->setEnabled(ui->chkAddSystemErr->isChecked());
+  ui->edtSystemErrCp->setEnabled(ui->chkAddSystemErr->isChecked());
+  ui->edtXCoordMoveValue->setEnabled(ui->chkXCoordMove->isChecked());
+  ui->edtShiftPercent->setEnabled(ui->rdPoleCmpYes->isChecked());
+}
+
+QString CWdtOutput::FirstFileDir() const {
+  if (!m_list || m_list->isEmpty()) return QString();
+  return QFileInfo(m_list->first()).absolutePath();
+}
+
+void CWdtOutput::onBtnSelDirSmt() {
+  if (m_dir_smt.isEmpty()) m_dir_smt = FirstFileDir();
+  m_dir_smt = Prompts::instance().existingDirectory(this, tr("选择SMT目录"), m_dir_smt);
+  ui->edtDirSmt->setText(m_dir_smt);
+}
+
+void CWdtOutput::ImportTable(const QString& title, const QString& filter, QString* start_dir,
+                             const std::function<bool(const std::string&)>& read, const QString& failure,
+                             QLineEdit* edit) {
+  const QString path = Prompts::instance().openFileName(this, title, *start_dir, filter);
+  if (path.isEmpty()) return;
+  *start_dir = QFileInfo(path).absolutePath();
+  if (!read(toFilePath(path))) {
+    Prompts::instance().warning(this, tr("提示"), failure);
+    edit->clear();
+    return;
+  }
+  edit->setText(path);
+}
+
+void CWdtOutput::onBtnImportFileCoord() {
+  ImportTable(tr("打开坐标文件"), "txt Files (*.txt)", &m_dir_coord,
+              [this](const std::string& p) { return ReadTable(&m_site_coord, p); }, tr("导入坐标失败！"),
+              ui->edtInputFileCoord);
+}
+
+void CWdtOutput::onBtnImportFileElev() {
+  ImportTable(tr("打开高程文件"), "txt Files (*.txt)", &m_dir_elev,
+              [this](const std::string& p) { return ReadTable(&m_elev, p); }, tr("导入高程失败！"),
+              ui->edtInputFileElev);
+}
+
+void CWdtOutput::on_btnImportFileShifting_clicked() {
+  ImportTable(tr("打开坐标文件"), "txt Files (*.csv)", &m_dir_shifting,
+              [this](const std::string& p) { return ReadTable(&m_shifting, p); }, tr("导入相对坐标失败！"),
+              ui->edtInputFileShifting);
+}
+
+ExportSettings CWdtOutput::CollectSettings() const {
+  ExportSettings s;
+  s.paths = toFilePaths(*m_list);
+  s.input_ts = ui->rdInputTs->isChecked();
+  s.smt_dir = toFilePath(ui->edtDirSmt->text());
+  if (ui->rdCheckErr->isChecked())
+    s.target = TARGET_CHECK_ERR;
+  else if (ui->rdMidGradient->isChecked())
+    s.target = TARGET_MID_GRADIENT;
+  else if (ui->rd3DSounding->isChecked())
+    s.target = TARGET_3D_SOUNDING;
+  else
+    s.target = TARGET_2D_SOUNDING;
+  s.inversion = ui->rdInvData->isChecked();
+  s.zond = ui->rdOutZondres2d->isChecked();
+  s.also_ohm = ui->chkExportOhm->isChecked();
+  s.ip_kind = ui->rdOutSipPrmCp->isChecked() ? 2 : ui->rdOutSipPrmFs->isChecked() ? 3 : 1;
+  s.combine = ui->rdPoleCmpYes->isChecked();
+  s.shift_percent = ui->edtShiftPercent->text().toFloat();
+  s.resistivity = ui->rdInvAppResistivity->isChecked();
+  s.unit_spacing = ui->edtMinDist->text().toFloat();
+  s.add_sys_err = ui->chkAddSystemErr->isChecked();
+  s.sys_err_app_percent = ui->edtSystemErrAppPer->text().toFloat();
+  s.sys_err_cp_mrad = ui->edtSystemErrCp->text().toFloat();
+  s.x_shift_on = ui->chkXCoordMove->isChecked();
+  s.x_shift = ui->edtXCoordMoveValue->text().toFloat();
+  s.four_poles = ui->rdType4->isChecked();
+  s.layout = m_layout;
+  s.limits = m_limits;
+  s.site_coord = &m_site_coord;
+  s.elev = &m_elev;
+  s.shifting = &m_shifting;
+  return s;
+}
+
+ExportTexts CWdtOutput::Texts() const {
+  ExportTexts t;
+  t.title_file_warning = Utf8(tr("文件警告"));
+  t.title_tips = Utf8(tr("提示"));
+  t.title_warning = Utf8(tr("警告"));
+  t.device_error = Utf8(tr("第%1个SRS数据文件装置错误!"));
+  t.no_files = Utf8(tr("没有找到符合要求的SRS数据文件!"));
+  t.read_failed = Utf8(tr("读取文件%1失败!"));
+  t.smt_missing = Utf8(tr("以下%1个时序文件缺失或无数据:"));
+  t.converted = Utf8(tr("数据转换完成"));
+  t.exported = Utf8(tr("数据导出完成"));
+  t.no_valid = Utf8(tr("导出完成，无有效数据!"));
+  t.name_empty = Utf8(tr("导出的文件名为空!"));
+  t.create_failed = Utf8(tr("无法创建文件%1: %2"));
+  t.not_completed = Utf8(tr("文件%1未能完整写入: %2"));
+  t.harm_mismatch = Utf8(tr("%1所在组的谐波数与第一组不同，该组数据未导出!"));
+  t.no_harmonics = Utf8(tr("%1没有可导出的谐波，该组数据未导出!"));
+  t.no_fs = Utf8(tr("%1文件不支持频散率!"));
+  t.cancelled = Utf8(tr("导出已取消，文件中为取消前导出的数据。"));
+  return t;
+}
+
+void CWdtOutput::ShowMessages(const ExportRun& run) {
+  for (const ExportMessage& m : run.messages) {
+    if (m.warning)
+      Prompts::instance().warning(this, fromUtf8(m.title), fromUtf8(m.text));
+    else
+      Prompts::instance().information(this, fromUtf8(m.title), fromUtf8(m.text));
+  }
+}
+
+void CWdtOutput::onBtnOutputData() {
+  const ExportTexts texts = Texts();
+  const std::vector<std::string> paths = toFilePaths(*m_list);
+  std::vector<std::vector<std::string>> groups;
+  const int k = GroupFiles(paths, m_layout, ui->rd3DSounding->isChecked(), &groups);
+  if (k >= 1) {
+    Prompts::instance().warning(this, tr("文件警告"), tr("第%1个SRS数据文件装置错误!").arg(k));
+    return;
+  }
+  if (groups.empty()) {
+    Prompts::instance().warning(this, tr("文件警告"), tr("没有找到符合要求的SRS数据文件!"));
+    return;
+  }
+  ReadLimits();
+  if (m_dir_out.isEmpty()) m_dir_out = FirstFileDir();
+  m_dir_out = Prompts::instance().existingDirectory(this, tr("保存目录选择"), m_dir_out);
+  if (m_dir_out.isEmpty()) return;
+
+  ExportRun run;
+  {
+    WaitCursor wait;
+    ExportSettings s = CollectSettings();
+    s.path_base = toFilePath(m_dir_out + "/" + ui->edtOutFileName->text());
+    ProgressDialogRun progress(this, int(groups.size()), true, m_progress_delay_ms);
+    run = RunExportGroups(s, groups, texts, &progress);
+  }
+  ShowMessages(run);
+}
+
+void CWdtOutput::on_btnOutPassRate_clicked() {
+  if (!m_list || m_list->isEmpty()) {
+    Prompts::instance().warning(this, tr("文件警告"), tr("没有找到符合要求的SRS数据文件!"));
+    return;
+  }
+  ReadLimits();
+  if (ui->edtOutFileName->text().isEmpty()) {
+    Prompts::instance().warning(this, tr("文件警告"), tr("导出的文件名为空!"));
+    return;
+  }
+  if (m_dir_pass.isEmpty()) m_dir_pass = FirstFileDir();
+  m_dir_pass = Prompts::instance().existingDirectory(this, tr("保存目录选择"), m_dir_pass);
+  if (m_dir_pass.isEmpty()) return;
+
+  ExportRun run;
+  {
+    WaitCursor wait;
+    ExportSettings s;
+    s.paths = toFilePaths(*m_list);
+    s.path_base = toFilePath(m_dir_pass + "/" + ui->edtOutFileName->text());
+    s.layout = m_layout;
+    s.limits = m_limits;
+    s.elev = &m_elev;
+    s.unit_spacing = ui->edtMinDist->text().toFloat();
+    s.sys_err_app_percent = ui->edtSystemErrAppPer->text().toFloat();
+    s.sys_err_cp_mrad = ui->edtSystemErrCp->text().toFloat();
+    ProgressDialogRun progress(this, int(s.paths.size()), true, m_progress_delay_ms);
+    run = RunPassRate(s, Texts(), &progress);
+  }
+  ShowMessages(run);
+}

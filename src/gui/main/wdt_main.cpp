@@ -132,16 +132,18 @@ void CWdtMain::onListClicked(QModelIndex index) {
   if (index.isValid() && index.row() < m_listFile.size()) path = m_listFile.at(index.row());
   m_shownRow = path.isEmpty() ? -1 : index.row();
 
-  m_wdtParamSrs->setCurrentFile(path);
-  m_wdtSipRes->setCurrentFile(path);
-  m_wdtTsPlot->setCurrentFile(path);
-  m_wdtOutput->setCurrentFile(path);
+  {
+    // A file that cannot be read is reported once, below, with the reason.
+    QuietLoadFailures quiet;
+    m_wdtParamSrs->setCurrentFile(path);
+    m_wdtSipRes->setCurrentFile(path);
+    m_wdtTsPlot->setCurrentFile(path);
+    m_wdtOutput->setCurrentFile(path);
+  }
 
   clearStationItems();
-  // The results page has just read the same path and reported a failure
-  // with its reason; a second box would only repeat it.
   CFormatSRS srs;
-  if (openSrs(path, srs, false)) buildStationItems(srs, m_VtItem);
+  if (openSrs(path, srs, true)) buildStationItems(srs, m_VtItem);
 
   m_wdtGpsPos->setStationItems(&m_VtItem);
   m_wdtGpsPos->refresh(true);

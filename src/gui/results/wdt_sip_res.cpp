@@ -85,7 +85,9 @@ void WdtSipRes::setCurrentFile(const QString& path) {
     onUpdateShowResult();
   } else {
     if (!path.isEmpty())
-      Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), m_srs_file.GetError()));
+      if (!QuietLoadFailures::active())
+        Prompts::instance().warning(this, tr("提示"),
+                                    withReason(tr("打开文件“%1”失败！").arg(path), m_srs_file.GetError()));
     m_loaded = false;
     m_wdt_res_table->clearTable();
     ui->edtFileSmt->clear();

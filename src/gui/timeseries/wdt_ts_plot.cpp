@@ -43,7 +43,9 @@ void CWdtTsPlot::setCurrentFile(const QString& path) {
       for (const PrmDev& dev : m_srsTs.m_vt_prm_dev)
         m_listStation << QString::fromUtf8(dev.dev_name, int(strnlen(dev.dev_name, sizeof(dev.dev_name))));
     } else {
-      Prompts::instance().warning(this, tr("提示"), tr("打开文件“%1”失败！").arg(path));
+      if (!QuietLoadFailures::active())
+        Prompts::instance().warning(this, tr("提示"),
+                                    withReason(tr("打开文件“%1”失败！").arg(path), m_srsTs.GetError()));
     }
   } else {
     m_bSrsLoaded = false;

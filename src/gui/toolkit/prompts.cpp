@@ -17,6 +17,14 @@ void Prompts::critical(QWidget* parent, const QString& title, const QString& tex
 
 Prompts& Prompts::instance() { return *current(); }
 
+namespace {
+int s_quiet_load_failures = 0;
+}
+
+QuietLoadFailures::QuietLoadFailures() { ++s_quiet_load_failures; }
+QuietLoadFailures::~QuietLoadFailures() { --s_quiet_load_failures; }
+bool QuietLoadFailures::active() { return s_quiet_load_failures > 0; }
+
 std::unique_ptr<Prompts> Prompts::install(std::unique_ptr<Prompts> prompts) {
   std::unique_ptr<Prompts> old = std::move(current());
   current() = prompts ? std::move(prompts) : std::unique_ptr<Prompts>(new QtPrompts);

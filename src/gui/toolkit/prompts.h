@@ -48,6 +48,18 @@ public:
 // is) on a second line; text alone when there is no reason.
 QString withReason(const QString& text, const std::string& why);
 
+// While one exists, a page told about a file it cannot read stays silent:
+// the main window reports the failure of a list click once, with the
+// reader's reason, instead of one box per page.
+class QuietLoadFailures {
+public:
+  QuietLoadFailures();
+  ~QuietLoadFailures();
+  QuietLoadFailures(const QuietLoadFailures&) = delete;
+  QuietLoadFailures& operator=(const QuietLoadFailures&) = delete;
+  static bool active();
+};
+
 // The real dialogs.
 class QtPrompts : public Prompts {
 public:

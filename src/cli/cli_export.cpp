@@ -1,0 +1,152 @@
+#include "cli_export.h"
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "core/base/ex_string.h"
+
+namespace {
+
+const char* const kExportFooter =
+    "Formats (the export page's choices):\n"
+    "  res2dinv   2-D sounding, inversion data, Res2dinv: BASE_Res2dinv_F<h>.dat per harmonic\n"
+    "  zond2d     2-D sounding, inversion data, Zondres2d: BASE_Zond2d.dat (not with --ip fs)\n"
+    "  res3dinv   3-D sounding, inversion data: BASE_Res3dinv_F<h>.dat, topography block at the end\n"
+    "  ohm        the res2dinv data points (res3dinv for the free layout) in the unified data format of\n"
+    "             pyGIMLi, BERT and ResIPy: BASE_F<h>.ohm (not with --ip fs)\n"
+    "  section    2-D sounding, pseudo-section: BASE_sect.dat\n"
+    "  section3d  3-D sounding, pseudo-section with --poles 3 or 4: BASE_sect.dat\n"
+    "  plane      mid-gradient scan: BASE_plane.dat\n"
+    "  checkerr   check points: BASE_Err_F<h>.dat per harmonic\n"
+    "Files are written beside their final names and put in place only when complete; an earlier export\n"
+    "of the same name stays as it is until then.\n"
+    "Standard output: the paths written, one a line. Standard error: every message of the run, among\n"
+    "them the SMT files that are missing or have no data.\n"
+    "Exit status: 0 the run completed; 1 it stopped (a file that cannot be read, a layout mismatch, no\n"
+    "matching file, a file that cannot be created) or an option file cannot be read.";
+
+}  // namespace
+
+bool CliLoadTable(const std::string& path, CFormatTxt* table, const char* failure) {
+  if (path.empty()) return true;
+  if (table->Read(ex_utf8_to_ansi(path))) return true;
+  std::fprintf(stderr, "varnex-cli: %s %s: %s\n", failure, path.c_str(),
+               table->GetError().empty() ? "cannot be opened" : table->GetError().c_str());
+  return false;
+}
+
+void CliSetMaxErrors(std::vector<LimitItem>* limits, float app_percent, float cp_mrad) {
+  if (limits->size() != size_t(LIMIT_TYPE_CNT)) return;
+  if (app_percent >= 0.0f) limit_store_value(&(*limits)[1], LIMIT_REL, app_percent / 100.0f);
+  if (cp_mrad >= 0.0f) limit_store_value(&(*limits)[2], LIMIT_STD, cp_mrad / 1000.0f);
+}
+
+int CliReportRun(const ExportRun& run) {
+  for (const std::string& p : run.written) std::printf("%s\n", ex_ansi_to_utf8(p).c_str());
+  const size_t shown = run.completed && !run.messages.empty() ? run.messages.size() - 1 : run.messages.size();
+  for (size_t i = 0; i < shown; ++i) std::fprintf(stderr, "varnex-cli: %s\n", run.messages[i].text.c_str());
+  if (run.cancelled) std::fprintf(stderr, "varnex-cli: cancelled\n");
+  return run.completed ? 0 : 1;
+}
+
+CliVerb addExportVerb(CLI::App& app) {
+  struct Opts {
+    std::vector<std::string> files;
+    std::string out;
+    std::string format;
+    int poles = 4;
+    std::string ip = "cp";
+    bool resistance = false;
+    bool no_combine = false;
+    float shift_percent = 1.0f;
+    float unit_spacing = 10.0f;
+    bool no_sys_err = false;
+    float sys_err_app = 2.0f;
+    float sys_err_cp = 0.0f;
+    float x_shift = 0.0f;
+    std::string elev, coords, shifts, smt_dir;
+    float max_err_app = -1.0f;
+    float max_err_cp = -1.0f;
+  };
+  auto o = std::make_shared<Opts>();
+  CLI::App* cmd = app.add_subcommand("export", "Export SRS files as inversion inputs or QC tables");
+  cmd->footer(kExportFooter);
+  cmd->add_option("FILE", o->files, "SRS files, in this order")->required()->type_name("SRS");
+  cmd->add_option("--out", o->out, "output base: directory and file name, the suffixes are appended")
+      ->required()
+      ->type_name("BASE");
+  cmd->add_option("--format", o->format, "what to write")
+      ->required()
+      ->check(CLI::IsMember({"res2dinv", "res3dinv", "zond2d", "ohm", "section", "section3d", "plane", "checkerr"}));
+  cmd->add_option("--poles", o->poles, "section3d: three- or four-electrode section (default 4)")
+      ->check(CLI::IsMember({3, 4}));
+  cmd->add_option("--ip", o->ip, "IP quantity: relative phase (default), frequency effect or phase")
+      ->check(CLI::IsMember({"cp", "fs", "phase"}));
+  cmd->add_flag("--resistance", o->resistance, "apparent resistance instead of apparent resistivity");
+  cmd->add_flag("--no-combine", o->no_combine, "res2dinv, zond2d, ohm: no pole combination");
+  cmd->add_option("--shift-percent", o->shift_percent, "pole combination shift in percent (default 1)")
+      ->type_name("P");
+  cmd->add_option("--unit-spacing", o->unit_spacing, "unit electrode spacing in metres (default 10)")
+      ->type_name("M");
+  cmd->add_flag("--no-sys-err", o->no_sys_err, "add no system error to the written errors");
+  cmd->add_option("--sys-err-app", o->sys_err_app, "system error of the apparent resistivity, percent (default 2)")
+      ->type_name("PCT");
+  cmd->add_option("--sys-err-cp", o->sys_err_cp, "system error of the phases, mrad (default 0)")->type_name("MRAD");
+  CLI::Option* xs = cmd->add_option("--x-shift", o->x_shift, "2-D: add this offset to every x (m)")->type_name("M");
+  cmd->add_option("--elev", o->elev, "elevation table (x y z per line)")->type_name("FILE");
+  cmd->add_option("--coords", o->coords, "site coordinate table (header, then name line_no pos x y)")
+      ->type_name("FILE");
+  cmd->add_option("--shifts", o->shifts, "electrode shift table, 3-D (header, then name,pole,dx,dy)")
+      ->type_name("FILE");
+  cmd->add_option("--from-smt", o->smt_dir, "recompute the spectra from the SMT time series under DIR")
+      ->type_name("DIR");
+  cmd->add_option("--max-err-app", o->max_err_app, "maximum relative error of the apparent resistivity, percent")
+      ->type_name("PCT");
+  cmd->add_option("--max-err-cp", o->max_err_cp, "maximum error of the relative phase, mrad")->type_name("MRAD");
+
+  return CliVerb{cmd, [o, xs]() -> int {
+                   auto tables = std::make_unique<CliExportTables>();
+                   if (!CliLoadTable(o->elev, &tables->elev, "Failed to import elevation!") ||
+                       !CliLoadTable(o->coords, &tables->coords, "Failed to import coordinate!") ||
+                       !CliLoadTable(o->shifts, &tables->shifts, "Failed to import relative coordinates!"))
+                     return 1;
+                   ExportSettings s;
+                   for (const std::string& f : o->files) s.paths.push_back(ex_utf8_to_ansi(f));
+                   s.path_base = ex_utf8_to_ansi(o->out);
+                   s.layout = ExportFirstLayout(s.paths);
+                   const std::string& f = o->format;
+                   if (f == "plane") {
+                     s.target = TARGET_MID_GRADIENT;
+                   } else if (f == "checkerr") {
+                     s.target = TARGET_CHECK_ERR;
+                   } else if (f == "res3dinv" || f == "section3d" || (f == "ohm" && s.layout == SIP_ALL_GRADIENT)) {
+                     s.target = TARGET_3D_SOUNDING;
+                   } else {
+                     s.target = TARGET_2D_SOUNDING;
+                   }
+                   s.inversion = f == "res2dinv" || f == "zond2d" || f == "res3dinv" || f == "ohm";
+                   s.zond = f == "zond2d";
+                   s.ohm = f == "ohm";
+                   s.four_poles = o->poles == 4;
+                   s.input_ts = !o->smt_dir.empty();
+                   s.smt_dir = ex_utf8_to_ansi(o->smt_dir);
+                   s.ip_kind = o->ip == "phase" ? 1 : o->ip == "fs" ? 3 : 2;
+                   // The page unchecks the combination for the free layout.
+                   s.combine = !o->no_combine && s.layout != SIP_ALL_GRADIENT;
+                   s.shift_percent = o->shift_percent;
+                   s.resistivity = !o->resistance;
+                   s.unit_spacing = o->unit_spacing;
+                   s.add_sys_err = !o->no_sys_err;
+                   s.sys_err_app_percent = o->sys_err_app;
+                   s.sys_err_cp_mrad = o->sys_err_cp;
+                   s.x_shift_on = xs->count() > 0;
+                   s.x_shift = o->x_shift;
+                   CliSetMaxErrors(&s.limits, o->max_err_app, o->max_err_cp);
+                   s.stop_on_unreadable = true;
+                   s.elev = &tables->elev;
+                   s.site_coord = &tables->coords;
+                   s.shifting = &tables->shifts;
+                   return CliReportRun(RunExport(s, ExportTextsEnglish(), nullptr));
+                 }};
+}

@@ -1,0 +1,210 @@
+// The writer of one export run: inversion inputs (Res2dinv, Res3dinv,
+// Zondres2d, the open unified data format) and the plane, pseudo-section,
+// check-point and pass-rate tables, from result containers with one
+// frequency row.
+//
+// Files are created on the first write call of a run, named m_path_base plus
+// a suffix, and written under unique temporaries beside their targets. No
+// target is touched before Finish, which patches the data-point counts into
+// the temporaries and renames them into place; Discard drops them. A kill in
+// the middle of a run therefore leaves an earlier export of the same name as
+// it was.
+//
+// Every number goes through the C printf formats of the file kinds, with a
+// dot as decimal separator whatever the process locale. Lines end in "\n".
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/base/atomic_file.h"
+#include "core/sip/format_srs.h"
+#include "core/sip/format_txt.h"
+#include "core/sip/limits.h"
+#include "core/sip/result_sip.h"
+
+// Self-potential and grounding resistance per measuring position of a group,
+// indexed like the channel entries of the group's merged result.
+struct StationData {
+  int count = 0;
+  std::vector<bool> sp_valid;
+  std::vector<float> sp_ac;  // V
+  std::vector<float> sp_dc;  // V
+  std::vector<bool> gr_valid;
+  std::vector<float> gr;  // ohm
+};
+
+// One position of the pass-rate summary.
+struct PassPos {
+  float x = 0.0f;
+  float y = 0.0f;
+  int qualified = 0;
+  int count = 0;
+  float rate = 0.0f;  // percent
+};
+
+// What the last failed write call of a run was refused for.
+enum ExportError {
+  EXPORT_OK = 0,
+  EXPORT_CREATE_FAILED,  // a file of the run could not be created; ErrorFile/ErrorWhy tell which and why
+  EXPORT_HARM_MISMATCH,  // the result's harmonic count is not the run's
+  EXPORT_BAD_INPUT,      // no harmonics, a limit table without its three rows, an IP kind the format lacks
+};
+
+class CSipExport {
+public:
+  // Which files the first write call creates.
+  enum Kind {
+    KIND_NONE = 0,
+    KIND_RES2DINV,
+    KIND_RES3DINV,
+    KIND_ZOND2D,
+    KIND_OHM,
+    KIND_PLANE,
+    KIND_SECTION,
+    KIND_CHECK_ERR,
+    KIND_PASS_RATE,
+  };
+
+  CSipExport();
+  ~CSipExport();  // an unfinished run is discarded
+  CSipExport(const CSipExport&) = delete;
+  CSipExport& operator=(const CSipExport&) = delete;
+
+  // Before a run: files pending, pass-rate counters and records emptied.
+  void Reset();
+  void SetLimits(const std::vector<LimitItem>* limits) { m_vt_limit = limits; }
+  void SetGroupName(const std::string& name) { m_group_name = name; }
+  // The shift records whose name occurs in the group name, in table order.
+  void SelectShifts();
+
+  // Each write call appends rows to the run's files; false when it wrote
+  // nothing because a file could not be created, the harmonic count is not
+  // the run's, or the input is unusable (LastError tells which).
+  bool WriteRes2dinv(CResultSip& result, CFormatSRS& srs);
+  bool WriteRes3dinv(CResultSip& result, CFormatSRS& srs);
+  bool WriteZond2d(CResultSip& result, CFormatSRS& srs);
+  // Unified data format (pyGIMLi, BERT, ResIPy): the data points of the
+  // Res2dinv export (Res3dinv with m_three_d), one file per harmonic, whole
+  // at Finish because the electrode table comes first.
+  bool WriteOhm(CResultSip& result, CFormatSRS& srs);
+  void AppendTopography();
+
+  bool WritePlane(CResultSip& result, const StationData& station, const std::string& first_name, CFormatSRS& srs);
+  bool WriteSection(CResultSip& result, const StationData& station, CFormatSRS& srs);
+  // results: the group's per-file results; names: their base names.
+  bool WriteCheckErr(std::vector<CResultSip>& results, const std::vector<std::string>& names, int count,
+                     CFormatSRS& srs);
+  bool WritePassRate(const std::string& path, CFormatSRS& srs);
+  void WritePassRateSummary();
+
+  // Patches the counts, closes and renames every file of the run into
+  // place. False when a file could not be completed (its target untouched;
+  // the reason in ErrorFile/ErrorWhy); the others are still put in place.
+  bool Finish();
+  // Drops every file of the run; the targets stay as they were.
+  void Discard();
+
+  // Targets of the files created by the run, in creation order.
+  const std::vector<std::string>& FileNames() const { return m_file_names; }
+  const std::vector<int>& Counts() const { return m_counts; }
+  bool HasFiles() const { return !m_vt_files.empty(); }
+  ExportError LastError() const { return m_last_error; }
+  const std::string& ErrorFile() const { return m_error_file; }
+  const std::string& ErrorWhy() const { return m_error_why; }
+
+  // Channel tests, public for the run and the tests.
+  bool IsUsable(int ch, CResultSip& result, CFormatSRS& srs, bool with_limits) const;
+  bool PassLimits(const ResItem& item) const;
+  bool PassLimitsHarm(CResultSip& result, int ch, int j) const;
+  int ElectrodeCount() const { return m_array_code == SIP_POLE3_SOUNDING ? 3 : 4; }
+  // Texts of the three station columns of entry i ("*" where missing).
+  static void StationColumns(const StationData& st, int i, std::string out[3]);
+  // The error-estimate line of the Res2dinv and Res3dinv headers.
+  std::string ErrorEstimateLine() const;
+
+  // Inputs, set before the first write call.
+  std::string m_path_base;
+  std::string m_group_name;
+  const CFormatTxtSiteCoord* m_site_coord = nullptr;
+  const CFormatTxtElev* m_elev = nullptr;
+  const CFormatTxtShifting* m_shifting = nullptr;
+  float m_unit_spacing = 10.0f;
+  bool m_resistivity = true;
+  int m_ip_kind = 2;  // 1 phase, 2 relative phase, 3 frequency effect
+  int m_array_code = SIP_POLE4_SOUNDING;
+  bool m_add_sys_err = true;
+  float m_sys_err_app = 0.02f;  // fraction
+  float m_sys_err_cp = 0.0f;    // rad
+  bool m_x_shift_on = false;
+  float m_x_shift = 0.0f;  // m
+  bool m_three_d = false;  // unified data format: x, y, z electrodes and 3-D positions
+
+  // Run state.
+  bool m_header_pending = true;
+  int m_harm_num = 0;
+  std::vector<std::unique_ptr<AtomicFile>> m_vt_files;
+  std::vector<std::string> m_file_names;
+  std::vector<long> m_count_pos;
+  std::vector<int> m_counts;
+  const std::vector<LimitItem>* m_vt_limit = nullptr;
+  std::vector<PassPos> m_pass_pos;
+  std::vector<CFormatTxtShifting::Item> m_shift_sel;
+  int m_layout = SIP_POLE4_SOUNDING;
+  int m_qualified = 0;
+  int m_total = 0;
+
+private:
+  struct Pt {
+    float x = 0.0f;
+    float y = 0.0f;
+  };
+  struct Electrodes {
+    Pt a, b, m, n;
+  };
+  // One data point of the unified data format, per harmonic.
+  struct OhmRow {
+    float x[4] = {0, 0, 0, 0};  // A, B, M, N
+    float y[4] = {0, 0, 0, 0};
+    float z[4] = {0, 0, 0, 0};
+    bool has_b = true;
+    float rho = 0.0f, err = 0.0f, ip = 0.0f, iperr = 0.0f;
+  };
+
+  // Electrode rule: free-electrode coordinates from the device record when
+  // free is true, else the line positions of the channel entry.
+  static Electrodes ElectrodesOf(const ChInfo& info, CResultSip& result, CFormatSRS& srs, bool free);
+  Electrodes RowElectrodes(const ChInfo& info, CResultSip& result, CFormatSRS& srs) const {
+    return ElectrodesOf(info, result, srs, m_layout == SIP_ALL_GRADIENT);
+  }
+  float GeoK(const Electrodes& e, CFormatSRS& srs, bool zero_mn_y) const;
+  float Elev(float x, float y) const { return m_elev ? m_elev->GetElev(x, y) : 0.0f; }
+  bool UsableForInversion(int ch, CResultSip& result, CFormatSRS& srs) const;
+  // Value and error columns of harmonic h (resistivity pair, then IP pair).
+  void ResColumns(const ResItem& item, float k, char* out, size_t cap) const;
+  float IpValue(const ResItem& item) const;
+  float IpError(const ResItem& item) const;
+  float AppError(const ResItem& item) const;
+  void ShiftOffsets(int i, Electrodes* d) const;
+
+  // Creates the files of kind on the first call (header included); false
+  // when the run cannot take result.
+  bool Prepare(Kind kind, CResultSip& result);
+  bool CreateFile(const std::string& name, bool with_count);
+  void WriteHeader(Kind kind, size_t idx, CResultSip& result);
+  void WriteIpHeader(FILE* fp, CResultSip& result, int h) const;
+  void WriteTableHeader(Kind kind, FILE* fp);
+  FILE* Fp(size_t i) const { return m_vt_files[i]->Stream(); }
+  void Refuse(ExportError e) { m_last_error = e; }
+  void WriteOhmFiles();
+  static const LimitItem& NoLimit();
+  const LimitItem& Row(int r) const;
+
+  Kind m_kind = KIND_NONE;
+  ExportError m_last_error = EXPORT_OK;
+  std::string m_error_file;
+  std::string m_error_why;
+  std::vector<std::vector<OhmRow>> m_ohm_rows;  // per harmonic
+};

@@ -1,0 +1,263 @@
+// Inversion inputs: Res2dinv and Res3dinv general-array files, the
+// Zondres2d SIP file and the unified data format.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "core/export/export_locale.h"
+#include "core/export/sip_export.h"
+
+void CSipExport::WriteHeader(Kind kind, size_t idx, CResultSip& result) {
+  FILE* fp = Fp(idx);
+  const int h = int(idx) + 1;
+  switch (kind) {
+    case KIND_RES2DINV:
+      std::fputs("General array with IP\n", fp);
+      std::fprintf(fp, "%f\n", double(m_unit_spacing));
+      std::fputs("11\n0\nType of measurement (0=app. resistivity,1=resistance)\n", fp);
+      std::fprintf(fp, "%d\n", m_resistivity ? 0 : 1);
+      m_count_pos[idx] = std::ftell(fp);
+      std::fprintf(fp, "%-20d\n", 0);
+      std::fputs("1\n", fp);
+      std::fprintf(fp, "%d\n", 1);
+      WriteIpHeader(fp, result, h);
+      std::fputs(ErrorEstimateLine().c_str(), fp);
+      std::fputs("Type of error estimate (0=same unit as data)\n0\n", fp);
+      break;
+    case KIND_RES3DINV: {
+      std::fputs("Mixed dipole-dipole and pole-dipole data\n", fp);
+      const int ch_num = result.GetChNum();
+      std::fprintf(fp, "%d\n", ch_num);
+      std::fputs("0\n", fp);
+      std::fprintf(fp, "%d\n", ch_num > 0 ? int(result.GetChInfo(0).mn) : 0);
+      std::fputs("0\n11\n0\nType of data (0=apparent resistivity,1=resistance)\n", fp);
+      std::fprintf(fp, "%d\n", m_resistivity ? 0 : 1);
+      m_count_pos[idx] = std::ftell(fp);
+      std::fprintf(fp, "%-20d\n", 0);
+      std::fputs("1\n", fp);
+      std::fprintf(fp, "%d\n", 1);
+      std::fputs("IP present\n", fp);
+      WriteIpHeader(fp, result, h);
+      std::fputs(ErrorEstimateLine().c_str(), fp);
+      std::fputs("Type of error estimate (0=same unit as data)\n0\n", fp);
+      break;
+    }
+    case KIND_ZOND2D: {
+      std::fputs("SIP data\nNumber of frequency\n", fp);
+      std::fprintf(fp, "%d\n", m_harm_num);
+      std::fputs("Frequencies in Hz\n", fp);
+      for (int k = 0; k < m_harm_num; ++k) std::fprintf(fp, "%f ", double(result.GetFreq(0, k)));
+      std::fputs("\n", fp);
+      std::fputs("Array type (0 = wenner apha, 5 = dipole-dipole, 8 = pole-dipole, 9 = pole-pole, 11 = "
+                 "non-conventional array)\n",
+                 fp);
+      std::fputs("11\nArray unit(1 = meter, 2 = feet)\n1\n", fp);
+      std::fputs("Amplitude unit (1 = ohm [appareent resistance], 2 = ohm.m [apparent resistivity])\n", fp);
+      std::fprintf(fp, "%d\n", m_resistivity ? 2 : 1);
+      std::fputs("Phase unit (1 = mrad, 2 = degree, 3 = rad)\n1\nNumber of data point\n", fp);
+      m_count_pos[idx] = std::ftell(fp);
+      std::fprintf(fp, "%-20d\n", 0);
+      std::fprintf(fp, "%-3s", "n");
+      const char* pos4[] = {"c1_x", "c1_z", "c2_x", "c2_z", "p1_x", "p1_z", "p2_x", "p2_z"};
+      for (int k = 0; k < 8; ++k) {
+        if (ElectrodeCount() != 4 && (k == 2 || k == 3)) continue;
+        std::fprintf(fp, "%-14s", pos4[k]);
+      }
+      char title[64];
+      for (int k = 1; k <= m_harm_num; ++k) {
+        const char* pats[] = {"f%d_res", "f%d_res_err", "f%d_ph", "f%d_ph_err"};
+        for (const char* p : pats) {
+          std::snprintf(title, sizeof(title), p, k);
+          std::fprintf(fp, "%-14s", title);
+        }
+      }
+      std::fputs("\n", fp);
+      break;
+    }
+    default: WriteTableHeader(kind, fp); break;
+  }
+}
+
+bool CSipExport::WriteRes2dinv(CResultSip& result, CFormatSRS& srs) {
+  ExportLocaleScope c_numbers;
+  if (!Prepare(KIND_RES2DINV, result)) return false;
+  const int ch_num = result.GetChNum();
+  std::vector<int> usable;
+  for (int i = 0; i < ch_num; ++i)
+    if (UsableForInversion(i, result, srs)) usable.push_back(i);
+  const float dx = m_x_shift_on ? m_x_shift : 0.0f;
+  char cols[256];
+  for (size_t f = 0; f < m_vt_files.size(); ++f) {
+    FILE* fp = Fp(f);
+    for (int i : usable) {
+      const ChInfo info = result.GetChInfo(i);
+      const Electrodes e = RowElectrodes(info, result, srs);
+      std::fprintf(fp, "%-3d", ElectrodeCount());
+      std::fprintf(fp, "%-14f%-14f", double(e.a.x + dx), double(Elev(e.a.x, 0.0f)));
+      if (ElectrodeCount() == 4) std::fprintf(fp, "%-14f%-14f", double(e.b.x + dx), double(Elev(e.b.x, 0.0f)));
+      std::fprintf(fp, "%-14f%-14f", double(e.m.x + dx), double(Elev(e.m.x, 0.0f)));
+      std::fprintf(fp, "%-14f%-14f", double(e.n.x + dx), double(Elev(e.n.x, 0.0f)));
+      ResColumns(result.GetItem(i, 0, int(f)), GeoK(e, srs, false), cols, sizeof(cols));
+      std::fputs(cols, fp);
+      std::fputs("\n", fp);
+      ++m_counts[f];
+    }
+  }
+  return true;
+}
+
+void CSipExport::ShiftOffsets(int i, Electrodes* d) const {
+  *d = Electrodes();
+  for (const CFormatTxtShifting::Item& s : m_shift_sel) {
+    const float sx = float(s.dx), sy = float(s.dy);
+    if (s.pole_no < 0) {
+      d->m.x += sx, d->m.y += sy;
+      d->n.x += sx, d->n.y += sy;
+    } else if (s.pole_no > 0) {
+      if (s.pole_no == i + 1) d->m.x += sx, d->m.y += sy;
+      if (s.pole_no == i + 2) d->n.x += sx, d->n.y += sy;
+    } else if (m_group_name.find(s.name) != std::string::npos) {
+      if (s.is_a) d->a = {sx, sy};
+      if (s.is_b) d->b = {sx, sy};
+    }
+  }
+}
+
+bool CSipExport::WriteRes3dinv(CResultSip& result, CFormatSRS& srs) {
+  ExportLocaleScope c_numbers;
+  if (!Prepare(KIND_RES3DINV, result)) return false;
+  const int ch_num = result.GetChNum();
+  std::vector<int> usable;
+  for (int i = 0; i < ch_num; ++i)
+    if (UsableForInversion(i, result, srs)) usable.push_back(i);
+  char cols[256];
+  for (size_t f = 0; f < m_vt_files.size(); ++f) {
+    FILE* fp = Fp(f);
+    for (int i : usable) {
+      const ChInfo info = result.GetChInfo(i);
+      const Electrodes e = RowElectrodes(info, result, srs);
+      Electrodes d;
+      ShiftOffsets(i, &d);
+      std::fprintf(fp, "%-3d", ElectrodeCount());
+      std::fprintf(fp, "%-14f%-14f", double(e.a.x + d.a.x), double(e.a.y + d.a.y));
+      if (ElectrodeCount() == 4) std::fprintf(fp, "%-14f%-14f", double(e.b.x + d.b.x), double(e.b.y + d.b.y));
+      std::fprintf(fp, "%-14f%-14f", double(e.m.x + d.m.x), double(e.m.y + d.m.y));
+      std::fprintf(fp, "%-14f%-14f", double(e.n.x + d.n.x), double(e.n.y + d.n.y));
+      ResColumns(result.GetItem(i, 0, int(f)), GeoK(e, srs, false), cols, sizeof(cols));
+      std::fputs(cols, fp);
+      std::fputs("\n", fp);
+      ++m_counts[f];
+    }
+  }
+  return true;
+}
+
+bool CSipExport::WriteZond2d(CResultSip& result, CFormatSRS& srs) {
+  ExportLocaleScope c_numbers;
+  if (!Prepare(KIND_ZOND2D, result)) return false;
+  if (m_vt_files.size() != 1) return false;
+  FILE* fp = Fp(0);
+  char buf[128];
+  for (int i = 0; i < result.GetChNum(); ++i) {
+    if (!IsUsable(i, result, srs, true)) continue;
+    const ChInfo info = result.GetChInfo(i);
+    const Electrodes e = RowElectrodes(info, result, srs);
+    const float k = GeoK(e, srs, true);
+    std::fprintf(fp, "%-3d", ElectrodeCount());
+    std::fprintf(fp, "%-14f%-14f", double(e.a.x), double(Elev(e.a.x, 0.0f)));
+    if (ElectrodeCount() == 4) std::fprintf(fp, "%-14f%-14f", double(e.b.x), double(Elev(e.b.x, 0.0f)));
+    std::fprintf(fp, "%-14f%-14f", double(e.m.x), double(Elev(e.m.x, 0.0f)));
+    std::fprintf(fp, "%-14f%-14f", double(e.n.x), double(Elev(e.n.x, 0.0f)));
+    for (int h = 0; h < m_harm_num; ++h) {
+      const ResItem item = result.GetItem(i, 0, h);
+      const float r = item.blk[RES_APP].value, err = AppError(item);
+      if (m_resistivity)
+        std::snprintf(buf, sizeof(buf), "%-14f%-14f", double(r), double(err));
+      else
+        std::snprintf(buf, sizeof(buf), "%-14.4E%-14.4E", double(r / k), double(err / k));
+      std::fputs(buf, fp);
+      std::fprintf(fp, "%-14f%-14f", double(-IpValue(item)), double(IpError(item)));
+    }
+    std::fputs("\n", fp);
+    ++m_counts[0];
+  }
+  return true;
+}
+
+bool CSipExport::WriteOhm(CResultSip& result, CFormatSRS& srs) {
+  if (!Prepare(KIND_OHM, result)) return false;
+  const float dx = m_x_shift_on && !m_three_d ? m_x_shift : 0.0f;
+  for (int i = 0; i < result.GetChNum(); ++i) {
+    if (!UsableForInversion(i, result, srs)) continue;
+    const ChInfo info = result.GetChInfo(i);
+    const Electrodes e = RowElectrodes(info, result, srs);
+    const float k = GeoK(e, srs, false);
+    OhmRow row;
+    row.has_b = ElectrodeCount() == 4;
+    const Pt* pts[4] = {&e.a, &e.b, &e.m, &e.n};
+    Electrodes d;
+    if (m_three_d) ShiftOffsets(i, &d);
+    const Pt* offs[4] = {&d.a, &d.b, &d.m, &d.n};
+    for (int p = 0; p < 4; ++p) {
+      if (m_three_d) {
+        row.x[p] = pts[p]->x + offs[p]->x;
+        row.y[p] = pts[p]->y + offs[p]->y;
+        row.z[p] = Elev(row.x[p], row.y[p]);
+      } else {
+        row.x[p] = pts[p]->x + dx;
+        row.y[p] = 0.0f;
+        row.z[p] = Elev(pts[p]->x, 0.0f);
+      }
+    }
+    for (int h = 0; h < m_harm_num; ++h) {
+      const ResItem item = result.GetItem(i, 0, h);
+      const float r = item.blk[RES_APP].value;
+      row.rho = m_resistivity ? r : r / k;
+      row.err = r != 0.0f ? AppError(item) / std::fabs(r) : 0.0f;
+      row.ip = IpValue(item);
+      row.iperr = IpError(item);
+      m_ohm_rows[size_t(h)].push_back(row);
+      ++m_counts[size_t(h)];
+    }
+  }
+  return true;
+}
+
+void CSipExport::WriteOhmFiles() {
+  for (size_t f = 0; f < m_vt_files.size() && f < m_ohm_rows.size(); ++f) {
+    FILE* fp = Fp(f);
+    const std::vector<OhmRow>& rows = m_ohm_rows[f];
+    struct El {
+      float x, y, z;
+    };
+    std::vector<El> els;
+    for (const OhmRow& r : rows)
+      for (int p = 0; p < 4; ++p)
+        if (p != 1 || r.has_b) els.push_back({r.x[p], r.y[p], r.z[p]});
+    auto less = [](const El& a, const El& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); };
+    auto same = [](const El& a, const El& b) { return a.x == b.x && a.y == b.y; };
+    std::sort(els.begin(), els.end(), less);
+    els.erase(std::unique(els.begin(), els.end(), same), els.end());
+    auto number = [&](float x, float y) {
+      const El key{x, y, 0.0f};
+      auto it = std::lower_bound(els.begin(), els.end(), key, less);
+      return int(it - els.begin()) + 1;
+    };
+    std::fprintf(fp, "%d\n", int(els.size()));
+    std::fputs(m_three_d ? "# x y z\n" : "# x z\n", fp);
+    for (const El& el : els) {
+      if (m_three_d)
+        std::fprintf(fp, "%.6f %.6f %.6f\n", double(el.x), double(el.y), double(el.z));
+      else
+        std::fprintf(fp, "%.6f %.6f\n", double(el.x), double(el.z));
+    }
+    std::fprintf(fp, "%d\n", int(rows.size()));
+    std::fputs(m_resistivity ? "# a b m n rhoa err ip iperr\n" : "# a b m n r err ip iperr\n", fp);
+    for (const OhmRow& r : rows) {
+      const int b = r.has_b ? number(r.x[1], r.y[1]) : 0;
+      std::fprintf(fp, "%d %d %d %d %.8g %.8g %.8g %.8g\n", number(r.x[0], r.y[0]), b, number(r.x[2], r.y[2]),
+                   number(r.x[3], r.y[3]), double(r.rho), double(r.err), double(r.ip), double(r.iperr));
+    }
+    std::fputs("0\n", fp);
+  }
+}

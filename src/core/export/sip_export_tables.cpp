@@ -1,0 +1,344 @@
+// Plane, pseudo-section, check-point and pass-rate tables.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <map>
+
+#include "core/base/algo.h"
+#include "core/base/ex_string.h"
+#include "core/export/export_locale.h"
+#include "core/export/sip_export.h"
+
+namespace {
+
+float W(float phi) { return algo_phase_half_wrap(phi); }
+
+// Column titles hold "%" as text ("Err1(%)"), so they are joined, never
+// formatted.
+std::string Title(const char* prefix, int h, const char* suffix) {
+  return std::string(prefix) + std::to_string(h) + suffix;
+}
+
+// The nine per-harmonic quantities of the plane and section tables, in
+// their column order.
+constexpr int kQuantities = 9;
+const char* const kTitlePrefix[kQuantities] = {"R", "lg10(R", "Err", "PH", "Err", "CP", "Err", "FS", "Err"};
+const char* const kTitleSuffix[kQuantities] = {"(Ω·m)", ")",      "(%)",  "(mrad)", "(mrad)",
+                                              "(mrad)", "(mrad)", "(%)", "(%)"};
+
+float Quantity(const ResItem& it, int q) {
+  const ResBlock& app = it.blk[RES_APP];
+  switch (q) {
+    case 0: return app.value;
+    case 1: return std::log10(app.value);
+    case 2: return app.err / app.value * 100.0f;
+    case 3: return W(it.blk[RES_Z_PH].value) * 1000.0f;
+    case 4: return it.blk[RES_Z_PH].err * 1000.0f;
+    case 5: return W(it.blk[RES_CP].value) * 1000.0f;
+    case 6: return it.blk[RES_CP].err * 1000.0f;
+    case 7: return it.blk[RES_FS].value * 100.0f;
+    default: return it.blk[RES_FS].err * 100.0f;
+  }
+}
+
+void HarmonicTitles(FILE* fp, int harm_num, const char* r_fmt, const char* fmt) {
+  for (int q = 0; q < kQuantities; ++q)
+    for (int h = 1; h <= harm_num; ++h)
+      std::fprintf(fp, q == 0 ? r_fmt : fmt, Title(kTitlePrefix[q], h, kTitleSuffix[q]).c_str());
+}
+
+void HarmonicValues(FILE* fp, CResultSip& result, int ch, int harm_num, const char* fmt) {
+  std::vector<ResItem> items(static_cast<size_t>(harm_num));
+  for (int h = 0; h < harm_num; ++h) items[size_t(h)] = result.GetItem(ch, 0, h);
+  for (int q = 0; q < kQuantities; ++q)
+    for (int h = 0; h < harm_num; ++h) std::fprintf(fp, fmt, double(Quantity(items[size_t(h)], q)));
+}
+
+void StationTail(FILE* fp, const StationData& st, int i) {
+  std::string cols[3];
+  CSipExport::StationColumns(st, i, cols);
+  std::fprintf(fp, "%14s%14s%14s\n", cols[0].c_str(), cols[1].c_str(), cols[2].c_str());
+}
+
+float StdOverMean(const std::vector<float>& v) {
+  return algo_std(v.data(), int(v.size())) / algo_mean(v.data(), int(v.size())) * 100.0f;
+}
+
+}  // namespace
+
+void CSipExport::WriteTableHeader(Kind kind, FILE* fp) {
+  switch (kind) {
+    case KIND_PLANE:
+      std::fprintf(fp, "%-20s%-10s%-18s%14s%14s", "file_name", "site", "M_N(m)", "Coord_X(m)", "Coord_Y(m)");
+      HarmonicTitles(fp, m_harm_num, "%16s", "%14s");
+      std::fprintf(fp, "%14s%14s%14s\n", "sp_ac(mV)", "sp_dc(mV)", "GroudR(KΩ)");
+      break;
+    case KIND_SECTION:
+      std::fprintf(fp, "%-14s", "MN/2(m)");
+      if (m_array_code == SIP_POLE3_SOUNDING)
+        std::fprintf(fp, "%-14s%-14s%-14s%-8s", "AO/10(m)", "eq_pos(m)", "eq_depth(m)", "P_Left");
+      else
+        std::fprintf(fp, "%-14s%-14s", "-AB/5(m)", "-PC/2d5(m)");
+      std::fprintf(fp, "%-14s%-14s", "VD2AB(m)", "Alt(m)");
+      HarmonicTitles(fp, m_harm_num, "%-16s", "%-14s");
+      std::fprintf(fp, "%14s%14s%14s\n", "sp_ac(mV)", "sp_dc(mV)", "GroudR(KΩ)");
+      break;
+    case KIND_PASS_RATE:
+      std::fprintf(fp, "%-30s%-14s%-14s%-14s%-14s%-14s\n", "file_name", "qualified_num", "total_num", "pass_rate(%)",
+                   "caled_num", "acq_time");
+      break;
+    default: break;
+  }
+}
+
+bool CSipExport::WritePlane(CResultSip& result, const StationData& station, const std::string& first_name,
+                            CFormatSRS& srs) {
+  ExportLocaleScope c_numbers;
+  if (!Prepare(KIND_PLANE, result)) return false;
+  if (m_vt_files.size() != 1) return false;
+  FILE* fp = Fp(0);
+  const int ch_num = result.GetChNum();
+  for (int i = 0; i < ch_num; ++i) {
+    if (!IsUsable(i, result, srs, true)) continue;
+    const ChInfo info = result.GetChInfo(i);
+    std::fprintf(fp, "%-20s", first_name.c_str());
+    CFormatTxtSiteCoord::Item site_m, site_n;
+    bool found = false;
+    if (m_site_coord) {
+      const double tol = 0.05 * info.mn;
+      found = m_site_coord->Find(info.line_no, info.m_pos, tol, &site_m);
+      if (found) {
+        if (ch_num > 1) {
+          const float next_pos = i + 1 < ch_num ? result.GetChInfo(i + 1).m_pos : info.m_pos;
+          found = m_site_coord->Find(info.line_no, next_pos, tol, &site_n);
+        } else {
+          found = false;
+        }
+      }
+    }
+    double x = 0.0, y = 0.0;
+    if (found) {
+      std::fprintf(fp, "%-10s", site_m.name.c_str());
+      x = (site_m.x + site_n.x) / 2.0;
+      y = (site_m.y + site_n.y) / 2.0;
+    } else {
+      std::fprintf(fp, "%-10s", "*");
+    }
+    char mn_text[64];
+    std::snprintf(mn_text, sizeof(mn_text), "%.1f_%.1f", double(info.m_pos), double(info.m_pos + info.mn));
+    std::fprintf(fp, "%-18s", mn_text);
+    std::fprintf(fp, "%14.2lf%14.2lf", x, y);
+    HarmonicValues(fp, result, i, m_harm_num, "%14f");
+    StationTail(fp, station, i);
+    ++m_counts[0];
+  }
+  return true;
+}
+
+bool CSipExport::WriteSection(CResultSip& result, const StationData& station, CFormatSRS& srs) {
+  ExportLocaleScope c_numbers;
+  if (!Prepare(KIND_SECTION, result)) return false;
+  if (m_vt_files.size() != 1) return false;
+  FILE* fp = Fp(0);
+  for (int i = 0; i < result.GetChNum(); ++i) {
+    if (!UsableForInversion(i, result, srs)) continue;
+    const ChInfo info = result.GetChInfo(i);
+    const Electrodes e = RowElectrodes(info, result, srs);
+    const float ax = e.a.x, bx = e.b.x, mx = e.m.x, nx = e.n.x;
+    const float p = (mx + nx) / 2.0f, o = (ax + bx) / 2.0f;
+    std::fprintf(fp, "%-14f", double(p));
+    if (m_array_code == SIP_POLE3_SOUNDING) {
+      std::fprintf(fp, "%-14f%-14f%-14f", double(ax / 10.0f), double(ax + (p - ax) / 2.0f),
+                   double(-std::fabs(ax - p) / 3.0f));
+      std::fprintf(fp, "%-8d", p > ax ? 1 : 0);
+    } else {
+      std::fprintf(fp, "%-14f", double(-std::fabs(ax - bx) / 5.0f));
+      std::fprintf(fp, "%-14f", double(o > p ? (ax - mx) / 2.5f : (nx - bx) / 2.5f));
+    }
+    std::fprintf(fp, "%-14f%-14f", double(info.vd2ab), double(Elev(p, 0.0f)));
+    HarmonicValues(fp, result, i, m_harm_num, "%-14f");
+    StationTail(fp, station, i);
+    ++m_counts[0];
+  }
+  return true;
+}
+
+bool CSipExport::WriteCheckErr(std::vector<CResultSip>& results, const std::vector<std::string>& names, int count,
+                               CFormatSRS& srs) {
+  ExportLocaleScope c_numbers;
+  count = std::min(count, int(results.size()));
+  if (count < 1) return false;
+  for (int f = 1; f < count; ++f)
+    if (results[size_t(f)].GetHarmNum() != results[0].GetHarmNum()) {
+      Refuse(EXPORT_HARM_MISMATCH);
+      return false;
+    }
+  const bool creating = m_header_pending;
+  if (!Prepare(KIND_CHECK_ERR, results[0])) return false;
+
+  struct Meas {
+    std::string label;
+    int file;
+    int ch;
+  };
+  std::map<float, std::vector<Meas>> nodes;
+  for (int f = 0; f < count; ++f) {
+    CResultSip& r = results[size_t(f)];
+    for (int j = 0; j < r.GetChNum(); ++j) {
+      const ChInfo info = r.GetChInfo(j);
+      if (std::isnan(info.m_pos)) continue;
+      nodes[info.m_pos].push_back({SipChLabel(info), f, j});
+    }
+  }
+  size_t n = 0;
+  for (const auto& node : nodes) n = std::max(n, node.second.size());
+  const bool four = ElectrodeCount() == 4;
+
+  if (creating) {
+    for (size_t fi = 0; fi < m_vt_files.size(); ++fi) {
+      FILE* fp = Fp(fi);
+      std::fprintf(fp, "%14s", "a_pos(m)");
+      if (four) std::fprintf(fp, "%14s", "b_pos(m)");
+      std::fprintf(fp, "%14s%10s%14s%14s", "m_pos(m)", "site", "Coord_X(m)", "Coord_Y(m)");
+      if (n < 1) {
+        std::fprintf(fp, "%14s%14s%14s", "Err(%)", "Err(mrad)", "Err(%)");
+      } else {
+        for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%16s", Title("R", int(i), "(Ω·m)").c_str());
+        std::fprintf(fp, "%14s", "Err(%)");
+        for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%14s", Title("CP", int(i), "(mrad)").c_str());
+        std::fprintf(fp, "%14s", "Err(mrad)");
+        for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%14s", Title("FS", int(i), "(%)").c_str());
+        std::fprintf(fp, "%14s", "Err(%)");
+        for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%9s", Title("Dev", int(i), "").c_str());
+        for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%22s", Title("File", int(i), "").c_str());
+      }
+      std::fputs("\n", fp);
+    }
+  }
+
+  auto passes = [&](const Meas& m) {
+    CResultSip& r = results[size_t(m.file)];
+    const ChInfo info = r.GetChInfo(m.ch);
+    if (info.ch_type != SIP_CH_ELECTRIC) return false;
+    const float lo = info.m_pos, hi = info.m_pos + info.mn;
+    if (lo <= r.GetPosAx() && r.GetPosAx() <= hi) return false;
+    if (m_array_code != SIP_POLE3_SOUNDING && lo <= r.GetPosBx() && r.GetPosBx() <= hi) return false;
+    const ResItem item = r.GetItem(m.ch, 0, 0);
+    return PassLimits(item) && item.blk[RES_APP].count != 0;
+  };
+
+  CResultSip& first = results[0];
+  for (size_t fi = 0; fi < m_vt_files.size(); ++fi) {
+    FILE* fp = Fp(fi);
+    const int h = int(fi);
+    for (const auto& node : nodes) {
+      const std::vector<Meas>& ms = node.second;
+      if (ms.size() < 2 || !passes(ms[0])) continue;
+      std::fprintf(fp, "%14.2f", double(first.GetPosAx()));
+      if (four) std::fprintf(fp, "%14.2f", double(first.GetPosBx()));
+      const ChInfo info = results[size_t(ms[0].file)].GetChInfo(ms[0].ch);
+      CFormatTxtSiteCoord::Item sm, sn;
+      const double tol = 0.05 * info.mn;
+      if (m_site_coord && m_site_coord->Find(info.line_no, info.m_pos, tol, &sm)) {
+        std::fprintf(fp, "%14.2f", double(node.first));
+        if (m_site_coord->Find(info.line_no, info.m_pos + info.mn, tol, &sn))
+          std::fprintf(fp, "%10s%14.2lf%14.2lf", sm.name.c_str(), (sm.x + sn.x) / 2.0, (sm.y + sn.y) / 2.0);
+        else
+          std::fprintf(fp, "%10s%14s%14s", "*", "*", "*");
+      } else {
+        std::fprintf(fp, "%14.2f%10s%14s%14s", double(info.m_pos), "*", "*", "*");
+      }
+      std::vector<float> r_v, cp_v, fs_v;
+      for (const Meas& m : ms) {
+        const ResItem it = results[size_t(m.file)].GetItem(m.ch, 0, h);
+        r_v.push_back(it.blk[RES_APP].value);
+        cp_v.push_back(W(it.blk[RES_CP].value));
+        fs_v.push_back(it.blk[RES_FS].value);
+      }
+      auto columns = [&](const std::vector<float>& v, float scale, const char* tail_fmt, float tail) {
+        for (size_t i = 0; i < n; ++i) {
+          if (i < v.size())
+            std::fprintf(fp, "%14.2f", double(v[i] * scale));
+          else
+            std::fprintf(fp, "%14s", "*");
+        }
+        std::fprintf(fp, tail_fmt, double(tail));
+      };
+      columns(r_v, 1.0f, "%14.2f", StdOverMean(r_v));
+      columns(cp_v, 1000.0f, "%14.2f", algo_std(cp_v.data(), int(cp_v.size())) * 1000.0f);
+      columns(fs_v, 100.0f, "%14.2f", algo_std(fs_v.data(), int(fs_v.size())) * 100.0f);
+      for (size_t i = 0; i < n; ++i) std::fprintf(fp, "%9s", i < ms.size() ? ms[i].label.c_str() : "*");
+      for (size_t i = 0; i < n; ++i) {
+        const char* name = "*";
+        if (i < ms.size() && size_t(ms[i].file) < names.size()) name = names[size_t(ms[i].file)].c_str();
+        std::fprintf(fp, "%22s", name);
+      }
+      std::fputs("\n", fp);
+      ++m_counts[fi];
+    }
+  }
+  (void)srs;
+  return true;
+}
+
+bool CSipExport::WritePassRate(const std::string& path, CFormatSRS& srs) {
+  ExportLocaleScope c_numbers;
+  CResultSip& r = srs.m_res_composed;
+  if (!Prepare(KIND_PASS_RATE, r)) return false;
+  if (m_vt_files.size() != 1) return false;
+  const int ch_num = r.GetChNum();
+  for (int i = 0; i < ch_num; ++i) {
+    if (!IsUsable(i, r, srs, false)) continue;
+    ++m_total;
+    const ChInfo info = r.GetChInfo(i);
+    float x = info.m_pos, y = 0.0f;
+    if (m_layout == SIP_ALL_GRADIENT) {
+      const Electrodes e = ElectrodesOf(info, r, srs, true);
+      x = e.m.x;
+      y = e.m.y;
+    }
+    const int c = PassLimits(r.GetItem(i, 0, 0)) ? 1 : 0;
+    m_qualified += c;
+    bool found = false;
+    for (PassPos& p : m_pass_pos) {
+      if (p.x == x && p.y == y) {
+        p.qualified += c;
+        p.count += 1;
+        p.rate = float(p.qualified) / float(p.count) * 100.0f;
+        found = true;
+        break;
+      }
+    }
+    if (!found) m_pass_pos.push_back({x, y, c, 1, float(c) * 100.0f});
+  }
+  // A file whose channels are all unusable has nothing qualified: 0 %, as
+  // for a file without channels.
+  const float rate = m_total > 0 ? float(m_qualified) / float(m_total) * 100.0f : 0.0f;
+  const uint32_t stacked = ch_num > 0 ? r.GetItem(0, 0, 0).blk[RES_APP].count : 0u;
+  const int caled = stacked > uint32_t(INT_MAX) ? INT_MAX : int(stacked);
+  const double fb = srs.m_prm_meas.freq_base;
+  double secs = 35.0;
+  if (fb > 0.0 && std::isfinite(fb)) secs = double(caled) * 2.0 / fb + 35.0;
+  if (!(secs < double(INT_MAX))) secs = double(INT_MAX);
+  FILE* fp = Fp(0);
+  std::fprintf(fp, "%-30s%-14d%-14d%-14.2f%-14d%-14s\n", path.c_str(), m_qualified, m_total, double(rate), caled,
+               ex_secs_str(int(secs)));
+  ++m_counts[0];
+  return true;
+}
+
+void CSipExport::WritePassRateSummary() {
+  ExportLocaleScope c_numbers;
+  if (m_kind != KIND_PASS_RATE || m_vt_files.size() != 1) return;
+  FILE* fp = Fp(0);
+  const bool with_y = m_layout != SIP_POLE3_SOUNDING;
+  std::fputs("\n", fp);
+  std::fprintf(fp, "%-14s", "pos_m(x)");
+  if (with_y) std::fprintf(fp, "%-14s", "pos_m(y)");
+  std::fprintf(fp, "%-14s%-14s%-14s\n", "qualified_num", "total_num", "pass_rate(%)");
+  for (const PassPos& p : m_pass_pos) {
+    std::fprintf(fp, "%-14.2f", double(p.x));
+    if (with_y) std::fprintf(fp, "%-14.2f", double(p.y));
+    std::fprintf(fp, "%-14d%-14d%-14.2f\n", p.qualified, p.count, double(p.rate));
+  }
+}

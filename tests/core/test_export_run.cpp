@@ -1,0 +1,263 @@
+// The export run over SRS files: grouping, merging, runs that stop, groups
+// left out, cancellation and a kill in the middle of a run.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "core/export/export_job.h"
+
+namespace {
+
+const std::string kIn = std::string(TEST_DATA_DIR) + "/export/in";
+const std::string kGen = GEN_SURVEY_EXE;
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+
+std::string FreshDir(const std::string& name) {
+  const std::string dir = testing::TempDir() + "varnex_export_run_" + name;
+  EXPECT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str()), 0);
+  return dir;
+}
+
+int TempCount(const std::string& dir) {
+  const std::string cmd = "exit $(ls -A '" + dir + "' | grep -c vxtmp)";
+  const int st = std::system(cmd.c_str());
+  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+ExportSettings Res2dinv(const std::vector<std::string>& paths, const std::string& base, bool combine) {
+  ExportSettings s;
+  s.paths = paths;
+  s.path_base = base;
+  s.layout = ExportFirstLayout(paths);
+  s.target = TARGET_2D_SOUNDING;
+  s.inversion = true;
+  s.combine = combine;
+  return s;
+}
+
+struct Row {
+  double mx = 0, r = 0, err = 0;
+};
+
+// Data rows of a four-electrode Res2dinv file by their M position.
+std::map<double, Row> Rows(const std::string& path) {
+  std::map<double, Row> rows;
+  std::stringstream ss(Slurp(path));
+  std::string line;
+  for (int i = 0; i < 15 && std::getline(ss, line); ++i) {
+  }
+  while (std::getline(ss, line)) {
+    std::stringstream ls(line);
+    double v[13];
+    for (double& x : v) ls >> x;
+    rows[v[5]] = {v[5], v[9], v[10]};
+  }
+  return rows;
+}
+
+TEST(ExportRun, FilesOfOneMeasurementFormOneGroup) {
+  const std::vector<std::string> paths = {kIn + "/check/L101_01.SRS", kIn + "/pole4/L101_02.SRS",
+                                          kIn + "/check/L101_01R.SRS", kIn + "/pole4/L101_01.SRS"};
+  std::vector<std::vector<std::string>> groups;
+  ASSERT_EQ(GroupFiles(paths, SIP_POLE4_SOUNDING, false, &groups), 0);
+  ASSERT_EQ(groups.size(), 2u);
+  EXPECT_EQ(groups[0], (std::vector<std::string>{paths[0], paths[2], paths[3]}));
+  EXPECT_EQ(groups[1], (std::vector<std::string>{paths[1]}));
+  ASSERT_EQ(GroupFiles(paths, SIP_POLE4_SOUNDING, true, &groups), 0);
+  EXPECT_EQ(groups.size(), 4u);
+
+  std::vector<std::string> unreadable;
+  const std::vector<std::string> mixed = {kIn + "/pole4/L101_01.SRS", kIn + "/missing.SRS",
+                                          kIn + "/pole3/L101_01.SRS"};
+  EXPECT_EQ(GroupFiles(mixed, SIP_POLE4_SOUNDING, false, &groups, &unreadable), 3);
+  EXPECT_TRUE(groups.empty());
+  EXPECT_EQ(unreadable, (std::vector<std::string>{kIn + "/missing.SRS"}));
+}
+
+TEST(ExportRun, MergedGroupKeepsTheBetterItemOfEachPosition) {
+  const std::string dir = FreshDir("merge");
+  const std::string a = kIn + "/check/L101_01.SRS", b = kIn + "/check/L101_01R.SRS";
+  ASSERT_TRUE(RunExport(Res2dinv({a, b}, dir + "/AB", false), ExportTexts(), nullptr).completed);
+  ASSERT_TRUE(RunExport(Res2dinv({a}, dir + "/A", false), ExportTexts(), nullptr).completed);
+  ASSERT_TRUE(RunExport(Res2dinv({b}, dir + "/B", false), ExportTexts(), nullptr).completed);
+  for (int h = 1; h <= 3; ++h) {
+    const std::string f = "_Res2dinv_F" + std::to_string(h) + ".dat";
+    const auto ab = Rows(dir + "/AB" + f), ra = Rows(dir + "/A" + f), rb = Rows(dir + "/B" + f);
+    ASSERT_FALSE(ab.empty());
+    int from_b = 0;
+    for (const auto& [pos, row] : ab) {
+      const bool in_a = ra.count(pos) > 0, in_b = rb.count(pos) > 0;
+      ASSERT_TRUE(in_a || in_b) << pos;
+      // The row is one file's, and the one with the smaller relative error
+      // (the earlier file on a tie).
+      if (in_a && row.r == ra.at(pos).r) {
+        if (in_b) {
+          EXPECT_LE(row.err / row.r, rb.at(pos).err / rb.at(pos).r) << pos;
+        }
+      } else {
+        ASSERT_TRUE(in_b && row.r == rb.at(pos).r) << pos;
+        if (in_a) {
+          EXPECT_LT(row.err / row.r, ra.at(pos).err / ra.at(pos).r) << pos;
+        }
+        ++from_b;
+      }
+    }
+    EXPECT_GT(from_b, 0);
+    EXPECT_LT(from_b, int(ab.size()));
+  }
+}
+
+TEST(ExportRun, AReadFailureKeepsWhatEarlierGroupsWrote) {
+  const std::string dir = FreshDir("read_failure");
+  const std::string good = kIn + "/pole4/L101_01.SRS";
+  const std::string bad = dir + "/gone.SRS";
+  ExportSettings s = Res2dinv({good}, dir + "/T", false);
+  const ExportRun run = RunExportGroups(s, {{good}, {bad}}, ExportTexts(), nullptr);
+  EXPECT_FALSE(run.completed);
+  ASSERT_FALSE(run.messages.empty());
+  EXPECT_EQ(run.messages.back().title, "提示");
+  EXPECT_EQ(run.messages.back().text, "读取文件" + bad + "失败!");
+  ASSERT_EQ(run.written.size(), 3u);
+  std::stringstream ss(Slurp(dir + "/T_Res2dinv_F1.dat"));
+  std::string line;
+  int lines = 0;
+  std::string count;
+  while (std::getline(ss, line)) {
+    if (++lines == 7) count = line;
+  }
+  EXPECT_EQ(count, std::to_string(lines - 15) + std::string(20 - std::to_string(lines - 15).size(), ' '));
+}
+
+TEST(ExportRun, AGroupWithAnotherHarmonicCountIsLeftOutAndNamed) {
+  const std::string dir = FreshDir("harm");
+  ASSERT_EQ(std::system(("'" + kGen + "' '" + dir + "/spread' --seed 3 --files 1 --devices 1 --cals 3 --wave spread "
+                                      "--layout pole4 --no-smt")
+                            .c_str()),
+            0);
+  const std::string square = kIn + "/pole4/L101_01.SRS", spread = dir + "/spread/L101_01.SRS";
+  const ExportRun run = RunExport(Res2dinv({square, spread}, dir + "/T", false), ExportTextsEnglish(), nullptr);
+  EXPECT_TRUE(run.completed);
+  EXPECT_EQ(run.skipped, (std::vector<std::string>{spread}));
+  ASSERT_GE(run.messages.size(), 2u);
+  EXPECT_NE(run.messages[0].text.find("The group of " + spread + " has another harmonic count"), std::string::npos);
+  EXPECT_EQ(run.messages.back().text, "Data conversion completed");
+  ExportSettings only = Res2dinv({square}, dir + "/S", false);
+  ASSERT_TRUE(RunExport(only, ExportTexts(), nullptr).completed);
+  EXPECT_EQ(Slurp(dir + "/T_Res2dinv_F1.dat"), Slurp(dir + "/S_Res2dinv_F1.dat"));
+  EXPECT_FALSE(Exists(dir + "/T_Res2dinv_F4.dat"));
+}
+
+TEST(ExportRun, EmptyListAndLayoutMismatchWriteNothing) {
+  const std::string dir = FreshDir("nothing");
+  ExportRun run = RunExport(Res2dinv({}, dir + "/T", false), ExportTexts(), nullptr);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_EQ(run.messages[0].title, "文件警告");
+  EXPECT_EQ(run.messages[0].text, "没有找到符合要求的SRS数据文件!");
+  run = RunExport(Res2dinv({kIn + "/pole4/L101_01.SRS", kIn + "/pole3/L101_01.SRS"}, dir + "/T", false),
+                  ExportTexts(), nullptr);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_EQ(run.messages[0].text, "第2个SRS数据文件装置错误!");
+  EXPECT_TRUE(run.written.empty());
+  EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir + "')\"").c_str()), 0);
+
+  ExportSettings pass = Res2dinv({}, dir + "/", false);
+  EXPECT_EQ(RunPassRate(pass, ExportTexts(), nullptr).messages.at(0).text, "没有找到符合要求的SRS数据文件!");
+  pass.paths = {kIn + "/pole4/L101_01.SRS"};
+  EXPECT_EQ(RunPassRate(pass, ExportTexts(), nullptr).messages.at(0).text, "导出的文件名为空!");
+}
+
+struct CancelAt : RunProgress {
+  int at;
+  explicit CancelAt(int i) : at(i) {}
+  bool OnFile(int index, int, const std::string&) override { return index < at; }
+};
+
+TEST(ExportRun, ACancelledRunKeepsTheGroupsWrittenBeforeIt) {
+  const std::string dir = FreshDir("cancel");
+  const std::vector<std::string> paths = {kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"};
+  ASSERT_TRUE(RunExport(Res2dinv({paths[0]}, dir + "/ONE", false), ExportTexts(), nullptr).completed);
+  CancelAt cancel(1);
+  const ExportRun run = RunExport(Res2dinv(paths, dir + "/T", false), ExportTexts(), &cancel);
+  EXPECT_TRUE(run.cancelled);
+  EXPECT_FALSE(run.completed);
+  EXPECT_EQ(run.written.size(), 3u);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_EQ(run.messages[0].text, ExportTexts().cancelled);
+  EXPECT_EQ(Slurp(dir + "/T_Res2dinv_F1.dat"), Slurp(dir + "/ONE_Res2dinv_F1.dat"));
+  EXPECT_EQ(TempCount(dir), 0);
+
+  CancelAt at_start(0);
+  const ExportRun none = RunExport(Res2dinv(paths, dir + "/N", false), ExportTexts(), &at_start);
+  EXPECT_TRUE(none.cancelled);
+  EXPECT_TRUE(none.written.empty());
+  EXPECT_FALSE(Exists(dir + "/N_Res2dinv_F1.dat"));
+}
+
+// Tells the parent that the run is between groups, then waits to be killed.
+struct StopHere : RunProgress {
+  int fd;
+  explicit StopHere(int f) : fd(f) {}
+  bool OnFile(int index, int, const std::string&) override {
+    if (index == 1) {
+      const char c = 'x';
+      if (write(fd, &c, 1) != 1) _exit(3);
+      for (;;) pause();
+    }
+    return true;
+  }
+};
+
+TEST(ExportRun, AKillInTheMiddleLeavesTheEarlierExportIntact) {
+  const std::string dir = FreshDir("kill");
+  const std::vector<std::string> paths = {kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"};
+  ASSERT_TRUE(RunExport(Res2dinv({paths[1]}, dir + "/T", false), ExportTexts(), nullptr).completed);
+  std::vector<std::string> before;
+  for (int h = 1; h <= 3; ++h) before.push_back(Slurp(dir + "/T_Res2dinv_F" + std::to_string(h) + ".dat"));
+
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    close(fds[0]);
+    StopHere stop(fds[1]);
+    RunExport(Res2dinv(paths, dir + "/T", false), ExportTexts(), &stop);
+    _exit(2);
+  }
+  close(fds[1]);
+  char c = 0;
+  ASSERT_EQ(read(fds[0], &c, 1), 1);
+  close(fds[0]);
+  // The first group's rows are in the temporaries now.
+  EXPECT_EQ(TempCount(dir), 3);
+  ASSERT_EQ(kill(pid, SIGKILL), 0);
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  for (int h = 1; h <= 3; ++h)
+    EXPECT_EQ(Slurp(dir + "/T_Res2dinv_F" + std::to_string(h) + ".dat"), before[size_t(h - 1)]) << h;
+
+  // The next complete run replaces the files and clears what the killed one left.
+  const ExportRun run = RunExport(Res2dinv(paths, dir + "/T", false), ExportTexts(), nullptr);
+  ASSERT_TRUE(run.completed);
+  EXPECT_NE(Slurp(dir + "/T_Res2dinv_F1.dat"), before[0]);
+  EXPECT_EQ(TempCount(dir), 0);
+}
+
+}  // namespace
