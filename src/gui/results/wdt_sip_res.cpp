@@ -83,6 +83,11 @@ void WdtSipRes::setCurrentFile(const QString& path) {
     m_wdt_space->setSingleFreq(false);
     refreshAfterLoad();
     onUpdateShowResult();
+    // A short tail is a damaged file even though what is there reads: its
+    // last self-potential and grounding values are missing.
+    if (m_srs_file.GetMissingAfter() >= 0)
+      Prompts::instance().warning(this, tr("提示"),
+                                  tr("文件“%1”不完整：第%2字节后的数据缺失").arg(path).arg(m_srs_file.GetMissingAfter()));
   } else {
     if (!path.isEmpty())
       if (!QuietLoadFailures::active())
