@@ -67,9 +67,10 @@ void drain_events() {
 
 // One window per survey, shown on the results tab as a user reading results
 // would have it.
+std::unique_ptr<CWdtMain> g_big, g_small;
+
 CWdtMain* window_for(const Survey& s) {
-  static std::unique_ptr<CWdtMain> big, small;
-  std::unique_ptr<CWdtMain>& w = (&s == &kBig) ? big : small;
+  std::unique_ptr<CWdtMain>& w = (&s == &kBig) ? g_big : g_small;
   if (!w) {
     w.reset(new CWdtMain);
     w->resize(1280, 800);
@@ -162,5 +163,8 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  // The windows go before the application object they need.
+  g_big.reset();
+  g_small.reset();
   return 0;
 }

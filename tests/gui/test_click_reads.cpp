@@ -22,11 +22,16 @@
 #include "gui/params/wdt_param_srs.h"
 #include "gui/results/model_res.h"
 #include "gui/results/wdt_sip_res.h"
+#include "gui/results/wdt_res_plot_space_sip.h"
 #include "gui/results/wdt_sip_res_table.h"
+#include "gui/stations/item.h"
+#include "gui/stations/wdt_gps_pos.h"
+#include "gui/toolkit/custom_plot.h"
 #include "gui/timeseries/wdt_ts_plot.h"
 #include "scripted_prompts.h"
 #include "survey_fixture.h"
 #include "ui_wdt_main.h"
+#include "ui_wdt_sip_res.h"
 #include "ui_wdt_ts_plot.h"
 
 namespace {
@@ -47,6 +52,17 @@ struct ReadCount {
     return n;
   }
 };
+
+// Every point of every graph of the space view's upper plot.
+QVector<QVector<QPointF>> spacePoints(CWdtResPlotSpaceSip* view) {
+  QVector<QVector<QPointF>> out;
+  for (QCPGraph* g : view->graphs1()) {
+    QVector<QPointF> pts;
+    for (auto it = g->data()->constBegin(); it != g->data()->constEnd(); ++it) pts << QPointF(it->key, it->value);
+    out << pts;
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -132,4 +148,59 @@ TEST(ClickReads, AnUnreadableFileIsReportedOnceAlsoWhenAHiddenTabIsShownLater) {
   EXPECT_FALSE(w.paramPage()->isFileLoaded());
   EXPECT_FALSE(w.tsPage()->form()->cmbStation->isEnabled());
   EXPECT_TRUE(w.stationItems().isEmpty());
+}
+
+TEST(ClickReads, SpaceViewAndStationMapShowTheLastClickedFileWhenChosen) {
+  ScopedPrompts prompts;
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  const QString dir = generateSurvey(tmp, {"--seed", "9", "--files", "2", "--devices", "3", "--cals", "3"});
+  const QString first = dir + "/L101_01.SRS";
+  const QString second = dir + "/L101_02.SRS";
+
+  // What the space view shows of each file when it is the chosen display.
+  QVector<QVector<QPointF>> want[2];
+  {
+    WdtSipRes ref;
+    ref.form()->cmbShowType->setCurrentIndex(1);
+    ref.setCurrentFile(first);
+    want[0] = spacePoints(ref.spaceView());
+    ref.setCurrentFile(second);
+    want[1] = spacePoints(ref.spaceView());
+  }
+  ASSERT_FALSE(want[0].isEmpty());
+  ASSERT_NE(want[0], want[1]);
+
+  CWdtMain w;
+  w.importFiles({first, second});
+  QTabWidget* tabs = w.form()->tabRight;
+  tabs->setCurrentWidget(w.resultsPage());
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  QAbstractItemModel* list = w.form()->listOpenFiles->model();
+  QComboBox* show_type = w.resultsPage()->form()->cmbShowType;
+
+  w.onListClicked(list->index(0, 0));
+  show_type->setCurrentIndex(1);
+  EXPECT_EQ(spacePoints(w.resultsPage()->spaceView()), want[0]);
+  show_type->setCurrentIndex(0);
+  w.onListClicked(list->index(1, 0));
+  show_type->setCurrentIndex(1);
+  EXPECT_EQ(spacePoints(w.resultsPage()->spaceView()), want[1]);
+  // Chosen already: a click rebuilds it at once.
+  w.onListClicked(list->index(0, 0));
+  EXPECT_EQ(spacePoints(w.resultsPage()->spaceView()), want[0]);
+
+  tabs->setCurrentWidget(w.stationPage());
+  QApplication::processEvents();
+  // The GPS plot names the checked stations.
+  QStringList names;
+  for (CItem* item : w.stationItems())
+    if (item->m_checked) names << item->m_name;
+  QStringList labels;
+  for (QCPItemText* t : w.stationPage()->m_vt_label[0]) labels << t->text();
+  EXPECT_FALSE(names.isEmpty());
+  EXPECT_EQ(labels, names);
+  EXPECT_EQ(w.stationPage()->m_model.rowCount(), w.stationItems().size());
+  EXPECT_TRUE(prompts->messages.isEmpty());
 }
