@@ -9,6 +9,7 @@ PACKAGES=(
   libqcustomplot-dev libkissfft-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
   xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()
