@@ -1,5 +1,6 @@
 #include "gui/timeseries/wdt_monitor_ch.h"
 
+#include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -11,16 +12,27 @@ WdtMonitorCh::WdtMonitorCh(QWidget* parent) : QWidget(parent) {
   row->setContentsMargins(0, 0, 0, 0);
   m_plot = new PlotMonitor(this);
   m_plot->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  // The plot's own minimum (axes and tick labels at full size) would make six
+  // monitors taller than a laptop screen; it may be squeezed to its labels.
+  m_plot->setMinimumHeight(40);
   row->addWidget(m_plot);
 
   auto* column = new QVBoxLayout;
+  // Six monitors share the page: no gaps between the labels, so the page
+  // fits a 768-pixel screen.
+  column->setSpacing(0);
   m_lbTitle = new QLabel(tr("通道号"), this);
   m_lbStd = new QLabel(tr("均方差"), this);
   m_lbMin = new QLabel(tr("最小值"), this);
   m_lbMax = new QLabel(tr("最大值"), this);
   // Wide enough for usual values, so that the six plots line up.
   const int width = fontMetrics().horizontalAdvance("MAX:-0000.0000mV") + 4;
-  for (QLabel* label : {m_lbTitle, m_lbStd, m_lbMin, m_lbMax}) label->setMinimumWidth(width);
+  QFont small = font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  for (QLabel* label : {m_lbTitle, m_lbStd, m_lbMin, m_lbMax}) {
+    label->setFont(small);
+    label->setMinimumWidth(width);
+  }
   column->addStretch();
   column->addWidget(m_lbTitle);
   column->addWidget(m_lbStd);
