@@ -10,6 +10,12 @@ bash scripts/deps.sh
 
 JOBS=${JOBS:-$(nproc)}
 export QT_QPA_PLATFORM=offscreen
+# Tests write their scratch files under a folder of this run's own, so that
+# two runs on one machine never meet in /tmp.
+TEST_TMPDIR=$(mktemp -d /tmp/varnex-tests.XXXXXX)
+export TEST_TMPDIR TMPDIR=$TEST_TMPDIR
+SCRATCH=""
+trap 'rm -rf "$TEST_TMPDIR" ${SCRATCH:+"$SCRATCH"}' EXIT
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEX_BUILD_BENCH=ON >/dev/null
 cmake --build build -j "$JOBS"
@@ -20,7 +26,6 @@ cmake --build build -j "$JOBS"
 (cd build && cpack -G DEB >/dev/null)
 DEB=$(ls -t build/varnex_*.deb | head -n 1)
 SCRATCH=$(mktemp -d)
-trap 'rm -rf "$SCRATCH"' EXIT
 dpkg -x "$DEB" "$SCRATCH"
 for f in usr/bin/varnex usr/bin/varnex-cli usr/bin/varnex-gen-survey usr/share/applications/varnex.desktop \
          usr/share/icons/hicolor/scalable/apps/varnex.svg usr/share/doc/varnex/README.md; do

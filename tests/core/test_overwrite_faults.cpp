@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,8 @@ struct Survey {
 // output folder holds an older run's files.
 Survey MakeSurvey(const std::string& name, const char* report) {
   Survey s;
-  s.dir = testing::TempDir() + "varnex_overwrite_" + name;
+  // The pid keeps two test runs on one machine out of each other's files.
+  s.dir = testing::TempDir() + "varnex_overwrite_" + name + "_" + std::to_string(long(::getpid()));
   s.out = s.dir + "/out";
   EXPECT_EQ(std::system(("rm -rf '" + s.dir + "' && '" + kGen + "' '" + s.dir + "' --seed 9 --files 2 --cals 30")
                             .c_str()),
