@@ -41,6 +41,7 @@ run_batch() { # index, files
   local files=("$dir"/L*.SRS)
   peak "batch $b: recalc --harmonics ($n files)" "$CLI" recalc "${files[@]}" --harmonics 2 --out "$dir/recal"
   peak "batch $b: recalc --from-smt ($n files)" "$CLI" recalc "${files[@]}" --from-smt "$dir/smt" --out "$dir/ts"
+  mkdir -p "$dir/exp"
   peak "batch $b: export res2dinv ($n files)" "$CLI" export "${files[@]}" --out "$dir/exp/TEST" --format res2dinv
   rm -rf "$dir"
 }
