@@ -10,7 +10,7 @@ OUT=$2
 SECONDS_PER_TARGET=${3:-600}
 mkdir -p "$OUT"
 : >"$OUT/summary.txt"
-for t in srs smt txt; do
+for t in srs smt txt spm; do
   rm -rf "$OUT/$t" "$OUT/$t-crashes" && mkdir -p "$OUT/$t" "$OUT/$t-crashes"
   /usr/bin/time -v "$BUILD/fuzz/fuzz_$t" "$OUT/$t" "$BUILD/fuzz/corpus/$t" -max_total_time="$SECONDS_PER_TARGET" \
     -timeout=10 -rss_limit_mb=1024 -detect_leaks=1 -print_final_stats=1 -artifact_prefix="$OUT/$t-crashes/" \
@@ -18,7 +18,7 @@ for t in srs smt txt; do
   rc=$?
   {
     echo "== fuzz_$t (exit $rc)"
-    grep -E '^#[0-9]+ +DONE' "$OUT/$t.log" | tail -n 1
+    grep -E '^#[0-9]+[[:space:]]+DONE' "$OUT/$t.log" | tail -n 1
     grep -E '^stat::' "$OUT/$t.log"
     grep -E 'Maximum resident set size' "$OUT/$t.log"
     echo "corpus files: $(ls "$OUT/$t" | wc -l), artifacts: $(ls "$OUT/$t-crashes" | wc -l)"

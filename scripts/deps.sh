@@ -8,6 +8,7 @@ PACKAGES=(
   qtbase5-dev qttools5-dev qttools5-dev-tools
   libqcustomplot-dev libkissfft-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+  qttranslations5-l10n
   xvfb xauth
   clang libclang-rt-14-dev
 )

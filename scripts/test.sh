@@ -39,7 +39,7 @@ if command -v clang++ >/dev/null 2>&1; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEX_FUZZ=ON \
     -DVARNEX_BUILD_GUI=OFF -DVARNEX_BUILD_TESTS=OFF >/dev/null
   cmake --build build-fuzz -j "$JOBS"
-  for t in srs smt txt; do
+  for t in srs smt txt spm; do
     work=build-fuzz/fuzz/run/$t
     rm -rf "$work" && mkdir -p "$work"
     build-fuzz/fuzz/fuzz_$t "$work" build-fuzz/fuzz/corpus/$t -max_total_time="${FUZZ_SECONDS:-30}" -timeout=10 \

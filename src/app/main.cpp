@@ -20,6 +20,8 @@ int main(int argc, char* argv[]) {
 
   QTranslator translator;
   installTranslation(app, translator, QLocale::system().name());
+  QTranslator qt_translator;
+  installQtTranslation(app, qt_translator, QLocale::system().name());
 
   clog_init(true);
   app.setStyle(QStyleFactory::create("Fusion"));

@@ -60,6 +60,11 @@ CliVerb addDumpVerb(CLI::App& app) {
                      return dump_with(srs, opts->file, opts->out, &srs.GetWarning());
                    }
                    if (ext == "smt") {
+                     if (opts->results) {
+                       std::fprintf(stderr, "varnex-cli: --results is for SRS files; %s is an SMT time series\n",
+                                    opts->file.c_str());
+                       return 2;
+                     }
                      CFormatSmt smt;
                      return dump_with(smt, opts->file, opts->out, nullptr);
                    }

@@ -1,6 +1,8 @@
 #include "cli_recalc.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -17,9 +19,20 @@ const char* const kRecalcFooter =
     "Each file is written as DIR/<base name>.SRS (an existing file is replaced) and the run's report goes to\n"
     "DIR: reCalResult.txt for --harmonics, recalTsToSrsResult.txt for --from-smt. With --from-smt the time\n"
     "series are SMTDIR/<device>/<base name>.smt. The output directory is created when missing.\n"
+    "An input file is never written over unless --overwrite is given; then its original is kept once as\n"
+    "<name>.SRS.orig beside it.\n"
     "Standard output stays empty; every file that was not written gets one line on standard error.\n"
-    "Exit status: 0 every file written; 1 some file not written, or the report not written; 2 the output\n"
-    "directory cannot be used (nothing written).";
+    "Exit status: 0 every file written; 1 some file not written, or the report not written; 2 usage error,\n"
+    "or the output directory cannot be used or holds input files without --overwrite (nothing written).";
+
+// As the desktop program decides: a locale name with "CN" is Chinese.
+bool SystemLocaleIsChinese() {
+  for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* v = std::getenv(var);
+    if (v && *v) return std::strstr(v, "CN") != nullptr;
+  }
+  return false;
+}
 
 bool PrepareOutDir(const std::string& dir) {
   std::error_code ec;
@@ -44,6 +57,8 @@ CliVerb addRecalcVerb(CLI::App& app) {
     std::string out;
     int harmonics = 0;
     std::string smt_dir;
+    bool overwrite = false;
+    std::string lang;
   };
   auto opts = std::make_shared<Opts>();
   CLI::App* cmd = app.add_subcommand(
@@ -60,6 +75,12 @@ CliVerb addRecalcVerb(CLI::App& app) {
   CLI::Option* smt = cmd->add_option("--from-smt", opts->smt_dir,
                                      "rebuild spectra and results from the SMT time series under this directory")
                          ->type_name("SMTDIR");
+  cmd->add_option("--lang", opts->lang,
+                  "language of the report texts (default: the system locale, Chinese when it names CN)")
+      ->check(CLI::IsMember({"en", "zh"}))
+      ->type_name("en|zh");
+  cmd->add_flag("--overwrite", opts->overwrite,
+                "allow writing over the input files (each original is kept once as <name>.SRS.orig)");
   harm->excludes(smt);
   smt->excludes(harm);
   cmd->callback([harm, smt]() {
@@ -72,8 +93,21 @@ CliVerb addRecalcVerb(CLI::App& app) {
                    const std::string out_dir = ex_utf8_to_ansi(opts->out);
                    std::vector<std::string> paths;
                    for (const std::string& f : opts->files) paths.push_back(ex_utf8_to_ansi(f));
+                   if (!opts->overwrite) {
+                     const std::vector<std::string> hit = InputsOverwrittenBy(paths, out_dir);
+                     if (!hit.empty()) {
+                       std::string names;
+                       for (const std::string& p : hit) names += (names.empty() ? "" : ", ") + ex_ansi_to_utf8(p);
+                       std::fprintf(stderr,
+                                    "varnex-cli: %s holds input files that would be replaced (%s); give --overwrite "
+                                    "to replace them, keeping each original as .orig\n",
+                                    opts->out.c_str(), names.c_str());
+                       return 2;
+                     }
+                   }
                    const bool composed = harm->count() > 0;
-                   const RecalcTexts texts;
+                   const bool zh = opts->lang.empty() ? SystemLocaleIsChinese() : opts->lang == "zh";
+                   const RecalcTexts texts = zh ? RecalcTexts() : RecalcTextsEnglish();
                    const RecalcRun run =
                        composed ? RecalcAllComposed(paths, opts->harmonics, out_dir, texts, nullptr)
                                 : RecalcAllFromSmt(paths, ex_utf8_to_ansi(opts->smt_dir), out_dir, texts, nullptr);

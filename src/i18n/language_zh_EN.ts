@@ -1404,5 +1404,15 @@ Uncalculated devices:%2</translation>
         <source>文件保存成功！</source>
         <translation>The file has been saved successfully!</translation>
     </message>
+    <message>
+        <source>输出目录包含原始SRS文件，是否覆盖？</source>
+        <translation>The output folder holds the original SRS files. Overwrite them?</translation>
+    </message>
+    <message>
+        <source>已替换的文件：
+%1</source>
+        <translation>Replaced files:
+%1</translation>
+    </message>
 </context>
 </TS>

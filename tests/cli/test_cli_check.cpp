@@ -14,7 +14,7 @@ const std::string kCli = CLI_EXE;
 const std::string kGen = GEN_SURVEY_EXE;
 
 std::string MakeSurvey(const std::string& name) {
-  const std::string dir = testing::TempDir() + "varnex_cli_check_" + name;
+  const std::string dir = testing::TempDir() + "varnex_cli_check_" + name + "_" + std::to_string(::getpid());
   EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
   EXPECT_EQ(std::system(("'" + kGen + "' '" + dir + "' --seed 7 --files 2 >/dev/null").c_str()), 0);
   return dir;

@@ -123,3 +123,15 @@ TEST(CliDump, OutputThroughASymbolicLinkAndOntoADevice) {
   EXPECT_TRUE(S_ISCHR(st.st_mode));
   EXPECT_EQ(run_cmd("ls -a /dev | grep -c vxtmp").out, "0\n");
 }
+
+TEST(CliDump, ResultsOfAnSmtFileAreRefused) {
+  const std::string smt = std::string(TEST_DATA_DIR) + "/srs/square_free/smt/ST01/L101_01.smt";
+  const std::string out = testing::TempDir() + "varnex_dump_smt_results.txt";
+  std::remove(out.c_str());
+  RunResult r = run_cmd(dump_cmd("--results " + quoted(smt) + " -o " + quoted(out)));
+  EXPECT_EQ(r.code, 2);
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_NE(r.err.find(smt), std::string::npos);
+  EXPECT_FALSE(std::ifstream(out).good());
+}

@@ -25,7 +25,7 @@ std::string MakeSurvey(const std::string& name) {
 }
 
 RunResult Recalc(const std::string& dir, const std::string& mode, const std::string& out) {
-  return run_cmd(quoted(kCli) + " recalc " + quoted(dir + "/L101_01.SRS") + " " + quoted(dir + "/L101_02.SRS") +
+  return run_cmd(quoted(kCli) + " recalc --lang zh " + quoted(dir + "/L101_01.SRS") + " " + quoted(dir + "/L101_02.SRS") +
                  " --out " + quoted(out) + " " + mode);
 }
 
@@ -189,7 +189,7 @@ TEST(CliRecalc, MissingDeviceTimeSeriesKeepTheStoredSpectra) {
   const std::string dir = MakeSurvey("nodev");
   ASSERT_EQ(std::remove((dir + "/smt/ST03/L101_02.smt").c_str()), 0);
   const std::string out = dir + "/out";
-  const RunResult r = run_cmd(quoted(kCli) + " recalc " + quoted(dir + "/L101_02.SRS") + " --out " + quoted(out) +
+  const RunResult r = run_cmd(quoted(kCli) + " recalc --lang zh " + quoted(dir + "/L101_02.SRS") + " --out " + quoted(out) +
                               " --from-smt " + quoted(dir + "/smt"));
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(cli_slurp(out + "/recalTsToSrsResult.txt"),
@@ -221,8 +221,9 @@ TEST(CliRecalc, ExistingOutputFilesAreReplaced) {
   ASSERT_EQ(second.m_res_composed.GetHarmNum(), 1);
   EXPECT_FLOAT_EQ(second.m_res_composed.GetFreq(0, 0), 8.5f * 0.25f);
 
-  // Writing into the folder of the sources replaces the sources.
-  r = run_cmd(quoted(kCli) + " recalc " + quoted(dir + "/L101_01.SRS") + " --out " + quoted(dir) + " --harmonics 8");
+  // Writing into the folder of the sources replaces the sources when asked to.
+  r = run_cmd(quoted(kCli) + " recalc --lang zh " + quoted(dir + "/L101_01.SRS") + " --out " + quoted(dir) +
+              " --harmonics 8 --overwrite");
   ASSERT_EQ(r.code, 0) << r.err;
   CFormatSRS first = ReadSrs(dir + "/L101_01.SRS");
   EXPECT_EQ(first.m_res_composed.GetHarmNum(), 2);
@@ -232,7 +233,7 @@ TEST(CliRecalc, UnreadableFilesAreReportedAndTheRunGoesOn) {
   const std::string dir = MakeSurvey("junk");
   ASSERT_EQ(run_cmd("printf 'garbage' > " + quoted(dir + "/L9.v1.SRS")).code, 0);
   const std::string out = dir + "/out";
-  const RunResult r = run_cmd(quoted(kCli) + " recalc " + quoted(dir + "/L9.v1.SRS") + " " +
+  const RunResult r = run_cmd(quoted(kCli) + " recalc --lang zh " + quoted(dir + "/L9.v1.SRS") + " " +
                               quoted(dir + "/missing.SRS") + " " + quoted(dir + "/L101_02.SRS") + " --out " +
                               quoted(out) + " --harmonics 4");
   EXPECT_EQ(r.code, 1);
@@ -263,7 +264,7 @@ TEST(CliRecalc, UsageErrorsWriteNothing) {
       "--out " + quoted(out) + " --harmonics 4",
   };
   for (const std::string& args : cases) {
-    const RunResult r = run_cmd(quoted(kCli) + " recalc " + args);
+    const RunResult r = run_cmd(quoted(kCli) + " recalc --lang zh " + args);
     EXPECT_NE(r.code, 0) << args;
     EXPECT_NE(r.code, 1) << args;
     EXPECT_FALSE(r.err.empty()) << args;
@@ -271,15 +272,69 @@ TEST(CliRecalc, UsageErrorsWriteNothing) {
   }
 
   // An output path that is a file cannot become the output directory.
-  const RunResult r = run_cmd(quoted(kCli) + " recalc " + srs + " --out " + quoted(dir + "/shift.txt") + " --harmonics 4");
+  const RunResult r = run_cmd(quoted(kCli) + " recalc --lang zh " + srs + " --out " + quoted(dir + "/shift.txt") + " --harmonics 4");
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find(dir + "/shift.txt"), std::string::npos);
 
   // A missing output directory is created.
   const RunResult made =
-      run_cmd(quoted(kCli) + " recalc " + srs + " --out " + quoted(dir + "/new/deeper") + " --harmonics 4");
+      run_cmd(quoted(kCli) + " recalc --lang zh " + srs + " --out " + quoted(dir + "/new/deeper") + " --harmonics 4");
   EXPECT_EQ(made.code, 0) << made.err;
   EXPECT_EQ(cli_slurp(dir + "/new/deeper/reCalResult.txt"), "L101_01 重计算成功!\n");
+}
+
+TEST(CliRecalc, InputFolderNeedsOverwriteAndKeepsTheOriginals) {
+  const std::string dir = MakeSurvey("overwrite");
+  const std::string a = dir + "/L101_01.SRS", b = dir + "/L101_02.SRS";
+  const std::string a0 = cli_slurp(a), b0 = cli_slurp(b);
+  for (const std::string& mode : {std::string("--harmonics 4"), "--from-smt " + quoted(dir + "/smt")}) {
+    const RunResult r = run_cmd(quoted(kCli) + " recalc --lang zh " + quoted(a) + " " + quoted(b) + " --out " + quoted(dir) +
+                                " " + mode);
+    EXPECT_EQ(r.code, 2) << mode;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find("--overwrite"), std::string::npos) << r.err;
+    EXPECT_EQ(cli_slurp(a), a0);
+    EXPECT_EQ(cli_slurp(b), b0);
+    EXPECT_FALSE(std::ifstream(a + ".orig").good());
+    EXPECT_FALSE(std::ifstream(dir + "/reCalResult.txt").good());
+    EXPECT_FALSE(std::ifstream(dir + "/recalTsToSrsResult.txt").good());
+  }
+
+  RunResult r = run_cmd(quoted(kCli) + " recalc --lang zh " + quoted(a) + " " + quoted(b) + " --out " + quoted(dir) +
+                        " --harmonics 4 --overwrite");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(cli_slurp(a + ".orig"), a0);
+  EXPECT_EQ(cli_slurp(b + ".orig"), b0);
+  EXPECT_NE(cli_slurp(a), a0);
+  // The backup is made once: a second overwrite keeps the acquisition original.
+  r = run_cmd(quoted(kCli) + " recalc --lang zh " + quoted(a) + " --out " + quoted(dir) + " --harmonics 2 --overwrite");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(cli_slurp(a + ".orig"), a0);
+}
+
+TEST(CliRecalc, ReportLanguageFromTheOptionOrTheLocale) {
+  const std::string dir = MakeSurvey("lang");
+  const std::string srs = quoted(dir + "/L101_01.SRS") + " " + quoted(dir + "/gone.SRS");
+  struct Case {
+    std::string env, args, report;
+  } cases[] = {
+      {"LANG=en_US.UTF-8", "", "L101_01 Recalculation successful\ngone open failed!\n"},
+      {"LANG=zh_CN.UTF-8", "", "L101_01 重计算成功!\ngone 打开失败!\n\n"},
+      {"LC_ALL=zh_CN.UTF-8 LANG=en_US.UTF-8", "", "L101_01 重计算成功!\ngone 打开失败!\n\n"},
+      {"LANG=zh_CN.UTF-8", "--lang en", "L101_01 Recalculation successful\ngone open failed!\n"},
+      {"LANG=C", "--lang zh", "L101_01 重计算成功!\ngone 打开失败!\n\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string out = dir + "/out";
+    run_cmd("rm -rf " + quoted(out));
+    const RunResult r = run_cmd("env -u LC_ALL -u LC_MESSAGES " + c.env + " " + quoted(kCli) + " recalc " + c.args +
+                                " " + srs + " --out " + quoted(out) + " --harmonics 4");
+    EXPECT_EQ(r.code, 1) << c.env << " " << c.args << r.err;
+    EXPECT_EQ(cli_slurp(out + "/reCalResult.txt"), c.report) << c.env << " " << c.args;
+  }
+  const RunResult bad = run_cmd(quoted(kCli) + " recalc --lang fr " + srs + " --out " + quoted(dir + "/o") +
+                                " --harmonics 4");
+  EXPECT_EQ(bad.code, 2);
 }
 
 TEST(CliRecalc, InputsThatShareAnOutputNameFailTheSecond) {
@@ -290,7 +345,7 @@ TEST(CliRecalc, InputsThatShareAnOutputNameFailTheSecond) {
                 .code,
             0);
   const std::string out = dir + "/out";
-  const RunResult r = run_cmd(quoted(kCli) + " recalc " + quoted(dir + "/in/L101.a.SRS") + " " +
+  const RunResult r = run_cmd(quoted(kCli) + " recalc --lang zh " + quoted(dir + "/in/L101.a.SRS") + " " +
                               quoted(dir + "/in/L101.b.SRS") + " --out " + quoted(out) + " --harmonics 4");
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.err, "varnex-cli: " + dir + "/in/L101.b.SRS: would replace " + out + "/L101.SRS, written from " + dir +

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -142,7 +144,7 @@ TEST(SrsDump, DumpPathsBesideTheSource) {
 }
 
 TEST(SrsDump, AllFilesOneEntryEachAndTheReplacedOnes) {
-  const std::string dir = testing::TempDir() + "varnex_srs_dump_all";
+  const std::string dir = testing::TempDir() + "varnex_srs_dump_all_" + std::to_string(::getpid());
   ASSERT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str()), 0);
   ASSERT_EQ(std::system(("'" GEN_SURVEY_EXE "' '" + dir + "' --seed 3 --files 2 >/dev/null").c_str()), 0);
   const std::string a = dir + "/L101_01.SRS", b = dir + "/L101_02.SRS", bad = dir + "/BAD.SRS";

@@ -136,6 +136,10 @@ TEST(ReadFailures, SmtKeepsTheFirstFileAndItsSamples) {
   EXPECT_EQ(smt.GetFileVer(), 1);
   EXPECT_EQ(smt.m_start_time, 0);
   EXPECT_EQ(smt.GetDataRows(), int(smt.GetRawData(5).size()));
+  // Reading again reuses the memory of earlier reads, never their values.
+  ASSERT_TRUE(smt.Read(good));
+  EXPECT_EQ(smt.GetRawData(0), ch0);
+  EXPECT_EQ(DumpOf(smt), before);
 }
 
 TEST(ReadFailures, TextTablesKeepTheFirstTableAndNameTheLine) {

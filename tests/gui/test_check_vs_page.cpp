@@ -14,7 +14,6 @@
 #include "core/sip/limits.h"
 #include "gui/limits/shared_data.h"
 #include "gui/results/wdt_sip_res.h"
-#include "ui_wdt_sip_res.h"
 #include "scripted_prompts.h"
 
 namespace {

@@ -15,11 +15,9 @@
 #include "gui/export/wdt_output.h"
 #include "gui/main/app_init.h"
 #include "gui/main/wdt_main.h"
-#include "ui_wdt_main.h"
 #include "gui/params/wdt_param_srs.h"
 #include "gui/results/model_res.h"
 #include "gui/results/wdt_sip_res.h"
-#include "ui_wdt_sip_res.h"
 #include "gui/results/wdt_sip_res_table.h"
 #include "scripted_prompts.h"
 #include "gui/stations/wdt_gps_pos.h"
@@ -38,7 +36,17 @@ QStringList listed(const CWdtMain& w) {
 TEST(MainWindow, ShellLayout) {
   CWdtMain w;
   EXPECT_EQ(w.windowTitle(), "Varnex-V1.5.4");
-  EXPECT_EQ(w.size(), QSize(1140, 939));
+  // It opens whole on a 1366 x 768 screen (a taskbar left over), the pages
+  // taking most of the width.
+  EXPECT_LE(w.width(), 1366);
+  EXPECT_LE(w.height(), 768 - 48);
+  EXPECT_GE(w.width(), 1140);
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  const QList<int> parts = w.form()->splitter->sizes();
+  w.hide();
+  ASSERT_EQ(parts.size(), 2);
+  EXPECT_GT(parts[1], 3 * parts[0]);
   EXPECT_EQ(title(w), QString::fromUtf8("供电数据文件，共0个"));
   QTabWidget* tabs = w.form()->tabRight;
   ASSERT_EQ(tabs->count(), 5);
@@ -172,4 +180,39 @@ TEST(MainWindow, ClickShowsTheFileOnTheResultsPageAndClearEmptiesIt) {
   EXPECT_FALSE(page->form()->btnRecal->isEnabled());
   EXPECT_FALSE(page->form()->btnOutSrsSingle->isEnabled());
   EXPECT_FALSE(page->form()->btnOutToTxt->isEnabled());
+}
+
+TEST(MainWindow, QtDialogsSpeakChineseOnAChineseSystem) {
+  QTranslator none;
+  EXPECT_FALSE(installQtTranslation(*qApp, none, "en_US"));
+  QTranslator qt;
+  ASSERT_TRUE(installQtTranslation(*qApp, qt, "zh_CN"));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), QString::fromUtf8("打开"));
+  QApplication::removeTranslator(&qt);
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+}
+
+TEST(MainWindow, FullPathTooltipAndTheShownFileStaysSelected) {
+  ScopedPrompts prompts;
+  CWdtMain w;
+  w.importFiles({"/nonexistent/a/L101_01.SRS", "/nonexistent/b/L101_01.SRS"});
+  QListView* list = w.form()->listOpenFiles;
+  QAbstractItemModel* model = list->model();
+  EXPECT_EQ(model->data(model->index(0, 0)).toString(), "L101_01.SRS");
+  EXPECT_EQ(model->data(model->index(0, 0), Qt::ToolTipRole).toString(), "/nonexistent/a/L101_01.SRS");
+  EXPECT_EQ(model->data(model->index(1, 0), Qt::ToolTipRole).toString(), "/nonexistent/b/L101_01.SRS");
+
+  // A click selects the row as a user's click would, then more files come.
+  list->setCurrentIndex(model->index(1, 0));
+  w.onListClicked(model->index(1, 0));
+  w.importFiles({"/nonexistent/c/L101_01.SRS"});
+  ASSERT_EQ(model->rowCount(), 3);
+  EXPECT_EQ(list->currentIndex().row(), 1);
+  EXPECT_TRUE(list->selectionModel()->isSelected(model->index(1, 0)));
+  EXPECT_EQ(model->data(model->index(2, 0), Qt::ToolTipRole).toString(), "/nonexistent/c/L101_01.SRS");
+
+  QTest::mouseClick(w.form()->btnClearFile, Qt::LeftButton);
+  w.importFiles({"/nonexistent/d/L1.SRS"});
+  EXPECT_FALSE(list->selectionModel()->hasSelection());
 }

@@ -16,7 +16,6 @@
 #include "gui/main/app_init.h"
 #include "gui/results/model_plot_sel_freq.h"
 #include "gui/results/wdt_res_plot_space_sip.h"
-#include "ui_wdt_res_plot.h"
 #include "scripted_prompts.h"
 #include "core/sip/format_srs.h"
 #include "gui/toolkit/custom_plot.h"
@@ -355,18 +354,18 @@ TEST_F(SpaceView, DataTypeChoosesTheQuantitiesAndAxes) {
     int index;
     QString amp_label, ph_label;
     QVector<double> amp_values, ph_values;  // row 0, sorted by position
-    double amp_lo, amp_hi;
+    double amp_lo, amp_hi;  // the decades around the data of every row
     bool ph_fixed;
   };
   const Case cases[] = {
       {0, QString::fromUtf8("视电阻率(Ω·m)"), QString::fromUtf8("相对相位(mrad)"), {110, 130, 100, 120},
-       {20, 40, 10, 30}, 1, 100000, false},
+       {20, 40, 10, 30}, 100, 1000, false},
       {1, QString::fromUtf8("视电阻率(Ω·m)"), QString::fromUtf8("频散率(%)"), {110, 130, 100, 120},
-       {4, 8, 2, 6}, 1, 100000, false},
+       {4, 8, 2, 6}, 100, 1000, false},
       {2, QString::fromUtf8("电场幅值(mV)"), QString::fromUtf8("电场相位(°)"), {2, 4, 1, 3},
-       {0.2 * 57.29578, 0.4 * 57.29578, 0.1 * 57.29578, 0.3 * 57.29578}, 0.01, 1000, true},
+       {0.2 * 57.29578, 0.4 * 57.29578, 0.1 * 57.29578, 0.3 * 57.29578}, 1, 10, true},
       {0, QString::fromUtf8("视电阻率(Ω·m)"), QString::fromUtf8("相对相位(mrad)"), {110, 130, 100, 120},
-       {20, 40, 10, 30}, 1, 100000, false},
+       {20, 40, 10, 30}, 100, 1000, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.index);
@@ -394,6 +393,43 @@ TEST_F(SpaceView, DataTypeChoosesTheQuantitiesAndAxes) {
         for (double v : valuesOf(g)) EXPECT_TRUE(ph->yAxis->range().contains(v)) << v;
     }
   }
+}
+
+TEST_F(SpaceView, LogarithmicRangeFollowsTheDataUnlessTheUserFixedOne) {
+  load();
+  CCustomPlot* amp = ui->wdtPlotAmp;
+  ASSERT_EQ(amp->yAxis->scaleType(), QCPAxis::stLogarithmic);
+  EXPECT_DOUBLE_EQ(amp->yAxis->range().lower, 100.0);
+  EXPECT_DOUBLE_EQ(amp->yAxis->range().upper, 1000.0);
+  // A range of the user's own survives a redraw.
+  amp->m_y_min = 50.0;
+  amp->m_y_max = 500.0;
+  view.onUpdateResPlot();
+  EXPECT_DOUBLE_EQ(amp->yAxis->range().lower, 50.0);
+  EXPECT_DOUBLE_EQ(amp->yAxis->range().upper, 500.0);
+  // Without data the quantity's default range is shown.
+  CFormatSRS empty;
+  view.setSrs(&empty);
+  view.updateSelList();
+  view.onUpdateResPlot();
+  amp->m_y_min = 1.0;
+  amp->m_y_max = 100000.0;
+  view.onUpdateResPlot();
+  EXPECT_DOUBLE_EQ(amp->yAxis->range().lower, 1.0);
+  EXPECT_DOUBLE_EQ(amp->yAxis->range().upper, 100000.0);
+}
+
+TEST_F(SpaceView, TickCountFollowsTheAxisLength) {
+  show();
+  load();
+  view.resize(1342, 778);
+  QApplication::processEvents();
+  const int wide = ui->wdtPlotAmp->xAxis->ticker()->tickCount();
+  view.resize(500, 778);
+  QApplication::processEvents();
+  const int narrow = ui->wdtPlotAmp->xAxis->ticker()->tickCount();
+  EXPECT_LT(narrow, wide);
+  EXPECT_GE(narrow, 2);
 }
 
 TEST_F(SpaceView, EveryQuantityHasItsAxis) {

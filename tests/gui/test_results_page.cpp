@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,7 +36,6 @@
 #include "gui/limits/shared_data.h"
 #include "gui/results/wdt_res_plot_space_sip.h"
 #include "gui/results/wdt_sip_res.h"
-#include "ui_wdt_sip_res.h"
 #include "gui/results/wdt_sip_res_table.h"
 #include "scripted_prompts.h"
 #include "core/sip/format_srs.h"
@@ -554,8 +554,8 @@ TEST_F(PageFixture, EmptyPathClearsThePage) {
   EXPECT_EQ(cmbFreq->count(), 0);
   EXPECT_FALSE(cellData(0, 5, Qt::DisplayRole).isValid());
   EXPECT_EQ(model->headerData(5, Qt::Horizontal).toString(), u8("视电阻率(Ω·m)"));
-  // The label keeps the rate of the last file.
-  EXPECT_EQ(passRate(), u8("  合格率：75.0%"));
+  // No file, no figure: the last file's rate does not stay behind.
+  EXPECT_EQ(passRate(), "");
 
   page->setCurrentFile(handMade());
   EXPECT_TRUE(ui->btnOutSrsSingle->isEnabled());
@@ -590,8 +590,27 @@ TEST_F(PageFixture, FailedReadWarnsAndClears) {
     EXPECT_EQ(ui->edtFileSmt->text(), "");
     EXPECT_EQ(cmbFreq->count(), 0);
     EXPECT_FALSE(cellData(0, 0, Qt::DisplayRole).isValid());
-    EXPECT_EQ(passRate(), u8("  合格率：75.0%"));
+    EXPECT_EQ(passRate(), "");
   }
+  // Clearing the list empties it too; the next file shows its own figure.
+  page->setCurrentFile(handMade());
+  EXPECT_EQ(passRate(), u8("  合格率：75.0%"));
+  page->setCurrentFile(QString());
+  EXPECT_EQ(passRate(), "");
+}
+
+TEST_F(PageFixture, EnglishTitlesOfTheRecalculationMessages) {
+  QTranslator translator;
+  ASSERT_TRUE(installTranslation(*qApp, translator, "en_US"));
+  click(ui->btnRecal);
+  page->setCurrentFile(handMade());
+  click(ui->btnRecal);
+  prompts->intAnswers.enqueue(2);
+  click(ui->btnRecal);
+  QApplication::removeTranslator(&translator);
+  ASSERT_EQ(prompts->messages.size(), 3);
+  for (const RecordedMessage& m : prompts->messages) EXPECT_EQ(m.title, "Tips") << m.text.toStdString();
+  EXPECT_EQ(prompts->messages[1].text, "The input format is not correct!");
 }
 
 TEST_F(PageFixture, SmtDirectoryChosenOrKept) {
@@ -1027,4 +1046,116 @@ TEST_F(PageFixture, ModelsAnnounceEveryChangeThroughTheWholeRoad) {
   EXPECT_EQ(view->verticalHeader()->count(), model->rowCount());
   page->hide();
   EXPECT_TRUE(ModelCheck::failures().isEmpty()) << ModelCheck::failures().join("\n").toStdString();
+}
+
+TEST_F(PageFixture, WritingOverTheImportedFilesAsksFirstAndKeepsTheOriginals) {
+  const QString d = survey(41);
+  const QStringList files = {d + "/L101_01.SRS", d + "/L101_02.SRS"};
+  QList<QByteArray> before;
+  for (const QString& f : files) before << contents(f);
+  page->setFileList(files);
+  ui->edtFileSmt->setText(d + "/smt");
+
+  struct Run {
+    QPushButton* button;
+    bool needs_count;
+    const char* report;
+  };
+  for (const Run& run : {Run{ui->btnRecalAll, true, "reCalResult.txt"}, Run{ui->btnOutSrsAll, false,
+                                                                           "recalTsToSrsResult.txt"}}) {
+    SCOPED_TRACE(run.report);
+    // No: nothing written, not even the report.
+    prompts->messages.clear();
+    if (run.needs_count) prompts->intAnswers.enqueue(4);
+    prompts->fileAnswers.enqueue({d});
+    prompts->questionAnswers.enqueue(false);
+    click(run.button);
+    ASSERT_EQ(prompts->messages.size(), 1);
+    EXPECT_EQ(prompts->messages[0].kind, "question");
+    EXPECT_EQ(prompts->messages[0].title, u8("提示"));
+    EXPECT_EQ(prompts->messages[0].text, u8("输出目录包含原始SRS文件，是否覆盖？"));
+    for (int i = 0; i < files.size(); ++i) EXPECT_EQ(contents(files[i]), before[i]) << i;
+    EXPECT_FALSE(QFileInfo::exists(d + "/" + run.report));
+    EXPECT_FALSE(QFileInfo::exists(files[0] + ".orig"));
+  }
+
+  // Yes: written, each original kept once beside it.
+  prompts->messages.clear();
+  prompts->intAnswers.enqueue(4);
+  prompts->fileAnswers.enqueue({d});
+  prompts->questionAnswers.enqueue(true);
+  click(ui->btnRecalAll);
+  ASSERT_EQ(prompts->messages.size(), 2);
+  EXPECT_EQ(prompts->messages[1].text, u8("重计算已完成！"));
+  for (int i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(contents(files[i] + ".orig"), before[i]) << i;
+    EXPECT_NE(contents(files[i]), before[i]) << i;
+    CFormatSRS srs;
+    ASSERT_TRUE(srs.Read(path8(files[i])));
+    EXPECT_EQ(srs.m_res_composed.GetHarmNum(), 4);
+  }
+  // A second overwrite never replaces the acquisition original.
+  prompts->intAnswers.enqueue(2);
+  prompts->fileAnswers.enqueue({d});
+  prompts->questionAnswers.enqueue(true);
+  click(ui->btnRecalAll);
+  for (int i = 0; i < files.size(); ++i) EXPECT_EQ(contents(files[i] + ".orig"), before[i]) << i;
+
+  // Another folder asks nothing.
+  const QString out = dir + "/elsewhere";
+  ASSERT_TRUE(QDir().mkpath(out));
+  prompts->messages.clear();
+  prompts->intAnswers.enqueue(4);
+  prompts->fileAnswers.enqueue({out});
+  click(ui->btnRecalAll);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "information");
+}
+
+TEST_F(PageFixture, ExportAllResultsNamesTheDumpsItReplaced) {
+  const QString d = survey(42);
+  page->setFileList({d + "/L101_01.SRS", d + "/L101_02.SRS"});
+  QFile old(d + "/L101_02.txt");
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("an older dump");
+  old.close();
+  click(ui->btnOutToTxtAll);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "information");
+  EXPECT_EQ(prompts->messages[0].text, u8("导出完成！\n已替换的文件：\n%1").arg(d + "/L101_02.txt"));
+  EXPECT_NE(contents(d + "/L101_02.txt"), QByteArray("an older dump"));
+
+  // Both exist now: both are named.
+  prompts->messages.clear();
+  click(ui->btnOutToTxtAll);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].text,
+            u8("导出完成！\n已替换的文件：\n%1\n%2").arg(d + "/L101_01.txt", d + "/L101_02.txt"));
+}
+
+TEST_F(PageFixture, ColumnsAreWideEnoughForTheirContentsAtTheDefaultSize) {
+  const QString d = survey(43);
+  page->resize(page->size().width() - 300, page->size().height());  // narrower than the form
+  page->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+  page->setCurrentFile(d + "/L101_01.SRS");
+  ASSERT_TRUE(page->isLoaded());
+  QApplication::processEvents();
+  auto* view = page->resTable()->findChild<QTableView*>("tbRes");
+  ASSERT_NE(view, nullptr);
+  QHeaderView* header = view->horizontalHeader();
+  const QFontMetrics fm(view->font());
+  for (int c = 0; c < model->columnCount(); ++c) {
+    const QString head = model->headerData(c, Qt::Horizontal).toString();
+    EXPECT_GE(header->sectionSize(c), header->fontMetrics().horizontalAdvance(head)) << head.toStdString();
+    for (int r = 0; r < model->rowCount(); ++r) {
+      const QString text = cell(r, c);
+      // Nothing elided: every text fits its column with room to spare.
+      EXPECT_GT(header->sectionSize(c), fm.horizontalAdvance(text)) << head.toStdString() << " row " << r;
+    }
+  }
+  // The columns do not fit the narrow page: the user scrolls instead.
+  EXPECT_TRUE(view->horizontalScrollBar()->isVisible() ||
+              header->length() <= view->viewport()->width());
+  page->hide();
 }

@@ -66,6 +66,20 @@ std::string OutPath(const std::string& out_dir, const std::string& name) { retur
 
 }  // namespace
 
+RecalcTexts RecalcTextsEnglish() {
+  RecalcTexts t;
+  t.recal_ok = "%1 Recalculation successful\n";
+  t.open_failed = "%1 open failed!\n";
+  t.write_failed = "%1 write failed!\n\n";
+  t.open_ok = "%1 open successfull!\n";
+  t.recal_failed = "%1 recalculation failed!\n";
+  t.devices_done = "Recalculation devices: %1\n";
+  t.devices_done_none = "Recalculation devices: none\n";
+  t.devices_miss = "UnCalculated devices: %1\n\n";
+  t.devices_miss_none = "UnCalculated devices: none\n\n";
+  return t;
+}
+
 std::string SrsBaseName(const std::string& path) {
   size_t start = path.size();
   while (start > 0 && !IsSep(path[start - 1])) --start;
@@ -270,7 +284,7 @@ RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts&
 // base name stops at the first dot) would silently replace each other: the
 // later one is refused, as is a name without base.
 bool WriteOut(CFormatSRS& srs, const std::string& out_dir, const std::string& path, const std::string& name,
-              const RecalcTexts& texts, RecalcRun& run) {
+              const RecalcTexts& texts, const std::vector<std::string>& inputs, RecalcRun& run) {
   const std::string base = SrsBaseName(path);
   const std::string out = OutPath(out_dir, base);
   std::string why;
@@ -286,12 +300,12 @@ bool WriteOut(CFormatSRS& srs, const std::string& out_dir, const std::string& pa
     }
   }
   if (why.empty()) {
-    if (srs.Write(out)) {
+    if (WriteKeepingOriginal(srs, out, inputs, &why)) {
       run.written.push_back(out);
       run.written_from.push_back(path);
       return true;
     }
-    why = "cannot write " + ex_ansi_to_utf8(out);
+    why = "cannot write " + ex_ansi_to_utf8(out) + (why.empty() ? "" : ": " + why);
   }
   run.entries.push_back(RecalcArg(texts.write_failed, name));
   Fail(run, path, why);
@@ -306,7 +320,7 @@ RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const 
   return RunOverFiles(paths, texts, progress,
                       [&](CFormatSRS& srs, const std::string& path, const std::string& name, RecalcRun& run) {
                         RecomputeComposed(srs, a);
-                        if (!WriteOut(srs, out_dir, path, name, texts, run)) return std::string();
+                        if (!WriteOut(srs, out_dir, path, name, texts, paths, run)) return std::string();
                         return RecalcArg(texts.recal_ok, name);
                       });
 }
@@ -318,7 +332,7 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
     const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
     const std::string out = OutPath(out_dir, SrsBaseName(path));
     CFormatSRS srs;
-    const SmtRebuild r = RebuildSrsFileFromSmt(srs, path, smt_dir, false, out);
+    const SmtRebuild r = RebuildSrsFileFromSmt(srs, path, smt_dir, false, out, paths);
     switch (r.status) {
       case SmtRebuildStatus::ReadFailed:
         run.entries.push_back(RecalcArg(texts.open_failed, name));
@@ -333,7 +347,7 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
         return;
       case SmtRebuildStatus::WriteFailed:
         run.entries.push_back(RecalcArg(texts.write_failed, name));
-        Fail(run, path, "cannot write " + ex_ansi_to_utf8(out));
+        Fail(run, path, "cannot write " + ex_ansi_to_utf8(out) + (r.why.empty() ? "" : ": " + r.why));
         return;
       case SmtRebuildStatus::Ok:
         break;
@@ -346,28 +360,46 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
   return run;
 }
 
+bool WriteKeepingOriginal(CFormatSRS& srs, const std::string& out, const std::vector<std::string>& inputs,
+                          std::string* why) {
+  bool is_input = ex_same_file(out, srs.GetPath());
+  for (size_t i = 0; i < inputs.size() && !is_input; ++i) is_input = ex_same_file(out, inputs[i]);
+  if (is_input && !ex_backup_once(out, nullptr, why)) return false;
+  return ex_write_atomic(out, [&](FILE* fp) { return srs.WriteFile(fp); }, why);
+}
+
+std::vector<std::string> InputsOverwrittenBy(const std::vector<std::string>& paths, const std::string& out_dir) {
+  std::vector<std::string> hit;
+  for (const std::string& p : paths) {
+    const std::string out = OutPath(out_dir, SrsBaseName(p));
+    for (const std::string& q : paths)
+      if (ex_same_file(out, q) && std::find(hit.begin(), hit.end(), q) == hit.end()) hit.push_back(q);
+  }
+  return hit;
+}
+
 SmtRebuild RebuildSrsFromSmt(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
-                             const std::string& out_path) {
+                             const std::string& out_path, const std::vector<std::string>& inputs) {
   SmtRebuild r;
   if (!RecalcFromSmt(srs, smt_dir, &r.done, &r.miss, &r.cur_path)) {
     r.status = r.cur_path.empty() ? SmtRebuildStatus::CannotRebuild : SmtRebuildStatus::NoCurrent;
     return r;
   }
   RecomputeResultsAfterSmt(srs, force_composed);
-  if (!ex_write_atomic(out_path, [&](FILE* fp) { return srs.WriteFile(fp); }, &r.why))
-    r.status = SmtRebuildStatus::WriteFailed;
+  if (!WriteKeepingOriginal(srs, out_path, inputs, &r.why)) r.status = SmtRebuildStatus::WriteFailed;
   return r;
 }
 
 SmtRebuild RebuildSrsFileFromSmt(CFormatSRS& srs, const std::string& path, const std::string& smt_dir,
-                                 bool force_composed, const std::string& out_path) {
+                                 bool force_composed, const std::string& out_path,
+                                 const std::vector<std::string>& inputs) {
   if (!srs.Read(path)) {
     SmtRebuild r;
     r.status = SmtRebuildStatus::ReadFailed;
     r.why = srs.GetError();
     return r;
   }
-  return RebuildSrsFromSmt(srs, smt_dir, force_composed, out_path);
+  return RebuildSrsFromSmt(srs, smt_dir, force_composed, out_path, inputs);
 }
 
 bool WriteReport(const std::string& path, const std::vector<std::string>& entries) {

@@ -25,6 +25,10 @@ struct RecalcTexts {
   std::string devices_miss_none = "未计算仪器: 无\n\n";
 };
 
+// The entries as the English interface writes them (the translations of the
+// results page).
+RecalcTexts RecalcTextsEnglish();
+
 // Combined harmonics per composed frequency: 1..RECAL_HARM_MAX, over the
 // RECAL_HARM_MAX harmonics of a composed-frequency result.
 constexpr int RECAL_HARM_MAX = 16;
@@ -88,16 +92,28 @@ struct SmtRebuild {
   std::string why;                // ReadFailed, WriteFailed: one line, English
 };
 
+// Writes srs to out (8-bit) through the atomic writer. When out is the file
+// srs was read from or one of inputs (raw acquisition data), its untouched
+// original is kept once as <out>.orig first; a backup that cannot be made
+// stops the write. False with the reason in why.
+bool WriteKeepingOriginal(CFormatSRS& srs, const std::string& out, const std::vector<std::string>& inputs,
+                          std::string* why);
+
+// The inputs among paths that a run into out_dir would write over: those
+// that are the same file as out_dir/<base>.SRS of some path of the list.
+std::vector<std::string> InputsOverwrittenBy(const std::vector<std::string>& paths, const std::string& out_dir);
+
 // The rebuild of one file that was read already: RecalcFromSmt, then
-// RecomputeResultsAfterSmt, then the file written to out_path (8-bit)
-// through the atomic writer. When the rebuild fails, srs is unchanged and
+// RecomputeResultsAfterSmt, then the file written to out_path (8-bit) by
+// WriteKeepingOriginal. When the rebuild fails, srs is unchanged and
 // nothing is written; when the write fails, srs holds the rebuilt data and
 // the old out_path is untouched.
 SmtRebuild RebuildSrsFromSmt(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
-                             const std::string& out_path);
+                             const std::string& out_path, const std::vector<std::string>& inputs = {});
 // The same after reading path into srs (ReadFailed with the reader's reason).
 SmtRebuild RebuildSrsFileFromSmt(CFormatSRS& srs, const std::string& path, const std::string& smt_dir,
-                                 bool force_composed, const std::string& out_path);
+                                 bool force_composed, const std::string& out_path,
+                                 const std::vector<std::string>& inputs = {});
 
 struct RecalcRun {
   std::vector<std::string> entries;       // one report entry per file, in order
@@ -109,7 +125,9 @@ struct RecalcRun {
 };
 
 // Every file's composed result recomputed with a, written as
-// out_dir/<base>.SRS (replacing an existing file atomically). An input whose
+// out_dir/<base>.SRS (replacing an existing file atomically; an input file
+// is kept once as .orig before it is replaced, and callers ask before a run
+// that InputsOverwrittenBy says would replace inputs). An input whose
 // output name another input of the run has written already, or that has no
 // base name, is not written (its entry is the write failure). Paths are
 // 8-bit strings. An empty list, or a count outside 1..16, gives an empty run

@@ -62,13 +62,20 @@ bool CFormatSmt::ReadFile(FILE* fp) {
   // The header fields of a fresh object have their defaults, so an older
   // file without gains or GPS block never keeps those of the previous file.
   CFormatSmt fresh;
+  // The samples are decoded into the memory of an earlier read, so that an
+  // object reading one file after another neither zero-fills nor faults in
+  // new pages for every file.
+  for (int c = 0; c < MAX_CH_NUM; ++c) fresh.m_data[c].swap(m_spare[c]);
   std::string why;
-  if (!fresh.ReadBody(fp, &why)) {
+  const bool ok = fresh.ReadBody(fp, &why);
+  if (!ok) {
+    for (int c = 0; c < MAX_CH_NUM; ++c) m_spare[c].swap(fresh.m_data[c]);
     CLOG_ERR("smt file: %s", why.c_str());
     m_error = why;
     return false;
   }
   TakeContents(fresh);
+  for (int c = 0; c < MAX_CH_NUM; ++c) m_spare[c].swap(fresh.m_data[c]);
   m_error.clear();
   return true;
 }
@@ -320,6 +327,7 @@ int CFormatSmt::IsOverRange(int idx_ch, int idx_begin_rows, int rows_num) const 
 
 void CFormatSmt::Clear() {
   for (auto& ch : m_data) std::vector<float>().swap(ch);
+  for (auto& ch : m_spare) std::vector<float>().swap(ch);
   m_data_rows = 0;
 }
 

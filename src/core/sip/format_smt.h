@@ -91,5 +91,7 @@ private:
   void TakeContents(CFormatSmt& from);
 
   std::vector<float> m_data[MAX_CH_NUM];
+  // Buffers of the previous contents, reused by the next read.
+  std::vector<float> m_spare[MAX_CH_NUM];
   int32_t m_ver = SMT_FILE_VER;
 };

@@ -325,9 +325,9 @@ bool CSpectArray::DoRead(FILE* fp, std::string* why) {
   m_buff_harm_num = harm;
   ch_valid_mask = mask;
   geo_type = int32_t(geo);
-  // Items are built in one pass as they are decoded, in the memory of the
-  // previous read when it is large enough (pages re-read their file on every
-  // click); a missing tail (a stream error after the size check) keeps the
+  // Items are built in one pass as they are decoded (in the memory of the
+  // previous contents when the array is read again and that is large
+  // enough); a missing tail (a stream error after the size check) keeps the
   // defaults.
   std::vector<SpectItem>& items = m_vt_spect;
   items.clear();

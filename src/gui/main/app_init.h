@@ -13,3 +13,8 @@ bool wantsEnglish(const QString& localeName);
 // Loads ":/language_zh_EN.qm" into translator and installs it when the locale
 // asks for English and the load succeeds; a failed load is silent.
 bool installTranslation(QApplication& app, QTranslator& translator, const QString& localeName);
+// On a Chinese system, Qt's own texts (file and input dialogs, standard
+// buttons) in Chinese: qtbase_zh_CN.qm from Qt's translations folder
+// (Debian package qttranslations5-l10n). False, silently, elsewhere or when
+// the file is missing.
+bool installQtTranslation(QApplication& app, QTranslator& translator, const QString& localeName);

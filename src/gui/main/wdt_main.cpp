@@ -25,6 +25,13 @@
 #include "gui/toolkit/paths.h"
 #include "core/sip/stations.h"
 
+FileListModel::FileListModel(QObject* parent) : QStringListModel(parent) {}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+  if (role == Qt::ToolTipRole && index.isValid() && index.row() < m_paths.size()) return m_paths.at(index.row());
+  return QStringListModel::data(index, role);
+}
+
 CWdtMain::CWdtMain(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtMain) {
   ui->setupUi(this);
   setWindowTitle(QString("Varnex-V%1.%2.%3").arg(VARNEX_VERSION_MAJOR).arg(VARNEX_VERSION_MINOR).arg(VARNEX_VERSION_PATCH));
@@ -43,10 +50,13 @@ CWdtMain::CWdtMain(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtMain) {
   ui->tabRight->addTab(m_wdtGpsPos, tr("采集站分布"));
   ui->tabRight->setCurrentIndex(0);
 
-  m_modelFile = new QStringListModel(this);
+  m_modelFile = new FileListModel(this);
   ui->listOpenFiles->setModel(m_modelFile);
   ui->splitter->setStretchFactor(0, 2);
   ui->splitter->setStretchFactor(1, 3);
+  // The window opens on a 1366 x 768 screen; the file names need far less
+  // room than the results table beside them.
+  ui->splitter->setSizes({260, width() - 260});
 
   updateFileCount();
   connect(ui->btnImportData, &QPushButton::clicked, this, &CWdtMain::onBtnImportData);
@@ -83,7 +93,13 @@ void CWdtMain::importFiles(const QStringList& paths) {
   m_listFile.append(paths);
   QStringList names;
   for (const QString& path : m_listFile) names << QFileInfo(path).fileName();
+  // Same names from other folders are told apart by the full path.
+  m_modelFile->setPaths(m_listFile);
   m_modelFile->setStringList(names);
+  // The file shown on the pages stays highlighted: it was before the new
+  // files were appended below it.
+  if (m_shownRow >= 0 && m_shownRow < m_listFile.size())
+    ui->listOpenFiles->setCurrentIndex(m_modelFile->index(m_shownRow, 0));
 
   updateFileCount();
   m_wdtOutput->refreshFileList();
@@ -93,6 +109,8 @@ void CWdtMain::importFiles(const QStringList& paths) {
 
 void CWdtMain::onBtnClearData() {
   m_listFile.clear();
+  m_shownRow = -1;
+  m_modelFile->setPaths(QStringList());
   m_modelFile->setStringList(QStringList());
   // The pages' copies go too, so that no all-files action works on files the
   // user has just taken out of the list.
@@ -112,6 +130,7 @@ void CWdtMain::onBtnClearData() {
 void CWdtMain::onListClicked(QModelIndex index) {
   QString path;
   if (index.isValid() && index.row() < m_listFile.size()) path = m_listFile.at(index.row());
+  m_shownRow = path.isEmpty() ? -1 : index.row();
 
   {
     // A file that cannot be read is reported once, below, with the reason.

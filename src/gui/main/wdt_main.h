@@ -5,10 +5,10 @@
 
 #include <QModelIndex>
 #include <QStringList>
+#include <QStringListModel>
 #include <QVector>
 #include <QWidget>
 
-class QStringListModel;
 
 class CFormatSRS;
 class CItem;
@@ -20,9 +20,21 @@ class CWdtParamSrs;
 class CWdtTsPlot;
 class WdtSipRes;
 
-namespace Ui {
-class CWdtMain;
-}
+// The form's widgets, reached through form() by the window's users and tests.
+#include "ui_wdt_main.h"
+
+// The file names of the list view, with the full path as their tooltip.
+class FileListModel : public QStringListModel {
+  Q_OBJECT
+public:
+  explicit FileListModel(QObject* parent = nullptr);
+  // The full paths, row by row; set before the names.
+  void setPaths(const QStringList& paths) { m_paths = paths; }
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+  QStringList m_paths;
+};
 
 class CWdtMain : public QWidget {
   Q_OBJECT
@@ -57,7 +69,8 @@ private:
 
   Ui::CWdtMain* ui;
   QStringList m_listFile;
-  QStringListModel* m_modelFile = nullptr;
+  FileListModel* m_modelFile = nullptr;
+  int m_shownRow = -1;  // row of the file last shown on the pages
   CWdtOutput* m_wdtOutput = nullptr;
   CWdtParamSrs* m_wdtParamSrs = nullptr;
   CWdtGpsPos* m_wdtGpsPos = nullptr;

@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QTableView>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "gui/results/model_plot_sel.h"
@@ -145,7 +147,55 @@ void CWdtResPlot::rebuildGraphs(CCustomPlot* plot, int quantity, QVector<QCPGrap
   graphs.clear();
   for (int r = 0; r < n; ++r) graphs.push_back(buildGraph(plot, r, quantity));
   plot->Rescale(1.05);
+  fitLogRange(plot, quantity, graphs);
+  fitTickCount(plot);
   applyVisibility(plot, graphs);
+}
+
+void CWdtResPlot::fitLogRange(CCustomPlot* plot, int quantity, const QVector<QCPGraph*>& graphs) {
+  if (quantity < 0 || quantity >= kYAxisCount) return;
+  const YAxisType& t = kYAxis[quantity];
+  if (!t.log || !plot->m_y_fixed) return;
+  // A range the user fixed in the plot's range dialog stays as it is; only
+  // the quantity's default or our own last fit is replaced.
+  const QCPRange last = m_fitted.value(plot, QCPRange(t.lo, t.hi));
+  const bool ours = (plot->m_y_min == t.lo && plot->m_y_max == t.hi) ||
+                    (plot->m_y_min == last.lower && plot->m_y_max == last.upper);
+  if (!ours) return;
+  double lo = 0.0, hi = 0.0;
+  for (QCPGraph* g : graphs) {
+    if (!plot->hasPlottable(g)) continue;
+    for (auto it = g->data()->constBegin(); it != g->data()->constEnd(); ++it) {
+      const double v = it->value;
+      if (!(v > 0.0) || !std::isfinite(v)) continue;
+      lo = lo > 0.0 ? std::min(lo, v) : v;
+      hi = std::max(hi, v);
+    }
+  }
+  QCPRange range(t.lo, t.hi);
+  if (lo > 0.0) {
+    range.lower = std::pow(10.0, std::floor(std::log10(lo)));
+    range.upper = std::pow(10.0, std::ceil(std::log10(hi)));
+    if (range.upper <= range.lower) range.upper = range.lower * 10.0;
+  }
+  plot->m_y_min = range.lower;
+  plot->m_y_max = range.upper;
+  plot->yAxis->setRange(range);
+  m_fitted.insert(plot, range);
+}
+
+void CWdtResPlot::fitTickCount(CCustomPlot* plot) {
+  // About one label per 90 pixels, so that "50100150200" never runs together.
+  const int width = plot->axisRect()->width() > 0 ? plot->axisRect()->width() : plot->width();
+  plot->xAxis->ticker()->setTickCount(std::max(2, width / 90));
+}
+
+void CWdtResPlot::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  for (CCustomPlot* plot : {ui->wdtPlotAmp, ui->wdtPlotPh}) {
+    fitTickCount(plot);
+    plot->replot(QCustomPlot::rpQueuedReplot);
+  }
 }
 
 QCPGraph* CWdtResPlot::buildGraph(CCustomPlot* plot, int row, int quantity) {

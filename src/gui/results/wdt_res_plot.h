@@ -9,6 +9,7 @@
 // onUpdateResPlot().
 #pragma once
 
+#include <QHash>
 #include <QVector>
 #include <QWidget>
 
@@ -16,11 +17,11 @@ class QCPGraph;
 
 class CCustomPlot;
 class CFormatSRS;
+class QResizeEvent;
 class ModelPlotSel;
 
-namespace Ui {
-class CWdtResPlot;
-}
+// The form's widgets, reached through form() by the window's users and tests.
+#include "ui_wdt_res_plot.h"
 
 class CWdtResPlot : public QWidget {
   Q_OBJECT
@@ -73,6 +74,13 @@ protected:
   void rebuildGraphs(CCustomPlot* plot, int quantity, QVector<QCPGraph*>& graphs);
   QCPGraph* buildGraph(CCustomPlot* plot, int row, int quantity);
   void applyVisibility(CCustomPlot* plot, const QVector<QCPGraph*>& graphs);
+  // Logarithmic quantities: the range fitted to the data, from the decade
+  // below the smallest value to the decade above the largest, unless the
+  // user fixed another range; the quantity's default range without data.
+  void fitLogRange(CCustomPlot* plot, int quantity, const QVector<QCPGraph*>& graphs);
+  // The x tick count follows the axis length.
+  void fitTickCount(CCustomPlot* plot);
+  void resizeEvent(QResizeEvent* event) override;
 
   Ui::CWdtResPlot* ui;
   CFormatSRS* m_srs = nullptr;
@@ -82,4 +90,5 @@ protected:
   QVector<QCPGraph*> m_vt_graph1;
   QVector<QCPGraph*> m_vt_graph2;
   bool m_single_freq = false;
+  QHash<const CCustomPlot*, QCPRange> m_fitted;  // last range fitted per plot
 };

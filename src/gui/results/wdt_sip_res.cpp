@@ -91,6 +91,8 @@ void WdtSipRes::setCurrentFile(const QString& path) {
     m_loaded = false;
     m_wdt_res_table->clearTable();
     ui->edtFileSmt->clear();
+    // No file shown, no figure: the last file's rate would pass for this one.
+    ui->lbPassRate->clear();
   }
   enableFileButtons();
   onSwitchShowPage();
@@ -195,7 +197,10 @@ void WdtSipRes::on_btnOutToTxtAll_clicked() {
   const DumpRun run = RunWithProgress(this, m_list_file.size(), false,
                                       [&](RunProgress* progress) { return DumpAllSrs(paths, texts, progress); });
   writeReport(fromUtf8(run.entries), fromFilePath(DumpReportPathFor(paths.front())));
-  Prompts::instance().information(this, tr("提示"), tr("导出完成！"));
+  QString done = tr("导出完成！");
+  if (!run.replaced.empty())
+    done += "\n" + tr("已替换的文件：\n%1").arg(fromFilePaths(run.replaced).join("\n"));
+  Prompts::instance().information(this, tr("提示"), done);
 }
 
 void WdtSipRes::writeReport(const QStringList& msgs, const QString& path) {
@@ -256,16 +261,27 @@ bool WdtSipRes::askHarmCount(int* a) {
   const bool ok = Prompts::instance().getInt(this, tr("组合频率设置"), tr("单频的组合谐波数:"), 4, 1, RECAL_HARM_MAX, 1,
                                              &value);
   if (!ok || value < 1 || value > RECAL_HARM_MAX) {
-    Prompts::instance().warning(this, QString::fromUtf8("提示"), tr("输入数据格式不正确！"));
+    Prompts::instance().warning(this, tr("提示"), tr("输入数据格式不正确！"));
     return false;
   }
   *a = value;
   return true;
 }
 
+bool WdtSipRes::askOutputFolder(QString* remembered, QString* dir) {
+  if (remembered->isEmpty()) *remembered = QFileInfo(m_list_file.first()).path();
+  *dir = Prompts::instance().existingDirectory(this, "Save SRS", *remembered);
+  if (dir->isEmpty()) return false;
+  *remembered = *dir;
+  // The imported files are raw acquisition data: replacing them takes an
+  // explicit yes (and the run keeps each original once as .orig).
+  if (InputsOverwrittenBy(toFilePaths(m_list_file), toFilePath(*dir)).empty()) return true;
+  return Prompts::instance().question(this, tr("提示"), tr("输出目录包含原始SRS文件，是否覆盖？"));
+}
+
 void WdtSipRes::on_btnRecal_clicked() {
   if (!m_loaded) {
-    Prompts::instance().warning(this, QString::fromUtf8("提示"), QString::fromUtf8("请先选择SRS文件，再重新计算！"));
+    Prompts::instance().warning(this, tr("提示"), QString::fromUtf8("请先选择SRS文件，再重新计算！"));
     return;
   }
   const QString path = fromFilePath(m_srs_file.GetPath());
@@ -276,7 +292,7 @@ void WdtSipRes::on_btnRecal_clicked() {
   // The frequency list follows the new grouping, so that no value is shown
   // under the label of another frequency.
   showChangedFile();
-  Prompts::instance().information(this, QString::fromUtf8("提示"), tr("文件%1已被重新计算！").arg(path));
+  Prompts::instance().information(this, tr("提示"), tr("文件%1已被重新计算！").arg(path));
 }
 
 void WdtSipRes::on_btnRecalAll_clicked() {
@@ -288,10 +304,8 @@ void WdtSipRes::on_btnRecalAll_clicked() {
   }
   int a = 0;
   if (!askHarmCount(&a)) return;
-  if (s_dirRecalAll.isEmpty()) s_dirRecalAll = QFileInfo(m_list_file.first()).path();
-  const QString dir = Prompts::instance().existingDirectory(this, "Save SRS", s_dirRecalAll);
-  if (dir.isEmpty()) return;
-  s_dirRecalAll = dir;
+  QString dir;
+  if (!askOutputFolder(&s_dirRecalAll, &dir)) return;
 
   const RecalcRun run = RunWithProgress(this, m_list_file.size(), false, [&](RunProgress* progress) {
     return RecalcAllComposed(toFilePaths(m_list_file), a, toFilePath(dir), recalcTexts(), progress);
@@ -358,10 +372,8 @@ void WdtSipRes::on_btnOutSrsAll_clicked() {
     Prompts::instance().warning(this, tr("警告"), tr("SRS文件列表为空！"));
     return;
   }
-  if (s_dirSmtAll.isEmpty()) s_dirSmtAll = QFileInfo(m_list_file.first()).path();
-  const QString dir = Prompts::instance().existingDirectory(this, "Save SRS", s_dirSmtAll);
-  if (dir.isEmpty()) return;
-  s_dirSmtAll = dir;
+  QString dir;
+  if (!askOutputFolder(&s_dirSmtAll, &dir)) return;
 
   const RecalcRun run = RunWithProgress(this, m_list_file.size(), false, [&](RunProgress* progress) {
     return RecalcAllFromSmt(toFilePaths(m_list_file), smtDir(), toFilePath(dir), recalcTexts(), progress);

@@ -21,9 +21,8 @@ class CDlgDataLimit;
 class CWdtResPlotSpaceSip;
 class CWdtSipResTable;
 
-namespace Ui {
-class WdtSipRes;
-}
+// The form's widgets, reached through form() by the window's users and tests.
+#include "ui_wdt_sip_res.h"
 
 class WdtSipRes : public QWidget {
   Q_OBJECT
@@ -84,6 +83,10 @@ private:
   // The count of combined harmonics; false (after the warning) when the
   // dialog was cancelled.
   bool askHarmCount(int* a);
+  // The output folder of an all-files run, starting at and then kept in
+  // remembered; false when cancelled, or when the folder holds imported
+  // files and the user does not want them replaced.
+  bool askOutputFolder(QString* remembered, QString* dir);
   RecalcTexts recalcTexts() const;
   // The SMT directory of edtFileSmt as an 8-bit path.
   std::string smtDir() const;

@@ -22,7 +22,12 @@ void CWdtSipResTable::initTable(const std::vector<LimitItem>* vt_limit) {
     m_model = new ModelRes(this);
     m_model->setDisplayItems({0, 2, 3, 4, 5, 8, 9, 20, 21, 22, 23});
     ui->tbRes->setModel(m_model);
-    ui->tbRes->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Stretched columns elided the values ("9....") and the headers at the
+    // default width: each column takes what its header and its cells need,
+    // with a horizontal scroll bar when the page is narrower.
+    ui->tbRes->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ui->tbRes->horizontalHeader()->setStretchLastSection(true);
+    ui->tbRes->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   }
   m_model->setLimits(vt_limit);
 }

@@ -13,6 +13,12 @@ std::vector<std::string> toFilePaths(const QStringList& paths) {
 
 QString fromFilePath(const std::string& path) { return QString::fromUtf8(ex_ansi_to_utf8(path).c_str()); }
 
+QStringList fromFilePaths(const std::vector<std::string>& paths) {
+  QStringList out;
+  for (const std::string& p : paths) out << fromFilePath(p);
+  return out;
+}
+
 QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), int(text.size())); }
 
 QStringList fromUtf8(const std::vector<std::string>& texts) {

@@ -12,6 +12,7 @@
 std::string toFilePath(const QString& path);
 std::vector<std::string> toFilePaths(const QStringList& paths);
 QString fromFilePath(const std::string& path);
+QStringList fromFilePaths(const std::vector<std::string>& paths);
 // UTF-8 texts of the core (messages, names) as QStrings.
 QString fromUtf8(const std::string& text);
 QStringList fromUtf8(const std::vector<std::string>& texts);
