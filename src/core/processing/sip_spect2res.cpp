@@ -128,17 +128,25 @@ struct ValueLists {
   std::vector<float> w;
 };
 
+// Fills v, keeping the room of its lists for the next point.
+void ListsInto(const std::vector<SpectItem>& items, ValueLists* v) {
+  v->amp.clear();
+  v->ph.clear();
+  v->w.clear();
+  v->amp.reserve(items.size());
+  v->ph.reserve(items.size());
+  v->w.reserve(items.size());
+  for (size_t k = 0; k < items.size(); ++k) {
+    v->amp.push_back(ItemAmp(items[k]));
+    const float ph = ItemPhase(items[k]);
+    v->ph.push_back(k == 0 ? ph : algo_phase_wrap(v->ph.front(), ph));
+    v->w.push_back(items[k].weight);
+  }
+}
+
 ValueLists ListsOf(const std::vector<SpectItem>& items) {
   ValueLists v;
-  v.amp.reserve(items.size());
-  v.ph.reserve(items.size());
-  v.w.reserve(items.size());
-  for (size_t k = 0; k < items.size(); ++k) {
-    v.amp.push_back(ItemAmp(items[k]));
-    const float ph = ItemPhase(items[k]);
-    v.ph.push_back(k == 0 ? ph : algo_phase_wrap(v.ph.front(), ph));
-    v.w.push_back(items[k].weight);
-  }
+  ListsInto(items, &v);
   return v;
 }
 
@@ -208,6 +216,7 @@ void CalcPoints(CFormatSRS& srs, int g, CResultSip& result, int e, CSpectArray& 
   }
 
   std::vector<float> app, cp, fs;
+  ValueLists lu;
   for (int p = 0; p < points; ++p) {
     ResItem item = result.GetItem(e, 0, p);
     const std::vector<SpectItem> u = ComposeHarm(v, 0, p * g, g);
@@ -220,7 +229,7 @@ void CalcPoints(CFormatSRS& srs, int g, CResultSip& result, int e, CSpectArray& 
       }
     }
 
-    const ValueLists lu = ListsOf(u);
+    ListsInto(u, &lu);
     const ValueLists& lp = li[size_t(p)];
     const ValueLists& lz = lzs[size_t(p)];
     app.resize(lz.amp.size());
