@@ -47,6 +47,9 @@ CliVerb addCheckVerb(CLI::App& app) {
                        ok = false;
                        continue;
                      }
+                     if (!srs.GetWarning().empty())
+                       std::fprintf(stderr, "varnex-cli: File \"%s\" is incomplete: %s\n", file.c_str(),
+                                    srs.GetWarning().c_str());
                      const int points = FreqPointCount(srs, opts->single);
                      if (opts->freq > points) {
                        std::fprintf(stderr, "varnex-cli: %s: no frequency point %d (the file has %d)\n", file.c_str(),

@@ -1414,5 +1414,9 @@ Uncalculated devices:%2</translation>
         <translation>Replaced files:
 %1</translation>
     </message>
+    <message>
+        <source>文件“%1”不完整：第%2字节后的数据缺失</source>
+        <translation>File "%1" is incomplete: data after byte %2 are missing</translation>
+    </message>
 </context>
 </TS>

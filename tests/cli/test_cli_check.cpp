@@ -128,3 +128,15 @@ TEST(CliReasons, StderrNamesTheFileAndTheReadersReason) {
     EXPECT_NE(r.err.find(why), std::string::npos) << r.err;
   }
 }
+
+TEST(CliCheck, AFileCutShortAtItsEndIsCheckedWithAWarning) {
+  const std::string dir = MakeSurvey("cut");
+  const std::string whole = cli_slurp(dir + "/L101_01.SRS");
+  const std::string cut = dir + "/CUT.SRS";
+  std::ofstream(cut, std::ios::binary) << whole.substr(0, whole.size() - 150);
+  const RunResult r = run_cmd(check(quoted(cut)));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, cut + ": 24 channels, 24 qualified, pass rate 100.0%\n");
+  EXPECT_EQ(r.err, "varnex-cli: File \"" + cut + "\" is incomplete: data after byte " +
+                       std::to_string(whole.size() - 150) + " are missing\n");
+}

@@ -1159,3 +1159,25 @@ TEST_F(PageFixture, ColumnsAreWideEnoughForTheirContentsAtTheDefaultSize) {
               header->length() <= view->viewport()->width());
   page->hide();
 }
+
+TEST_F(PageFixture, AFileCutShortAtItsEndIsShownWithAWarning) {
+  const QString d = survey(44);
+  QByteArray bytes = contents(d + "/L101_01.SRS");
+  bytes.chop(150);
+  const QString cut = dir + "/CUT.SRS";
+  QFile f(cut);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+  f.close();
+  page->setCurrentFile(cut);
+  EXPECT_TRUE(page->isLoaded());
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
+  EXPECT_EQ(prompts->messages[0].text, u8("文件“%1”不完整：第%2字节后的数据缺失").arg(cut).arg(bytes.size()));
+  EXPECT_EQ(model->rowCount(), 24);
+
+  prompts->messages.clear();
+  page->setCurrentFile(d + "/L101_01.SRS");
+  EXPECT_TRUE(prompts->messages.isEmpty());
+}

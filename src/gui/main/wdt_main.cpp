@@ -142,8 +142,15 @@ void CWdtMain::onListClicked(QModelIndex index) {
   }
 
   clearStationItems();
-  CFormatSRS srs;
-  if (openSrs(path, srs, true)) buildStationItems(srs, m_VtItem);
+  // The results page has just read this very file; a second read of a large
+  // file would double the cost of the click. Only a file it could not read
+  // is opened again, for the warning with the reason.
+  if (m_wdtSipRes->isLoaded() && m_wdtSipRes->currentFile() == path) {
+    buildStationItems(m_wdtSipRes->srsFile(), m_VtItem);
+  } else {
+    CFormatSRS srs;
+    if (openSrs(path, srs, true)) buildStationItems(srs, m_VtItem);
+  }
 
   m_wdtGpsPos->setStationItems(&m_VtItem);
   m_wdtGpsPos->refresh(true);

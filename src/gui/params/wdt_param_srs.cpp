@@ -129,6 +129,7 @@ CWdtParamSrs::~CWdtParamSrs() { delete ui; }
 
 void CWdtParamSrs::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  m_deferred.take([this] { loadCurrentFile(); });
   if (m_splitterSized) return;
   // The tables need the room; the parameter groups get what their texts need
   // once the page is polished with its final fonts.
@@ -147,6 +148,13 @@ void CWdtParamSrs::setFileList(const QStringList& list) { m_listFile = list; }
 
 void CWdtParamSrs::setCurrentFile(const QString& path) {
   m_cur_file = path;
+  if (!path.isEmpty() && m_deferred.defer(this)) return;
+  m_deferred.cancel();
+  loadCurrentFile();
+}
+
+void CWdtParamSrs::loadCurrentFile() {
+  const QString& path = m_cur_file;
   if (path.isEmpty()) {
     m_srs_inited = false;
     m_srs = CFormatSRS();

@@ -15,6 +15,7 @@
 #include "core/processing/param_rescale.h"
 #include "core/processing/spm.h"
 #include "core/sip/format_srs.h"
+#include "gui/toolkit/deferred_load.h"
 
 namespace Ui {
 class CWdtParamSrs;
@@ -103,6 +104,7 @@ private slots:
   void onPosBStateChanged();
 
 private:
+  void loadCurrentFile();
   void clearForm();
   void fillCurrentStationList();
   int waveIndexOf(int wave, int harmNum) const;
@@ -136,6 +138,7 @@ private:
   LocalDelegate* m_localDelegate = nullptr;
   QButtonGroup* m_currGroup = nullptr;
   bool m_splitterSized = false;
+  DeferredLoad m_deferred;
   static QString s_spmExportDir;
   static QString s_spmImportDir;
 };

@@ -83,6 +83,11 @@ void WdtSipRes::setCurrentFile(const QString& path) {
     m_wdt_space->setSingleFreq(false);
     refreshAfterLoad();
     onUpdateShowResult();
+    // A short tail is a damaged file even though what is there reads: its
+    // last self-potential and grounding values are missing.
+    if (m_srs_file.GetMissingAfter() >= 0)
+      Prompts::instance().warning(this, tr("提示"),
+                                  tr("文件“%1”不完整：第%2字节后的数据缺失").arg(path).arg(m_srs_file.GetMissingAfter()));
   } else {
     if (!path.isEmpty())
       if (!QuietLoadFailures::active())
@@ -134,13 +139,20 @@ void WdtSipRes::showEvent(QShowEvent* event) { QWidget::showEvent(event); }
 
 void WdtSipRes::onUpdateShowResult() {
   m_wdt_res_table->onUpdateResList();
-  m_wdt_space->onUpdateResPlot();
+  // One graph per frequency over every channel is costly on large files; a
+  // space view that is not the chosen display is rebuilt when it is chosen.
+  m_space_stale = m_wdt_space->isHidden();
+  if (!m_space_stale) m_wdt_space->onUpdateResPlot();
   updatePassRate();
 }
 
 void WdtSipRes::onSwitchShowPage() {
   const int i = ui->cmbShowType->currentIndex();
   for (int k = 0; k < m_pages.size(); ++k) m_pages[k]->setVisible(k == i);
+  if (m_space_stale && !m_wdt_space->isHidden()) {
+    m_space_stale = false;
+    m_wdt_space->onUpdateResPlot();
+  }
 }
 
 void WdtSipRes::onCmbCalTypeSelChanged() {

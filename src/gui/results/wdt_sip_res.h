@@ -97,6 +97,8 @@ private:
 
   Ui::WdtSipRes* ui;
   bool m_loaded = false;
+  // The space view missed a result change while another display mode was chosen.
+  bool m_space_stale = false;
   CWdtSipResTable* m_wdt_res_table = nullptr;
   CDlgDataLimit* m_dlg_limit = nullptr;
   CWdtResPlotSpaceSip* m_wdt_space = nullptr;

@@ -156,6 +156,8 @@ void CWdtGpsPos::refresh(bool rescale) {
   // setStationItems (on clear): the row count may have changed, so the
   // model starts over instead of announcing a mere layout change.
   m_model.reload();
+  // A hidden tab of a shown window draws nothing: showing it refreshes it.
+  if (window() != this && window()->isVisible() && !isVisible()) return;
   m_view->resizeColumnsToContents();
   fitTableWidth();
   onUpdatePlotGps(rescale);

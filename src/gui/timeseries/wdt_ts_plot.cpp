@@ -36,6 +36,18 @@ CWdtTsPlot::~CWdtTsPlot() { delete ui; }
 
 void CWdtTsPlot::setCurrentFile(const QString& path) {
   m_cur_file = path;
+  if (!path.isEmpty() && m_deferred.defer(this)) return;
+  m_deferred.cancel();
+  loadCurrentFile();
+}
+
+void CWdtTsPlot::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  m_deferred.take([this] { loadCurrentFile(); });
+}
+
+void CWdtTsPlot::loadCurrentFile() {
+  const QString& path = m_cur_file;
   m_listStation.clear();
   if (!path.isEmpty()) {
     m_bSrsLoaded = m_srsTs.Read(toFilePath(path));

@@ -12,6 +12,7 @@
 #include "core/processing/ts_segment.h"
 #include "core/sip/format_smt.h"
 #include "core/sip/format_srs.h"
+#include "gui/toolkit/deferred_load.h"
 
 namespace Ui {
 class CWdtTsPlot;
@@ -47,7 +48,11 @@ public slots:
   void on_chkCH5_clicked(bool checked);
   void on_chkCH6_clicked(bool checked);
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
 private:
+  void loadCurrentFile();
   void refreshStations();
   void fillStationCombo();
   void updateEnableState();
@@ -58,6 +63,7 @@ private:
   void clearMonitors();
 
   Ui::CWdtTsPlot* ui = nullptr;
+  DeferredLoad m_deferred;
   QVector<WdtMonitorCh*> m_vtMonitor;
   QStringList m_listStation;
   CFormatSRS m_srsTs;
