@@ -128,17 +128,25 @@ struct ValueLists {
   std::vector<float> w;
 };
 
+// Fills v, keeping the room of its lists for the next point.
+void ListsInto(const std::vector<SpectItem>& items, ValueLists* v) {
+  v->amp.clear();
+  v->ph.clear();
+  v->w.clear();
+  v->amp.reserve(items.size());
+  v->ph.reserve(items.size());
+  v->w.reserve(items.size());
+  for (size_t k = 0; k < items.size(); ++k) {
+    v->amp.push_back(ItemAmp(items[k]));
+    const float ph = ItemPhase(items[k]);
+    v->ph.push_back(k == 0 ? ph : algo_phase_wrap(v->ph.front(), ph));
+    v->w.push_back(items[k].weight);
+  }
+}
+
 ValueLists ListsOf(const std::vector<SpectItem>& items) {
   ValueLists v;
-  v.amp.reserve(items.size());
-  v.ph.reserve(items.size());
-  v.w.reserve(items.size());
-  for (size_t k = 0; k < items.size(); ++k) {
-    v.amp.push_back(ItemAmp(items[k]));
-    const float ph = ItemPhase(items[k]);
-    v.ph.push_back(k == 0 ? ph : algo_phase_wrap(v.ph.front(), ph));
-    v.w.push_back(items[k].weight);
-  }
+  ListsInto(items, &v);
   return v;
 }
 
@@ -182,8 +190,83 @@ void JoinCh(CSpectArray& spect_u, const std::vector<int>& chs, CSpectArray& v) {
   }
 }
 
-std::vector<float> Prefix(const std::vector<float>& v, size_t n) {
-  return std::vector<float>(v.begin(), v.begin() + std::ptrdiff_t(std::min(n, v.size())));
+// Amplitudes, phases and weights of the file's current at every frequency
+// point: the same for every channel entry of one recalculation.
+std::vector<ValueLists> CurrentLists(CFormatSRS& srs, int g, int points) {
+  std::vector<ValueLists> out(size_t(std::max(points, 0)));
+  for (int p = 0; p < points; ++p) out[size_t(p)] = ListsOf(ComposeHarm(srs.m_spect_i, 0, p * g, g));
+  return out;
+}
+
+// Every frequency point of entry e of result from the one-channel voltage
+// array v, the file's current spectrum and its lists li (CurrentLists).
+void CalcPoints(CFormatSRS& srs, int g, CResultSip& result, int e, CSpectArray& v, const std::vector<ValueLists>& li) {
+  const ChInfo info = result.GetChInfo(e);
+  const PrmDev dev = info.idx_dev >= 0 && info.idx_dev < int(srs.m_vt_prm_dev.size())
+                         ? srs.m_vt_prm_dev[size_t(info.idx_dev)]
+                         : PrmDev();
+  const float k_geo = CalcChannelK(srs.m_prm_meas, dev, info, srs.GetFileVer() <= 4);
+  const int points = std::min(result.GetHarmNum(), int(li.size()));
+
+  std::vector<std::vector<SpectItem>> z(size_t(std::max(points, 0)));
+  std::vector<ValueLists> lzs(z.size());
+  for (int p = 0; p < points; ++p) {
+    z[size_t(p)] = ComposeHarmZ(v, srs.m_spect_i, 0, 0, p * g, g);
+    lzs[size_t(p)] = ListsOf(z[size_t(p)]);
+  }
+
+  std::vector<float> app, cp, fs;
+  ValueLists lu;
+  for (int p = 0; p < points; ++p) {
+    ResItem item = result.GetItem(e, 0, p);
+    const std::vector<SpectItem> u = ComposeHarm(v, 0, p * g, g);
+
+    item.bad = 0;
+    for (const SpectItem& it : u) {
+      if (it.bad) {
+        item.bad = it.bad;
+        break;
+      }
+    }
+
+    ListsInto(u, &lu);
+    const ValueLists& lp = li[size_t(p)];
+    const ValueLists& lz = lzs[size_t(p)];
+    app.resize(lz.amp.size());
+    for (size_t k = 0; k < app.size(); ++k) app[k] = k_geo * lz.amp[k];
+    // Every impedance keeps the weight of its voltage, so the voltage weights
+    // are those of the impedance list; voltage weights short of the impedance
+    // list cannot be paired with it.
+    const float* wz = lu.w.size() >= lz.amp.size() ? lu.w.data() : nullptr;
+    item.blk[RES_U_AMP] = CResult::ResStat(lu.amp, false, &lu.w);
+    item.blk[RES_U_PH] = CResult::ResStat(lu.ph, true, &lu.w);
+    item.blk[RES_I_AMP] = CResult::ResStat(lp.amp, false, nullptr);
+    item.blk[RES_I_PH] = CResult::ResStat(lp.ph, true, nullptr);
+    item.blk[RES_APP] = CResult::ResStat(app.data(), app.size(), false, wz);
+    item.blk[RES_Z_PH] = CResult::ResStat(lz.ph.data(), lz.ph.size(), true, wz);
+
+    const bool last = p == points - 1;
+    const ValueLists& lhi = last ? lz : lzs[size_t(p + 1)];
+    const ValueLists& llo = last ? lzs[0] : lz;
+    const float r = last ? result.GetFreq(0, p) / result.GetFreq(0, 0)
+                         : result.GetFreq(0, p + 1) / result.GetFreq(0, p);
+    item.blk[RES_CP] = ResBlock();
+    item.blk[RES_FS] = ResBlock();
+    // The relative phase extrapolates towards the higher frequency; without
+    // one (frequencies not ascending) CP and FS have no data.
+    if (r > 1.0f && std::isfinite(r)) {
+      const size_t n = std::min(llo.ph.size(), lhi.ph.size());
+      cp.resize(n);
+      fs.resize(n);
+      for (size_t k = 0; k < n; ++k) {
+        cp[k] = algo_geo_phase_h2l(llo.ph[k], lhi.ph[k], r);
+        fs[k] = algo_rel_diff(llo.amp[k], lhi.amp[k]);
+      }
+      item.blk[RES_CP] = CResult::ResStat(cp.data(), n, true, llo.w.data());
+      item.blk[RES_FS] = CResult::ResStat(fs.data(), n, false, llo.w.data());
+    }
+    result.SetItem(e, 0, p, item);
+  }
 }
 
 }  // namespace
@@ -234,74 +317,6 @@ bool CSipSpect2Res::SetComposed(bool on) {
   return true;
 }
 
-void CSipSpect2Res::CalcPoints(CResultSip& result, int e, CSpectArray& v) {
-  CFormatSRS& srs = *m_srs;
-  const int g = m_harm_group;
-  const ChInfo info = result.GetChInfo(e);
-  const PrmDev dev = info.idx_dev >= 0 && info.idx_dev < int(srs.m_vt_prm_dev.size())
-                         ? srs.m_vt_prm_dev[size_t(info.idx_dev)]
-                         : PrmDev();
-  const float k_geo = CalcChannelK(srs.m_prm_meas, dev, info, srs.GetFileVer() <= 4);
-  const int points = result.GetHarmNum();
-
-  std::vector<std::vector<SpectItem>> z(size_t(std::max(points, 0)));
-  for (int p = 0; p < points; ++p) z[size_t(p)] = ComposeHarmZ(v, srs.m_spect_i, 0, 0, p * g, g);
-
-  for (int p = 0; p < points; ++p) {
-    ResItem item = result.GetItem(e, 0, p);
-    const std::vector<SpectItem> u = ComposeHarm(v, 0, p * g, g);
-    const std::vector<SpectItem> i = ComposeHarm(srs.m_spect_i, 0, p * g, g);
-    const std::vector<SpectItem>& zp = z[size_t(p)];
-
-    item.bad = 0;
-    for (const SpectItem& it : u) {
-      if (it.bad) {
-        item.bad = it.bad;
-        break;
-      }
-    }
-
-    const ValueLists lu = ListsOf(u);
-    const ValueLists li = ListsOf(i);
-    const ValueLists lz = ListsOf(zp);
-    std::vector<float> app(lz.amp.size());
-    for (size_t k = 0; k < app.size(); ++k) app[k] = k_geo * lz.amp[k];
-    // Every impedance keeps the weight of its voltage, so the voltage weights
-    // are those of the impedance list.
-    const std::vector<float> wz = Prefix(lu.w, lz.amp.size());
-    item.blk[RES_U_AMP] = CResult::ResStat(lu.amp, false, &lu.w);
-    item.blk[RES_U_PH] = CResult::ResStat(lu.ph, true, &lu.w);
-    item.blk[RES_I_AMP] = CResult::ResStat(li.amp, false, nullptr);
-    item.blk[RES_I_PH] = CResult::ResStat(li.ph, true, nullptr);
-    item.blk[RES_APP] = CResult::ResStat(app, false, &wz);
-    item.blk[RES_Z_PH] = CResult::ResStat(lz.ph, true, &wz);
-
-    const bool last = p == points - 1;
-    const std::vector<SpectItem>& hi = last ? zp : z[size_t(p + 1)];
-    const std::vector<SpectItem>& lo = last ? z[0] : zp;
-    const float r = last ? result.GetFreq(0, p) / result.GetFreq(0, 0)
-                         : result.GetFreq(0, p + 1) / result.GetFreq(0, p);
-    item.blk[RES_CP] = ResBlock();
-    item.blk[RES_FS] = ResBlock();
-    // The relative phase extrapolates towards the higher frequency; without
-    // one (frequencies not ascending) CP and FS have no data.
-    if (r > 1.0f && std::isfinite(r)) {
-      const ValueLists llo = ListsOf(lo);
-      const ValueLists lhi = ListsOf(hi);
-      const size_t n = std::min(llo.ph.size(), lhi.ph.size());
-      std::vector<float> cp(n), fs(n);
-      for (size_t k = 0; k < n; ++k) {
-        cp[k] = algo_geo_phase_h2l(llo.ph[k], lhi.ph[k], r);
-        fs[k] = algo_rel_diff(llo.amp[k], lhi.amp[k]);
-      }
-      const std::vector<float> wl = Prefix(llo.w, n);
-      item.blk[RES_CP] = CResult::ResStat(cp, true, &wl);
-      item.blk[RES_FS] = CResult::ResStat(fs, false, &wl);
-    }
-    result.SetItem(e, 0, p, item);
-  }
-}
-
 void CSipSpect2Res::CalcRes(CResultSip& result) {
   if (!m_srs) {
     CLOG_ERR("no SRS file bound");
@@ -309,9 +324,10 @@ void CSipSpect2Res::CalcRes(CResultSip& result) {
   }
   CSpectArray v;
   const int ch_num = result.GetChNum();
+  const std::vector<ValueLists> li = CurrentLists(*m_srs, m_harm_group, result.GetHarmNum());
   for (int e = 0; e < ch_num; ++e) {
     CopyCh(m_srs->m_spect_u, e, true, v);
-    CalcPoints(result, e, v);
+    CalcPoints(*m_srs, m_harm_group, result, e, v, li);
   }
 }
 
@@ -334,9 +350,10 @@ void CSipSpect2Res::CalcResComposed(CResultSip& result) {
   const PrmMeas& meas = m_srs->m_prm_meas;
   result.SetPos(meas.ax, meas.ay, meas.bx, meas.by);
   CSpectArray v;
+  const std::vector<ValueLists> li = CurrentLists(*m_srs, m_harm_group, result.GetHarmNum());
   for (int e = 0; e < ch_num; ++e) {
     CopyCh(m_srs->m_spect_u, e, false, v);
-    CalcPoints(result, e, v);
+    CalcPoints(*m_srs, m_harm_group, result, e, v, li);
   }
 }
 
@@ -389,9 +406,10 @@ void CSipSpect2Res::CalcResCompositeCh(int n, float step_ratio, CResultSip& resu
 
   CSpectArray v;
   std::vector<int> chs(static_cast<size_t>(n));
+  const std::vector<ValueLists> li = CurrentLists(*m_srs, m_harm_group, result.GetHarmNum());
   for (int i = 0; i < group_num; i += step) {
     for (int j = 0; j < n; ++j) chs[size_t(j)] = m_vt_ch_order[groups[size_t(i)].start + size_t(j)];
     JoinCh(m_srs->m_spect_u, chs, v);
-    CalcPoints(result, i, v);
+    CalcPoints(*m_srs, m_harm_group, result, i, v, li);
   }
 }

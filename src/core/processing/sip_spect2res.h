@@ -38,10 +38,6 @@ public:
   void CalcResCompositeCh(int n, float step_ratio, CResultSip& result);
 
 private:
-  // Every frequency point of entry e of result from the one-channel voltage
-  // array v and the file's current spectrum.
-  void CalcPoints(CResultSip& result, int e, CSpectArray& v);
-
   CFormatSRS* m_srs = nullptr;
   bool m_composed = false;
   int m_harm_group = 1;

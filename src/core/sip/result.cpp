@@ -30,16 +30,12 @@ int64_t item_bytes(int32_t version) {
   return (version > 3 ? 1 : 0) + block * TYPE_CNT;
 }
 
-float stat_mean(const std::vector<float>& v, const std::vector<float>* w, bool is_phase) {
-  int n = int(v.size());
-  if (w) return is_phase ? algo_phase_mean_w(v.data(), w->data(), n) : algo_mean_w(v.data(), w->data(), n);
-  return is_phase ? algo_phase_mean(v.data(), n) : algo_mean(v.data(), n);
+float stat_mean(const float* v, const float* w, int n, bool is_phase) {
+  if (w) return is_phase ? algo_phase_mean_w(v, w, n) : algo_mean_w(v, w, n);
+  return is_phase ? algo_phase_mean(v, n) : algo_mean(v, n);
 }
 
-float stat_spread(const std::vector<float>& v, bool is_phase) {
-  int n = int(v.size());
-  return is_phase ? algo_phase_std(v.data(), n) : algo_std(v.data(), n);
-}
+float stat_spread(const float* v, int n, bool is_phase) { return is_phase ? algo_phase_std(v, n) : algo_std(v, n); }
 
 }  // namespace
 
@@ -355,36 +351,47 @@ bool CResult::DoRead(FILE* fp, std::string* why, bool* short_items) {
 }
 
 ResBlock CResult::ResStat(const std::vector<float>& values, bool is_phase, const std::vector<float>* weights) {
-  ResBlock out;
-  size_t n = values.size();
-  if (n == 0) return out;
   // Weights that do not match the values cannot be paired with them.
-  if (weights && weights->size() != n) weights = nullptr;
+  const float* w = weights && weights->size() == values.size() ? weights->data() : nullptr;
+  return ResStat(values.data(), values.size(), is_phase, w);
+}
+
+ResBlock CResult::ResStat(const float* values, size_t n, bool is_phase, const float* weights) {
+  ResBlock out;
+  if (n == 0 || !values) return out;
+  const int num = int(n);
   if (n == 1) {
-    out.value = stat_mean(values, weights, is_phase);
+    out.value = stat_mean(values, weights, num, is_phase);
     out.std = 0.0f;
     out.err = 0.0f;
     out.count = 1;
     return out;
   }
 
-  std::vector<float> grp_v[4], grp_w[4];
+  // The error compares the means of the even and odd halves and of the first
+  // and second halves. The halves are slices of the input; the even and odd
+  // values are gathered into a per-thread buffer: this runs for every block
+  // of every result, so the buffer grows once instead of on every call.
+  thread_local std::vector<float> scratch;
+  const size_t n_even = (n + 1) / 2;
+  scratch.resize(weights ? 2 * n : n);
+  float* par_v = scratch.data();
+  float* par_w = weights ? scratch.data() + n : nullptr;
   for (size_t i = 0; i < n; ++i) {
-    int parity = i % 2 == 0 ? 0 : 1;
-    int half = i < n / 2 ? 2 : 3;
-    grp_v[parity].push_back(values[i]);
-    grp_v[half].push_back(values[i]);
-    if (weights) {
-      grp_w[parity].push_back((*weights)[i]);
-      grp_w[half].push_back((*weights)[i]);
-    }
+    const size_t k = i % 2 == 0 ? i / 2 : n_even + i / 2;
+    par_v[k] = values[i];
+    if (weights) par_w[k] = weights[i];
   }
-  std::vector<float> means(4);
-  for (int g = 0; g < 4; ++g) means[size_t(g)] = stat_mean(grp_v[g], weights ? &grp_w[g] : nullptr, is_phase);
+  const size_t n_first = n / 2;
+  float means[4];
+  means[0] = stat_mean(par_v, par_w, int(n_even), is_phase);
+  means[1] = stat_mean(par_v + n_even, par_w ? par_w + n_even : nullptr, int(n - n_even), is_phase);
+  means[2] = stat_mean(values, weights, int(n_first), is_phase);
+  means[3] = stat_mean(values + n_first, weights ? weights + n_first : nullptr, int(n - n_first), is_phase);
 
-  out.value = stat_mean(values, weights, is_phase);
-  out.std = stat_spread(values, is_phase);
-  out.err = float(stat_spread(means, is_phase) / 1.4142135623730951);
+  out.value = stat_mean(values, weights, num, is_phase);
+  out.std = stat_spread(values, num, is_phase);
+  out.err = float(stat_spread(means, 4, is_phase) / 1.4142135623730951);
   out.count = uint32_t(n);
   return out;
 }

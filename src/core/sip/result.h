@@ -110,6 +110,8 @@ public:
 
   // Statistic of stacked values (weights optional, same length as values).
   static ResBlock ResStat(const std::vector<float>& values, bool is_phase, const std::vector<float>* weights);
+  // The same over n values (weights null or n long).
+  static ResBlock ResStat(const float* values, size_t n, bool is_phase, const float* weights);
   // Channel groups of n containers sorted by m_pos. Containers that differ in
   // harmonics or transmitter position are a caller error: logged, no groups.
   static void GroupByPos(CResult* const* results, int n, std::vector<ChGroup>* out, bool check_b);

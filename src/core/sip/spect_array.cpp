@@ -228,6 +228,7 @@ void CSpectArray::DoGetValidItemsOf(int ch, int freq, int harm, std::vector<Spec
     return;
   int64_t block = BlockSize();
   int64_t cal_num = int64_t(m_vt_spect.size()) / block;
+  out->reserve(size_t(cal_num));
   for (int64_t c = 0; c < cal_num; ++c) {
     int64_t idx = ((c * m_buff_freq_num + freq) * m_buff_harm_num + harm) * m_buff_ch_num + ch;
     const SpectItem& it = m_vt_spect[size_t(idx)];
