@@ -12,15 +12,9 @@
 
 #include "core/export/export_job.h"
 #include "core/export/sip_export.h"
+#include "test_files.h"
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 

@@ -13,18 +13,12 @@
 #include <vector>
 
 #include "core/export/export_job.h"
+#include "test_files.h"
 
 namespace {
 
 const std::string kIn = std::string(TEST_DATA_DIR) + "/export/in";
 const std::string kGen = GEN_SURVEY_EXE;
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 

@@ -20,6 +20,7 @@
 #include "core/processing/srs_recalc.h"
 #include "core/sip/format_smt.h"
 #include "core/sip/format_srs.h"
+#include "test_files.h"
 
 namespace {
 
@@ -35,25 +36,7 @@ std::string MakeSurvey(const std::string& name) {
   return dir;
 }
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 bool Exists(const std::string& path) { return std::ifstream(path).good(); }
-
-std::string DumpOf(CFormat& f) {
-  std::unique_ptr<FILE, ExFileCloser> fp(std::tmpfile());
-  f.PrintFile(fp.get());
-  std::rewind(fp.get());
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof(buf), fp.get())) > 0) out.append(buf, n);
-  return out;
-}
 
 std::string WriteSmt(const std::string& name, int rate, float freq, int harm_num, int rows) {
   CFormatSmt smt;

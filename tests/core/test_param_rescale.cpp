@@ -14,6 +14,7 @@
 
 #include "core/processing/param_rescale.h"
 #include "core/sip/format_srs.h"
+#include "test_files.h"
 
 namespace {
 
@@ -28,13 +29,6 @@ std::string MakeSurvey(const std::string& name, const std::string& args = "") {
   EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
   EXPECT_EQ(std::system(("'" + kGen + "' '" + dir + "' --seed 7 --no-smt " + args).c_str()), 0);
   return dir;
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
 }
 
 bool Exists(const std::string& path) {

@@ -12,6 +12,7 @@
 #include "core/processing/srs_dump.h"
 #include "core/processing/srs_recalc.h"
 #include "core/sip/format_srs.h"
+#include "test_files.h"
 
 namespace {
 
@@ -40,13 +41,6 @@ CResultSip FourChannels() {
   res.SetItem(3, 0, 0, Item(100.0f, 0.5f, 0.001f, 0.002f));
   for (int c = 0; c < 4; ++c) res.SetItem(c, 0, 1, Item(100.0f, 0.5f, 0.001f, 0.0005f));
   return res;
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
 }
 
 }  // namespace

@@ -17,18 +17,12 @@
 #include "core/sip/format_srs.h"
 #include "core/sip/format_txt.h"
 #include "core/sip/sip_pub.h"
+#include "test_files.h"
 
 namespace {
 
 const std::string kTiny = std::string(TEST_DATA_DIR) + "/srs/tiny_square/";
 const std::string kSpread = std::string(TEST_DATA_DIR) + "/srs/spread_mid/";
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 std::string Spill(const std::string& name, const std::string& bytes) {
   const std::string path = testing::TempDir() + "varnex_readfail_" + name;
@@ -37,18 +31,6 @@ std::string Spill(const std::string& name, const std::string& bytes) {
 }
 
 void PutI32(std::string* bytes, long off, int32_t v) { std::memcpy(&(*bytes)[size_t(off)], &v, 4); }
-
-// The text form stands for the whole contents of a file object.
-std::string DumpOf(CFormat& f) {
-  std::unique_ptr<FILE, ExFileCloser> fp(std::tmpfile());
-  f.PrintFile(fp.get());
-  std::rewind(fp.get());
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof(buf), fp.get())) > 0) out.append(buf, n);
-  return out;
-}
 
 // Offset of the current spectrum array in an SRS file of version 4 or 5.
 long CurrentSpectrumOffset(const std::string& path) {

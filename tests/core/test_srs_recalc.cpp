@@ -12,6 +12,7 @@
 #include "core/processing/sip_spect2res.h"
 #include "core/processing/srs_recalc.h"
 #include "core/processing/synth_current.h"
+#include "test_files.h"
 
 namespace {
 
@@ -25,13 +26,6 @@ std::string MakeSurvey(const std::string& name, const std::string& args = "") {
   EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
   EXPECT_EQ(std::system(("'" + kGen + "' '" + dir + "' --seed 5 --files 2 " + args).c_str()), 0);
   return dir;
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
 }
 
 bool Exists(const std::string& path) { return std::ifstream(path).good(); }

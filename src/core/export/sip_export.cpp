@@ -133,6 +133,14 @@ bool CSipExport::PassLimitsHarm(CResultSip& result, int ch, int j) const {
   return true;
 }
 
+std::vector<int> CSipExport::UsableChannels(CResultSip& result, CFormatSRS& srs) const {
+  std::vector<int> usable;
+  const int ch_num = result.GetChNum();
+  for (int i = 0; i < ch_num; ++i)
+    if (UsableForInversion(i, result, srs)) usable.push_back(i);
+  return usable;
+}
+
 bool CSipExport::UsableForInversion(int ch, CResultSip& result, CFormatSRS& srs) const {
   if (!IsUsable(ch, result, srs, false)) return false;
   for (int j = 0; j < result.GetHarmNum(); ++j)

@@ -182,6 +182,8 @@ private:
   float GeoK(const Electrodes& e, CFormatSRS& srs, bool zero_mn_y) const;
   float Elev(float x, float y) const { return m_elev ? m_elev->GetElev(x, y) : 0.0f; }
   bool UsableForInversion(int ch, CResultSip& result, CFormatSRS& srs) const;
+  // The channels of result that UsableForInversion accepts, in order.
+  std::vector<int> UsableChannels(CResultSip& result, CFormatSRS& srs) const;
   // Value and error columns of harmonic h (resistivity pair, then IP pair).
   void ResColumns(const ResItem& item, float k, char* out, size_t cap) const;
   float IpValue(const ResItem& item) const;

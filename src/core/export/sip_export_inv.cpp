@@ -81,10 +81,7 @@ void CSipExport::WriteHeader(Kind kind, size_t idx, CResultSip& result) {
 bool CSipExport::WriteRes2dinv(CResultSip& result, CFormatSRS& srs) {
   ExportLocaleScope c_numbers;
   if (!Prepare(KIND_RES2DINV, result)) return false;
-  const int ch_num = result.GetChNum();
-  std::vector<int> usable;
-  for (int i = 0; i < ch_num; ++i)
-    if (UsableForInversion(i, result, srs)) usable.push_back(i);
+  const std::vector<int> usable = UsableChannels(result, srs);
   const float dx = m_x_shift_on ? m_x_shift : 0.0f;
   char cols[256];
   for (size_t f = 0; f < m_vt_files.size(); ++f) {
@@ -126,10 +123,7 @@ void CSipExport::ShiftOffsets(int i, Electrodes* d) const {
 bool CSipExport::WriteRes3dinv(CResultSip& result, CFormatSRS& srs) {
   ExportLocaleScope c_numbers;
   if (!Prepare(KIND_RES3DINV, result)) return false;
-  const int ch_num = result.GetChNum();
-  std::vector<int> usable;
-  for (int i = 0; i < ch_num; ++i)
-    if (UsableForInversion(i, result, srs)) usable.push_back(i);
+  const std::vector<int> usable = UsableChannels(result, srs);
   char cols[256];
   for (size_t f = 0; f < m_vt_files.size(); ++f) {
     FILE* fp = Fp(f);
