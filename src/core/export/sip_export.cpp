@@ -177,15 +177,33 @@ float CSipExport::IpError(const ResItem& item) const {
   }
 }
 
-void CSipExport::ResColumns(const ResItem& item, float k, char* out, size_t cap) const {
+void CSipExport::AmpColumns(const ResItem& item, float k, ExportLine& line) const {
   const float r = item.blk[RES_APP].value, e = AppError(item);
-  int n;
-  if (m_resistivity)
-    n = std::snprintf(out, cap, "%-14f%-14f", double(r), double(e));
-  else
-    n = std::snprintf(out, cap, "%-14.4E%-14.4E", double(r / k), double(e / k));
-  if (n < 0 || size_t(n) >= cap) return;
-  std::snprintf(out + n, cap - size_t(n), "%-14f%-14f", double(IpValue(item)), double(IpError(item)));
+  if (m_resistivity) {
+    line.Fixed(double(r), 14);
+    line.Fixed(double(e), 14);
+  } else {
+    line.Sci(double(r / k), 14, 4);
+    line.Sci(double(e / k), 14, 4);
+  }
+}
+
+void CSipExport::ResColumns(const ResItem& item, float k, ExportLine& line) const {
+  AmpColumns(item, k, line);
+  line.Fixed(double(IpValue(item)), 14);
+  line.Fixed(double(IpError(item)), 14);
+}
+
+void CSipExport::ElectrodeColumns(const Electrodes& e, const Electrodes* d, bool elev, ExportLine& line) const {
+  line.Int(ElectrodeCount(), 3);
+  auto pole = [&](const Pt& p, const Pt* q) {
+    line.Fixed(double(q ? p.x + q->x : p.x), 14);
+    line.Fixed(double(elev ? Elev(p.x, 0.0f) : q ? p.y + q->y : p.y), 14);
+  };
+  pole(e.a, d ? &d->a : nullptr);
+  if (ElectrodeCount() == 4) pole(e.b, d ? &d->b : nullptr);
+  pole(e.m, d ? &d->m : nullptr);
+  pole(e.n, d ? &d->n : nullptr);
 }
 
 void CSipExport::StationColumns(const StationData& st, int i, std::string out[3]) {

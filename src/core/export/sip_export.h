@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/base/atomic_file.h"
+#include "core/export/export_line.h"
 #include "core/sip/format_srs.h"
 #include "core/sip/format_txt.h"
 #include "core/sip/limits.h"
@@ -185,7 +186,13 @@ private:
   // The channels of result that UsableForInversion accepts, in order.
   std::vector<int> UsableChannels(CResultSip& result, CFormatSRS& srs) const;
   // Value and error columns of harmonic h (resistivity pair, then IP pair).
-  void ResColumns(const ResItem& item, float k, char* out, size_t cap) const;
+  // The apparent resistivity (or resistance) and its error.
+  void AmpColumns(const ResItem& item, float k, ExportLine& line) const;
+  // Those two, then the IP value and its error.
+  void ResColumns(const ResItem& item, float k, ExportLine& line) const;
+  // The electrode count and the x and second column of every electrode: the
+  // elevation at x when elev is set, y otherwise; d shifts the electrodes.
+  void ElectrodeColumns(const Electrodes& e, const Electrodes* d, bool elev, ExportLine& line) const;
   float IpValue(const ResItem& item) const;
   float IpError(const ResItem& item) const;
   float AppError(const ResItem& item) const;

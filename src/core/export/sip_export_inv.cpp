@@ -83,20 +83,18 @@ bool CSipExport::WriteRes2dinv(CResultSip& result, CFormatSRS& srs) {
   if (!Prepare(KIND_RES2DINV, result)) return false;
   const std::vector<int> usable = UsableChannels(result, srs);
   const float dx = m_x_shift_on ? m_x_shift : 0.0f;
-  char cols[256];
+  Electrodes shift;
+  shift.a.x = shift.b.x = shift.m.x = shift.n.x = dx;
+  ExportLine line;
   for (size_t f = 0; f < m_vt_files.size(); ++f) {
     FILE* fp = Fp(f);
     for (int i : usable) {
       const ChInfo info = result.GetChInfo(i);
       const Electrodes e = RowElectrodes(info, result, srs);
-      std::fprintf(fp, "%-3d", ElectrodeCount());
-      std::fprintf(fp, "%-14f%-14f", double(e.a.x + dx), double(Elev(e.a.x, 0.0f)));
-      if (ElectrodeCount() == 4) std::fprintf(fp, "%-14f%-14f", double(e.b.x + dx), double(Elev(e.b.x, 0.0f)));
-      std::fprintf(fp, "%-14f%-14f", double(e.m.x + dx), double(Elev(e.m.x, 0.0f)));
-      std::fprintf(fp, "%-14f%-14f", double(e.n.x + dx), double(Elev(e.n.x, 0.0f)));
-      ResColumns(result.GetItem(i, 0, int(f)), GeoK(e, srs, false), cols, sizeof(cols));
-      std::fputs(cols, fp);
-      std::fputs("\n", fp);
+      ElectrodeColumns(e, &shift, true, line);
+      ResColumns(result.GetItem(i, 0, int(f)), GeoK(e, srs, false), line);
+      line.Text("\n");
+      line.WriteTo(fp);
       ++m_counts[f];
     }
   }
@@ -124,7 +122,7 @@ bool CSipExport::WriteRes3dinv(CResultSip& result, CFormatSRS& srs) {
   ExportLocaleScope c_numbers;
   if (!Prepare(KIND_RES3DINV, result)) return false;
   const std::vector<int> usable = UsableChannels(result, srs);
-  char cols[256];
+  ExportLine line;
   for (size_t f = 0; f < m_vt_files.size(); ++f) {
     FILE* fp = Fp(f);
     for (int i : usable) {
@@ -132,14 +130,10 @@ bool CSipExport::WriteRes3dinv(CResultSip& result, CFormatSRS& srs) {
       const Electrodes e = RowElectrodes(info, result, srs);
       Electrodes d;
       ShiftOffsets(i, &d);
-      std::fprintf(fp, "%-3d", ElectrodeCount());
-      std::fprintf(fp, "%-14f%-14f", double(e.a.x + d.a.x), double(e.a.y + d.a.y));
-      if (ElectrodeCount() == 4) std::fprintf(fp, "%-14f%-14f", double(e.b.x + d.b.x), double(e.b.y + d.b.y));
-      std::fprintf(fp, "%-14f%-14f", double(e.m.x + d.m.x), double(e.m.y + d.m.y));
-      std::fprintf(fp, "%-14f%-14f", double(e.n.x + d.n.x), double(e.n.y + d.n.y));
-      ResColumns(result.GetItem(i, 0, int(f)), GeoK(e, srs, false), cols, sizeof(cols));
-      std::fputs(cols, fp);
-      std::fputs("\n", fp);
+      ElectrodeColumns(e, &d, false, line);
+      ResColumns(result.GetItem(i, 0, int(f)), GeoK(e, srs, false), line);
+      line.Text("\n");
+      line.WriteTo(fp);
       ++m_counts[f];
     }
   }
@@ -151,28 +145,23 @@ bool CSipExport::WriteZond2d(CResultSip& result, CFormatSRS& srs) {
   if (!Prepare(KIND_ZOND2D, result)) return false;
   if (m_vt_files.size() != 1) return false;
   FILE* fp = Fp(0);
-  char buf[128];
+  ExportLine line;
   for (int i = 0; i < result.GetChNum(); ++i) {
     if (!IsUsable(i, result, srs, true)) continue;
     const ChInfo info = result.GetChInfo(i);
     const Electrodes e = RowElectrodes(info, result, srs);
     const float k = GeoK(e, srs, true);
-    std::fprintf(fp, "%-3d", ElectrodeCount());
-    std::fprintf(fp, "%-14f%-14f", double(e.a.x), double(Elev(e.a.x, 0.0f)));
-    if (ElectrodeCount() == 4) std::fprintf(fp, "%-14f%-14f", double(e.b.x), double(Elev(e.b.x, 0.0f)));
-    std::fprintf(fp, "%-14f%-14f", double(e.m.x), double(Elev(e.m.x, 0.0f)));
-    std::fprintf(fp, "%-14f%-14f", double(e.n.x), double(Elev(e.n.x, 0.0f)));
+    ElectrodeColumns(e, nullptr, true, line);
     for (int h = 0; h < m_harm_num; ++h) {
       const ResItem item = result.GetItem(i, 0, h);
-      const float r = item.blk[RES_APP].value, err = AppError(item);
-      if (m_resistivity)
-        std::snprintf(buf, sizeof(buf), "%-14f%-14f", double(r), double(err));
-      else
-        std::snprintf(buf, sizeof(buf), "%-14.4E%-14.4E", double(r / k), double(err / k));
-      std::fputs(buf, fp);
-      std::fprintf(fp, "%-14f%-14f", double(-IpValue(item)), double(IpError(item)));
+      AmpColumns(item, k, line);
+      line.Fixed(double(-IpValue(item)), 14);
+      line.Fixed(double(IpError(item)), 14);
+      // A line of many frequencies is written as it grows.
+      line.WriteTo(fp);
     }
-    std::fputs("\n", fp);
+    line.Text("\n");
+    line.WriteTo(fp);
     ++m_counts[0];
   }
   return true;
