@@ -105,6 +105,15 @@ void BM_ExportRes2dinvCombined(benchmark::State& state) {
   PeakMemory(state);
 }
 
+void BM_GroupOnly(benchmark::State& state) {
+  const std::vector<std::string>& paths = Files();
+  for (auto _ : state) {
+    std::vector<std::vector<std::string>> groups;
+    GroupFiles(paths, ExportFirstLayout(paths), false, &groups, nullptr);
+    state.counters["groups"] = double(groups.size());
+  }
+}
+BENCHMARK(BM_GroupOnly)->Unit(benchmark::kMillisecond)->Iterations(10);
 }  // namespace
 
 BENCHMARK(BM_ReadOnly)->Unit(benchmark::kMillisecond)->Iterations(2);

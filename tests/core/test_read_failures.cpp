@@ -221,3 +221,51 @@ TEST(ReadFailures, SrsCutShortAtItsEndReadsWhatIsThereAndWarns) {
   EXPECT_FALSE(srs.Read(Spill("short3.SRS", bytes.substr(0, bytes.size() / 2))));
   EXPECT_EQ(srs.GetPath(), good);
 }
+
+// Grouping reads files with the items passed over: it must see the same
+// layout and channel entries as a full read, and must refuse exactly the
+// files that a full read refuses, whole or cut short anywhere.
+TEST(ReadFailures, SrsReadWithoutItemsChecksWhatAFullReadChecks) {
+  int compared = 0, refused = 0;
+  for (const std::string& dir : {kTiny, kSpread}) {
+    const std::string path = dir + "L101_01.SRS";
+    const std::string bytes = Slurp(path);
+    ASSERT_FALSE(bytes.empty()) << path;
+    std::string counted = bytes;
+    PutI32(&counted, CurrentSpectrumOffset(path) + 24, 2147483646);
+    std::vector<std::string> variants = {bytes, counted};
+    for (size_t cut = 1; cut < 40; ++cut) variants.push_back(bytes.substr(0, bytes.size() * cut / 40));
+    for (size_t tail = 1; tail < 80; tail += 7) variants.push_back(bytes.substr(0, bytes.size() - tail));
+    for (size_t v = 0; v < variants.size(); ++v) {
+      SCOPED_TRACE(path + " variant " + std::to_string(v));
+      const std::string file = Spill("skim.SRS", variants[v]);
+      CFormatSRS full, skim;
+      skim.SetSkipItems(true);
+      const bool ok = full.Read(file);
+      ASSERT_EQ(skim.Read(file), ok) << full.GetError() << " / " << skim.GetError();
+      if (!ok) {
+        EXPECT_EQ(skim.GetError(), full.GetError());
+        ++refused;
+        continue;
+      }
+      ++compared;
+      EXPECT_EQ(skim.m_prm_meas.layout, full.m_prm_meas.layout);
+      EXPECT_EQ(skim.m_prm_meas.ax, full.m_prm_meas.ax);
+      EXPECT_EQ(skim.m_prm_meas.bx, full.m_prm_meas.bx);
+      EXPECT_EQ(skim.m_vt_prm_dev.size(), full.m_vt_prm_dev.size());
+      EXPECT_EQ(skim.GetMissingAfter(), full.GetMissingAfter());
+      ASSERT_EQ(skim.m_res.GetChNum(), full.m_res.GetChNum());
+      for (int c = 0; c < full.m_res.GetChNum(); ++c) {
+        const ChInfo a = skim.m_res.GetChInfo(c), b = full.m_res.GetChInfo(c);
+        EXPECT_EQ(a.m_pos, b.m_pos);
+        EXPECT_EQ(a.site_no, b.site_no);
+        EXPECT_EQ(a.mn, b.mn);
+        EXPECT_EQ(a.vd2ab, b.vd2ab);
+        EXPECT_EQ(a.idx_dev, b.idx_dev);
+      }
+    }
+  }
+  // Both kinds of outcome were seen, so neither path is vacuous.
+  EXPECT_GT(compared, 2);
+  EXPECT_GT(refused, 20);
+}

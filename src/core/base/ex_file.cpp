@@ -74,7 +74,9 @@ bool ex_mkdirs(const char* path) {
   return make_dir(p);
 }
 
-size_t ex_fread(FILE* fp, void* buf, size_t len) { return std::fread(buf, 1, len, fp); }
+// A stream is read by one thread at a time, so the reads skip the stream's
+// lock: the readers take most fields a few bytes at a time.
+size_t ex_fread(FILE* fp, void* buf, size_t len) { return fread_unlocked(buf, 1, len, fp); }
 size_t ex_fwrite(FILE* fp, const void* buf, size_t len) { return std::fwrite(buf, 1, len, fp); }
 
 // Values are assembled byte by byte so that the file layout does not depend
@@ -82,7 +84,7 @@ size_t ex_fwrite(FILE* fp, const void* buf, size_t len) { return std::fwrite(buf
 template <typename T>
 static bool read_le(FILE* fp, T* out) {
   unsigned char b[sizeof(T)];
-  if (std::fread(b, 1, sizeof(T), fp) != sizeof(T)) return false;
+  if (fread_unlocked(b, 1, sizeof(T), fp) != sizeof(T)) return false;
   uint64_t v = 0;
   for (size_t i = 0; i < sizeof(T); ++i) v |= uint64_t(b[i]) << (8 * i);
   if constexpr (sizeof(T) == 1) {
@@ -175,19 +177,50 @@ namespace {
 constexpr size_t kBlockBytes = 1u << 20;
 }
 
+namespace {
+
+// The block of the reader alive in this thread, kept for the next one: a
+// file is read block after block, and a fresh block would be new memory
+// (page faults) for every array of every file.
+struct SharedBlock {
+  std::unique_ptr<unsigned char[]> bytes;
+  size_t cap = 0;
+  bool busy = false;
+};
+thread_local SharedBlock t_block;
+
+}  // namespace
+
 ExBlockReader::ExBlockReader(FILE* fp, size_t record_bytes, size_t count)
     : m_fp(fp), m_rec(record_bytes ? record_bytes : 1), m_left(count) {
   size_t per_block = kBlockBytes / m_rec;
   if (per_block == 0) per_block = 1;
   if (per_block > count) per_block = count;
-  m_buf.resize(per_block * m_rec);
+  m_size = per_block * m_rec;
+  if (m_size == 0) return;
+  if (!t_block.busy) {
+    if (t_block.cap < m_size) {
+      t_block.bytes.reset(new unsigned char[m_size]);
+      t_block.cap = m_size;
+    }
+    t_block.busy = true;
+    m_shared = true;
+    m_buf = t_block.bytes.get();
+  } else {
+    m_own.reset(new unsigned char[m_size]);
+    m_buf = m_own.get();
+  }
+}
+
+ExBlockReader::~ExBlockReader() {
+  if (m_shared) t_block.busy = false;
 }
 
 bool ExBlockReader::refill() {
-  if (m_left == 0 || m_buf.empty()) return false;
-  size_t want = m_buf.size() / m_rec;
+  if (m_left == 0 || m_size == 0) return false;
+  size_t want = m_size / m_rec;
   if (want > m_left) want = m_left;
-  size_t got = std::fread(m_buf.data(), 1, want * m_rec, m_fp);
+  size_t got = fread_unlocked(m_buf, 1, want * m_rec, m_fp);
   m_left = got < want * m_rec ? 0 : m_left - want;
   m_pos = 0;
   m_end = got - got % m_rec;

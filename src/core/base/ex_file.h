@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 // fopen; a failure is logged at error level and gives null.
@@ -134,10 +135,13 @@ inline void ex_put_le_double(unsigned char* p, double v) {
 class ExBlockReader {
 public:
   ExBlockReader(FILE* fp, size_t record_bytes, size_t count);
+  ~ExBlockReader();
+  ExBlockReader(const ExBlockReader&) = delete;
+  ExBlockReader& operator=(const ExBlockReader&) = delete;
   // The next record's bytes, or null when the stream ends before it.
   const unsigned char* next() {
     if (m_pos + m_rec > m_end && !refill()) return nullptr;
-    const unsigned char* p = m_buf.data() + m_pos;
+    const unsigned char* p = m_buf + m_pos;
     m_pos += m_rec;
     return p;
   }
@@ -148,7 +152,10 @@ private:
   FILE* m_fp;
   size_t m_rec;
   size_t m_left;  // records not yet read from the stream
-  std::vector<unsigned char> m_buf;
+  unsigned char* m_buf = nullptr;
+  size_t m_size = 0;
+  bool m_shared = false;  // m_buf is the thread's shared block
+  std::unique_ptr<unsigned char[]> m_own;
   size_t m_pos = 0;
   size_t m_end = 0;
 };

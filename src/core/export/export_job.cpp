@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <thread>
 
 #include "core/base/algo.h"
 #include "core/base/clog.h"
 #include "core/base/ex_string.h"
+#include "core/base/ordered_prefetch.h"
 #include "core/export/export_smt.h"
 #include "core/processing/sip_spect2res.h"
 #include "core/processing/spect_algo.h"
@@ -93,6 +95,7 @@ ExportTexts ExportTextsEnglish() {
 int ExportFirstLayout(const std::vector<std::string>& paths) {
   if (paths.empty()) return SIP_POLE4_SOUNDING;
   CFormatSRS srs;
+  srs.SetSkipItems(true);
   if (!srs.Read(paths[0])) return SIP_POLE4_SOUNDING;
   return srs.m_prm_meas.layout;
 }
@@ -129,6 +132,7 @@ int GroupFiles(const std::vector<std::string>& paths, int layout, bool free_or_3
   std::vector<GroupKey> keys;
   for (size_t k = 0; k < paths.size(); ++k) {
     CFormatSRS srs;
+    srs.SetSkipItems(true);
     if (!srs.Read(paths[k])) {
       if (unreadable) unreadable->push_back(paths[k]);
       continue;
@@ -283,6 +287,34 @@ void WeightStoredSpectra(CFormatSRS& srs) {
   if (n > 0) SetWeights(srs.m_spect_u, 0, n - 1, 1);
 }
 
+// One file of an export, read, with its spectra as the export takes them and
+// its first result calculated; no file when it cannot be read.
+struct PreparedFile {
+  std::unique_ptr<CFormatSRS> srs;
+  CSipSpect2Res engine;
+  CResultSip first;
+};
+
+PreparedFile PrepareFile(const std::string& path, const ExportSettings& s, bool three_d, float shift,
+                         SmtLookup* smt) {
+  PreparedFile p;
+  auto srs = std::make_unique<CFormatSRS>();
+  if (!srs->Read(path)) return p;
+  if (s.input_ts)
+    ConvertFromSmt(*srs, s.smt_dir, smt);
+  else
+    WeightStoredSpectra(*srs);
+  srs->m_spect_u.DoMarkZeroBad();
+  srs->m_spect_i.DoMarkZeroBad();
+  p.engine.Init(srs.get());
+  if (three_d)
+    p.engine.CalcResComposed(p.first);
+  else
+    p.engine.CalcResCompositeCh(1, shift, p.first);
+  p.srs = std::move(srs);
+  return p;
+}
+
 }  // namespace
 
 ExportRun RunExport(const ExportSettings& s, const ExportTexts& texts, RunProgress* progress) {
@@ -334,6 +366,20 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
   const float shift = c.combine ? s.shift_percent / 100.0f : 0.0f;
   bool topography_due = false;
   SmtLookup smt;
+  // Every file of every group in the run's order, read and calculated ahead
+  // of the writer on the other cores. The SMT input stays in one thread: its
+  // lookup of checked SMT files is shared by the files and lists the missing
+  // ones in the order of the run.
+  std::vector<const std::string*> order;
+  for (const std::vector<std::string>& group : groups)
+    for (const std::string& path : group) order.push_back(&path);
+  const unsigned workers = s.input_ts ? 0u : std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
+  OrderedPrefetch<PreparedFile> prefetch(
+      order.size(),
+      [&](size_t k) {
+        return PrepareFile(*order[k], s, three_d, shift, &smt);
+      },
+      workers, 2 * size_t(workers));
   auto finish_all = [&]() {
     if (topography_due) ex.AppendTopography();
     bool ok = FinishRun(ex, texts, run);
@@ -364,25 +410,21 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
     std::vector<std::unique_ptr<CFormatSRS>> files;
     std::vector<std::string> names;
     std::vector<CSipSpect2Res> engines(group.size());
+    std::vector<CResultSip> results(group.size());
     int n_max = 1;
     for (size_t f = 0; f < group.size(); ++f) {
-      auto srs = std::make_unique<CFormatSRS>();
+      PreparedFile prepared = prefetch.Take();
       names.push_back(SrsBaseName(group[f]));
-      if (!srs->Read(group[f])) {
+      if (!prepared.srs) {
         // What the run wrote so far stays, complete and with its counts.
         finish_all();
         Message(run, texts.title_tips, ExportArg(texts.read_failed, ex_ansi_to_utf8(group[f])), true);
         return run;
       }
-      if (s.input_ts)
-        ConvertFromSmt(*srs, s.smt_dir, &smt);
-      else
-        WeightStoredSpectra(*srs);
-      srs->m_spect_u.DoMarkZeroBad();
-      srs->m_spect_i.DoMarkZeroBad();
-      engines[f].Init(srs.get());
-      if (c.combine) n_max = std::max(n_max, srs->m_res.GetChNum());
-      files.push_back(std::move(srs));
+      engines[f] = prepared.engine;
+      results[f].Swap(prepared.first);
+      if (c.combine) n_max = std::max(n_max, prepared.srs->m_res.GetChNum());
+      files.push_back(std::move(prepared.srs));
     }
 
     std::vector<CFormatSRS*> file_ptrs;
@@ -391,14 +433,9 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
     CFormatSRS& first = *files[0];
     const std::string first_name = ex_ansi_to_utf8(names[0]);
 
-    std::vector<CResultSip> results(files.size());
     for (int order = 1; order <= n_max; ++order) {
-      for (size_t f = 0; f < files.size(); ++f) {
-        if (three_d)
-          engines[f].CalcResComposed(results[f]);
-        else
-          engines[f].CalcResCompositeCh(order, shift, results[f]);
-      }
+      // The first order was calculated when the file was prepared.
+      for (size_t f = 0; f < files.size() && order > 1; ++f) engines[f].CalcResCompositeCh(order, shift, results[f]);
       CSipExport* failed = nullptr;
       auto write_ohm = [&](CResultSip& r) {
         if (ex_ohm && !ex_ohm->WriteOhm(r, first)) failed = ex_ohm.get();

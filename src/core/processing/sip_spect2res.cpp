@@ -191,16 +191,28 @@ void JoinCh(CSpectArray& spect_u, const std::vector<int>& chs, CSpectArray& v) {
 }
 
 // Amplitudes, phases and weights of the file's current at every frequency
-// point: the same for every channel entry of one recalculation.
-std::vector<ValueLists> CurrentLists(CFormatSRS& srs, int g, int points) {
-  std::vector<ValueLists> out(size_t(std::max(points, 0)));
-  for (int p = 0; p < points; ++p) out[size_t(p)] = ListsOf(ComposeHarm(srs.m_spect_i, 0, p * g, g));
+// point, with their statistics: the same for every channel entry of one
+// recalculation.
+struct CurrentPoint {
+  ValueLists lists;
+  ResBlock amp, ph;
+};
+
+std::vector<CurrentPoint> CurrentLists(CFormatSRS& srs, int g, int points) {
+  std::vector<CurrentPoint> out(size_t(std::max(points, 0)));
+  for (int p = 0; p < points; ++p) {
+    CurrentPoint& c = out[size_t(p)];
+    c.lists = ListsOf(ComposeHarm(srs.m_spect_i, 0, p * g, g));
+    c.amp = CResult::ResStat(c.lists.amp, false, nullptr);
+    c.ph = CResult::ResStat(c.lists.ph, true, nullptr);
+  }
   return out;
 }
 
 // Every frequency point of entry e of result from the one-channel voltage
 // array v, the file's current spectrum and its lists li (CurrentLists).
-void CalcPoints(CFormatSRS& srs, int g, CResultSip& result, int e, CSpectArray& v, const std::vector<ValueLists>& li) {
+void CalcPoints(CFormatSRS& srs, int g, CResultSip& result, int e, CSpectArray& v,
+                const std::vector<CurrentPoint>& li) {
   const ChInfo info = result.GetChInfo(e);
   const PrmDev dev = info.idx_dev >= 0 && info.idx_dev < int(srs.m_vt_prm_dev.size())
                          ? srs.m_vt_prm_dev[size_t(info.idx_dev)]
@@ -230,7 +242,7 @@ void CalcPoints(CFormatSRS& srs, int g, CResultSip& result, int e, CSpectArray& 
     }
 
     ListsInto(u, &lu);
-    const ValueLists& lp = li[size_t(p)];
+    const CurrentPoint& lp = li[size_t(p)];
     const ValueLists& lz = lzs[size_t(p)];
     app.resize(lz.amp.size());
     for (size_t k = 0; k < app.size(); ++k) app[k] = k_geo * lz.amp[k];
@@ -240,8 +252,8 @@ void CalcPoints(CFormatSRS& srs, int g, CResultSip& result, int e, CSpectArray& 
     const float* wz = lu.w.size() >= lz.amp.size() ? lu.w.data() : nullptr;
     item.blk[RES_U_AMP] = CResult::ResStat(lu.amp, false, &lu.w);
     item.blk[RES_U_PH] = CResult::ResStat(lu.ph, true, &lu.w);
-    item.blk[RES_I_AMP] = CResult::ResStat(lp.amp, false, nullptr);
-    item.blk[RES_I_PH] = CResult::ResStat(lp.ph, true, nullptr);
+    item.blk[RES_I_AMP] = lp.amp;
+    item.blk[RES_I_PH] = lp.ph;
     item.blk[RES_APP] = CResult::ResStat(app.data(), app.size(), false, wz);
     item.blk[RES_Z_PH] = CResult::ResStat(lz.ph.data(), lz.ph.size(), true, wz);
 
@@ -324,7 +336,7 @@ void CSipSpect2Res::CalcRes(CResultSip& result) {
   }
   CSpectArray v;
   const int ch_num = result.GetChNum();
-  const std::vector<ValueLists> li = CurrentLists(*m_srs, m_harm_group, result.GetHarmNum());
+  const std::vector<CurrentPoint> li = CurrentLists(*m_srs, m_harm_group, result.GetHarmNum());
   for (int e = 0; e < ch_num; ++e) {
     CopyCh(m_srs->m_spect_u, e, true, v);
     CalcPoints(*m_srs, m_harm_group, result, e, v, li);
@@ -350,7 +362,7 @@ void CSipSpect2Res::CalcResComposed(CResultSip& result) {
   const PrmMeas& meas = m_srs->m_prm_meas;
   result.SetPos(meas.ax, meas.ay, meas.bx, meas.by);
   CSpectArray v;
-  const std::vector<ValueLists> li = CurrentLists(*m_srs, m_harm_group, result.GetHarmNum());
+  const std::vector<CurrentPoint> li = CurrentLists(*m_srs, m_harm_group, result.GetHarmNum());
   for (int e = 0; e < ch_num; ++e) {
     CopyCh(m_srs->m_spect_u, e, false, v);
     CalcPoints(*m_srs, m_harm_group, result, e, v, li);
@@ -406,7 +418,7 @@ void CSipSpect2Res::CalcResCompositeCh(int n, float step_ratio, CResultSip& resu
 
   CSpectArray v;
   std::vector<int> chs(static_cast<size_t>(n));
-  const std::vector<ValueLists> li = CurrentLists(*m_srs, m_harm_group, result.GetHarmNum());
+  const std::vector<CurrentPoint> li = CurrentLists(*m_srs, m_harm_group, result.GetHarmNum());
   for (int i = 0; i < group_num; i += step) {
     for (int j = 0; j < n; ++j) chs[size_t(j)] = m_vt_ch_order[groups[size_t(i)].start + size_t(j)];
     JoinCh(m_srs->m_spect_u, chs, v);

@@ -27,6 +27,10 @@ public:
   // and GetWarning() says so in one line. -1 and empty for a complete file.
   long GetMissingAfter() const { return m_missing_after; }
   const std::string& GetWarning() const { return m_warning; }
+  // Later reads check every part of a file but pass over the items of its
+  // spectra and results: the layout, devices and channel entries of a file
+  // (to group files before they are read in full) for little of the time.
+  void SetSkipItems(bool on) { m_skip_items = on; }
   void SetPrmDev(int idx_dev, const PrmDev& dev);
   void CopySpectU(const CFormatSRS& other);
   void CopySpectI(const CFormatSRS& other);
@@ -58,6 +62,7 @@ private:
 
   long m_missing_after = -1;
   std::string m_warning;
+  bool m_skip_items = false;
 
   // Self-potential AC and DC (mV) and grounding resistance (kOhm) of one
   // channel as printed, "*" where missing.

@@ -273,7 +273,7 @@ bool CResult::DoWrite(FILE* fp) {
   return n == expected;
 }
 
-bool CResult::DoRead(FILE* fp, std::string* why, bool* short_items) {
+bool CResult::DoRead(FILE* fp, std::string* why, bool* short_items, bool skip_items) {
   if (!fp) return false;
   if (short_items) *short_items = false;
   auto fail = [why](const std::string& text) {
@@ -326,6 +326,13 @@ bool CResult::DoRead(FILE* fp, std::string* why, bool* short_items) {
   if (item_num != items || block_num != TYPE_CNT)
     return fail(std::to_string(item_num) + " items of " + std::to_string(block_num) + " blocks, expected " +
                 std::to_string(items) + " of " + std::to_string(TYPE_CNT));
+  if (skip_items) {
+    const int64_t bytes = int64_t(m_VtResItem.size()) * item_bytes(version);
+    const long left = ex_fremain(fp);
+    if (bytes <= left) return std::fseek(fp, long(bytes), SEEK_CUR) == 0;
+    if (short_items) *short_items = true;
+    return std::fseek(fp, 0, SEEK_END) == 0;
+  }
   ExBlockReader rd(fp, size_t(item_bytes(version)), m_VtResItem.size());
   for (ResItem& it : m_VtResItem) {
     const unsigned char* p = rd.next();

@@ -106,7 +106,9 @@ public:
   // RES_TAIL_SLACK bytes of them) are accepted: those read keep their values,
   // the rest stay reset, and *short_items tells that it happened.
   bool DoWrite(FILE* fp);
-  bool DoRead(FILE* fp, std::string* why = nullptr, bool* short_items = nullptr);
+  // With skip_items, every check is made but the items are passed over and
+  // stay reset.
+  bool DoRead(FILE* fp, std::string* why = nullptr, bool* short_items = nullptr, bool skip_items = false);
 
   // Statistic of stacked values (weights optional, same length as values).
   static ResBlock ResStat(const std::vector<float>& values, bool is_phase, const std::vector<float>* weights);

@@ -287,7 +287,7 @@ bool CSpectArray::DoWrite(FILE* fp) {
   return n == expected;
 }
 
-bool CSpectArray::DoRead(FILE* fp, std::string* why) {
+bool CSpectArray::DoRead(FILE* fp, std::string* why, bool skip_items) {
   if (!fp) return false;
   std::lock_guard<std::mutex> lk(m_lock);
   auto fail = [why](const std::string& text) {
@@ -331,6 +331,7 @@ bool CSpectArray::DoRead(FILE* fp, std::string* why) {
   // defaults.
   std::vector<SpectItem>& items = m_vt_spect;
   items.clear();
+  if (skip_items) return std::fseek(fp, long(need), SEEK_CUR) == 0;
   items.reserve(count);
   ExBlockReader rd(fp, size_t(item_bytes(version)), count);
   for (uint32_t i = 0; i < count; ++i) {

@@ -86,7 +86,9 @@ public:
   // with dimensions above SPECT_MAX_EMPTY_BLOCK; the array is then left as
   // it was and why (optional) gets the reason ("12 items, 40 bytes left").
   bool DoWrite(FILE* fp);
-  bool DoRead(FILE* fp, std::string* why = nullptr);
+  // With skip_items, every check is made but the items are passed over: the
+  // array keeps its dimensions and no items.
+  bool DoRead(FILE* fp, std::string* why = nullptr, bool skip_items = false);
   // Text form: the header, then per channel its label line, the column
   // header and one row per calculation. comment, when given, holds one label
   // per channel (missing labels print empty).
