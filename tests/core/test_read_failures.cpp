@@ -222,9 +222,10 @@ TEST(ReadFailures, SrsCutShortAtItsEndReadsWhatIsThereAndWarns) {
   EXPECT_EQ(srs.GetPath(), good);
 }
 
-// Grouping reads files with the items passed over: it must see the same
-// layout and channel entries as a full read, and must refuse exactly the
-// files that a full read refuses, whole or cut short anywhere.
+// Grouping reads files with the items passed over, an export without the
+// stored results' items: they must see the same layout, channel entries and
+// spectra as a full read, and must refuse exactly the files that a full read
+// refuses, whole or cut short anywhere.
 TEST(ReadFailures, SrsReadWithoutItemsChecksWhatAFullReadChecks) {
   int compared = 0, refused = 0;
   for (const std::string& dir : {kTiny, kSpread}) {
@@ -239,10 +240,12 @@ TEST(ReadFailures, SrsReadWithoutItemsChecksWhatAFullReadChecks) {
     for (size_t v = 0; v < variants.size(); ++v) {
       SCOPED_TRACE(path + " variant " + std::to_string(v));
       const std::string file = Spill("skim.SRS", variants[v]);
-      CFormatSRS full, skim;
-      skim.SetSkipItems(true);
+      CFormatSRS full, skim, spectra;
+      skim.SetSkipItems(true, true);
+      spectra.SetSkipItems(false, true);
       const bool ok = full.Read(file);
       ASSERT_EQ(skim.Read(file), ok) << full.GetError() << " / " << skim.GetError();
+      ASSERT_EQ(spectra.Read(file), ok) << spectra.GetError();
       if (!ok) {
         EXPECT_EQ(skim.GetError(), full.GetError());
         ++refused;
@@ -254,6 +257,9 @@ TEST(ReadFailures, SrsReadWithoutItemsChecksWhatAFullReadChecks) {
       EXPECT_EQ(skim.m_prm_meas.bx, full.m_prm_meas.bx);
       EXPECT_EQ(skim.m_vt_prm_dev.size(), full.m_vt_prm_dev.size());
       EXPECT_EQ(skim.GetMissingAfter(), full.GetMissingAfter());
+      EXPECT_EQ(spectra.GetMissingAfter(), full.GetMissingAfter());
+      EXPECT_EQ(spectra.m_spect_u.DoGetCalNum(), full.m_spect_u.DoGetCalNum());
+      EXPECT_EQ(spectra.m_sp_ac, full.m_sp_ac);
       ASSERT_EQ(skim.m_res.GetChNum(), full.m_res.GetChNum());
       for (int c = 0; c < full.m_res.GetChNum(); ++c) {
         const ChInfo a = skim.m_res.GetChInfo(c), b = full.m_res.GetChInfo(c);

@@ -95,7 +95,7 @@ ExportTexts ExportTextsEnglish() {
 int ExportFirstLayout(const std::vector<std::string>& paths) {
   if (paths.empty()) return SIP_POLE4_SOUNDING;
   CFormatSRS srs;
-  srs.SetSkipItems(true);
+  srs.SetSkipItems(true, true);
   if (!srs.Read(paths[0])) return SIP_POLE4_SOUNDING;
   return srs.m_prm_meas.layout;
 }
@@ -132,7 +132,7 @@ int GroupFiles(const std::vector<std::string>& paths, int layout, bool free_or_3
   std::vector<GroupKey> keys;
   for (size_t k = 0; k < paths.size(); ++k) {
     CFormatSRS srs;
-    srs.SetSkipItems(true);
+    srs.SetSkipItems(true, true);
     if (!srs.Read(paths[k])) {
       if (unreadable) unreadable->push_back(paths[k]);
       continue;
@@ -299,6 +299,9 @@ PreparedFile PrepareFile(const std::string& path, const ExportSettings& s, bool 
                          SmtLookup* smt) {
   PreparedFile p;
   auto srs = std::make_unique<CFormatSRS>();
+  // The results are calculated anew from the spectra; the stored ones give
+  // only their channel entries and frequencies.
+  srs->SetSkipItems(false, true);
   if (!srs->Read(path)) return p;
   if (s.input_ts)
     ConvertFromSmt(*srs, s.smt_dir, smt);

@@ -70,8 +70,22 @@ std::vector<SpectItem> CombineLists(const std::vector<std::vector<SpectItem>>& l
   size_t len = lists.front().size();
   for (const auto& l : lists) len = std::min(len, l.size());
   const int g = int(lists.size());
-  std::vector<float> amp(static_cast<size_t>(g)), ph(static_cast<size_t>(g));
   out.reserve(len);
+  if (g == 1) {
+    // The mean of one amplitude is the amplitude itself, and the phase mean
+    // of one phase is the phase wrapped about zero: the same figures without
+    // the sums.
+    for (const SpectItem& src : lists.front()) {
+      const cpx_t v = cpx_polar(ItemAmp(src), algo_phase_wrap(0.0f, ItemPhase(src)));
+      SpectItem it = src;
+      it.re = v.re;
+      it.im = v.im;
+      it.m_valid = 1;
+      out.push_back(it);
+    }
+    return out;
+  }
+  std::vector<float> amp(static_cast<size_t>(g)), ph(static_cast<size_t>(g));
   for (size_t k = 0; k < len; ++k) {
     for (int j = 0; j < g; ++j) {
       amp[size_t(j)] = ItemAmp(lists[size_t(j)][k]);
@@ -150,6 +164,18 @@ ValueLists ListsOf(const std::vector<SpectItem>& items) {
   return v;
 }
 
+// Holds an array's lock for a loop over its items (the NoLock accessors).
+class HeldArray {
+public:
+  explicit HeldArray(CSpectArray& a) : m_a(a) { m_a.DoLock(); }
+  ~HeldArray() { m_a.DoUnlock(); }
+  HeldArray(const HeldArray&) = delete;
+  HeldArray& operator=(const HeldArray&) = delete;
+
+private:
+  CSpectArray& m_a;
+};
+
 // Calculations of entry e of the voltage spectra into a one-channel array,
 // up to the first item that is invalid (or bad, unless accepted).
 void CopyCh(CSpectArray& spect_u, int e, bool accept_bad, CSpectArray& v) {
@@ -158,12 +184,13 @@ void CopyCh(CSpectArray& spect_u, int e, bool accept_bad, CSpectArray& v) {
   if (e < 0 || e >= spect_u.DoGetBuffChNum() || spect_u.DoGetBuffFreqNum() < 1) return;
   const int cal_num = spect_u.DoGetCalNum();
   std::vector<SpectItem> one(1);
+  HeldArray held(spect_u);
   for (int c = 0; c < cal_num; ++c) {
     for (int h = 0; h < harm_num; ++h) {
-      one[0] = spect_u.DoGetItemOf(e, 0, h, c);
+      one[0] = spect_u.DoGetItemOfNoLock(e, 0, h, c);
       if (!one[0].m_valid || (one[0].bad && !accept_bad)) return;
       if (h == 0) v.DoAppendCal(1);
-      v.DoSetItemOf(0, 0, h, c, JoinItems(one));
+      v.DoSetItemOfNoLock(0, 0, h, c, JoinItems(one));
     }
   }
 }
@@ -178,14 +205,15 @@ void JoinCh(CSpectArray& spect_u, const std::vector<int>& chs, CSpectArray& v) {
     if (ch < 0 || ch >= spect_u.DoGetBuffChNum()) return;
   const int cal_num = spect_u.DoGetCalNum();
   std::vector<SpectItem> items(chs.size());
+  HeldArray held(spect_u);
   for (int c = 0; c < cal_num; ++c) {
     for (int h = 0; h < harm_num; ++h) {
       for (size_t j = 0; j < chs.size(); ++j) {
-        items[j] = spect_u.DoGetItemOf(chs[j], 0, h, c);
+        items[j] = spect_u.DoGetItemOfNoLock(chs[j], 0, h, c);
         if (!items[j].m_valid || items[j].bad) return;
       }
       if (h == 0) v.DoAppendCal(1);
-      v.DoSetItemOf(0, 0, h, c, JoinItems(items));
+      v.DoSetItemOfNoLock(0, 0, h, c, JoinItems(items));
     }
   }
 }

@@ -56,7 +56,7 @@ void CFormatSRS::CopySpectI(const CFormatSRS& other) {
 
 bool CFormatSRS::ReadFile(FILE* fp) {
   CFormatSRS fresh;
-  fresh.m_skip_items = m_skip_items;
+  fresh.SetSkipItems(m_skip_spectra, m_skip_results);
   std::string why;
   if (!fresh.ReadBody(fp, &why)) {
     CLOG_ERR("SRS file: %s", why.c_str());
@@ -140,19 +140,19 @@ bool CFormatSRS::ReadBody(FILE* fp, std::string* why) {
   if (ver > 3 && !SipPubReadPoles(fp, &m_vt_pole, 4, &detail)) return fail("electrode list");
 
   at = ex_ftell(fp);
-  if (!m_spect_i.DoRead(fp, &detail, m_skip_items)) return fail("current spectrum array");
+  if (!m_spect_i.DoRead(fp, &detail, m_skip_spectra)) return fail("current spectrum array");
   at = ex_ftell(fp);
-  if (!m_spect_u.DoRead(fp, &detail, m_skip_items)) return fail("voltage spectrum array");
+  if (!m_spect_u.DoRead(fp, &detail, m_skip_spectra)) return fail("voltage spectrum array");
   at = ex_ftell(fp);
   const long res_at = at;
-  if (!m_res.DoRead(fp, &detail, nullptr, m_skip_items)) return fail("single-frequency result");
+  if (!m_res.DoRead(fp, &detail, nullptr, m_skip_results)) return fail("single-frequency result");
   // A file cut short at its end keeps what was written before the cut: the
   // composed result may lose its last items, the self-potential block any
   // part.
   at = ex_ftell(fp);
   const long composed_at = at;
   bool short_tail = false;
-  if (!m_res_composed.DoRead(fp, &detail, &short_tail, m_skip_items)) return fail("composed-frequency result");
+  if (!m_res_composed.DoRead(fp, &detail, &short_tail, m_skip_results)) return fail("composed-frequency result");
 
   const size_t ch_num = size_t(m_res.GetChNum());
   m_valid_sp.assign(ch_num, false);

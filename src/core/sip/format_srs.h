@@ -28,9 +28,14 @@ public:
   long GetMissingAfter() const { return m_missing_after; }
   const std::string& GetWarning() const { return m_warning; }
   // Later reads check every part of a file but pass over the items of its
-  // spectra and results: the layout, devices and channel entries of a file
-  // (to group files before they are read in full) for little of the time.
-  void SetSkipItems(bool on) { m_skip_items = on; }
+  // spectra and/or results, which then stay empty or reset: the layout,
+  // devices and channel entries of a file (to group files before they are
+  // read in full), or the spectra without the stored results (which an
+  // export calculates anew), for less of the time.
+  void SetSkipItems(bool spectra, bool results) {
+    m_skip_spectra = spectra;
+    m_skip_results = results;
+  }
   void SetPrmDev(int idx_dev, const PrmDev& dev);
   void CopySpectU(const CFormatSRS& other);
   void CopySpectI(const CFormatSRS& other);
@@ -62,7 +67,8 @@ private:
 
   long m_missing_after = -1;
   std::string m_warning;
-  bool m_skip_items = false;
+  bool m_skip_spectra = false;
+  bool m_skip_results = false;
 
   // Self-potential AC and DC (mV) and grounding resistance (kOhm) of one
   // channel as printed, "*" where missing.
