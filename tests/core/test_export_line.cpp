@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <limits>
 #include <random>
@@ -49,6 +51,15 @@ const double kCases[] = {0.0,
                          1e20,
                          -3.4028234663852886e38,
                          double(0.1f),
+                         0.0078125,
+                         0.0234375,
+                         -0.0078125,
+                         0.00000025,
+                         0.00000075,
+                         1.0 / 1024 / 1024,
+                         9.2233720368547e18,
+                         1e19,
+                         4503599627370497.5,
                          double(1234.56789f),
                          5e-324,
                          std::numeric_limits<double>::infinity(),
@@ -61,6 +72,7 @@ TEST(ExportLine, ConversionsAreThoseOfPrintf) {
     SCOPED_TRACE(v);
     EXPECT_EQ(Fixed(v, 14, 6), Printf("%-14f", v));
     EXPECT_EQ(Fixed(v, 0, 2), Printf("%.2f", v));
+    EXPECT_EQ(Fixed(v, 0, 0), Printf("%.0f", v));
     EXPECT_EQ(Sci(v, 14, 4), Printf("%-14.4E", v));
   }
   // Values of the float columns the files hold, at random.
@@ -71,6 +83,18 @@ TEST(ExportLine, ConversionsAreThoseOfPrintf) {
     const double v = double(float(mant(gen) * std::pow(10.0f, float(exp10(gen)))));
     ASSERT_EQ(Fixed(v, 14, 6), Printf("%-14f", v)) << v;
     ASSERT_EQ(Sci(v, 14, 4), Printf("%-14.4E", v)) << v;
+  }
+  // Any double bit pattern, and exact halves at the sixth place.
+  std::uniform_int_distribution<uint64_t> any;
+  for (int k = 0; k < 20000; ++k) {
+    uint64_t bits = any(gen);
+    double v;
+    std::memcpy(&v, &bits, sizeof(v));
+    ASSERT_EQ(Fixed(v, 14, 6), Printf("%-14f", v)) << bits;
+    const double tie = double(int64_t(any(gen) % 2000001) - 1000000) / 128.0;
+    ASSERT_EQ(Fixed(tie, 14, 6), Printf("%-14f", tie)) << tie;
+    const double half = (double(int64_t(any(gen) % 20000001)) + 0.5) / 1e6;
+    ASSERT_EQ(Fixed(half, 0, 6), Printf("%.6f", half)) << half;
   }
 }
 
