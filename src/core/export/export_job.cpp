@@ -47,6 +47,9 @@ void Message(ExportRun& run, const std::string& title, const std::string& text, 
   run.messages.push_back({title, text, warning});
 }
 
+// Threads that read and calculate files ahead of a run's loop.
+unsigned PrefetchWorkers() { return std::min(4u, std::max(1u, std::thread::hardware_concurrency())); }
+
 }  // namespace
 
 std::string ExportArg(const std::string& text, const std::string& a1, const std::string& a2) {
@@ -130,20 +133,41 @@ int GroupFiles(const std::vector<std::string>& paths, int layout, bool free_or_3
                std::vector<std::vector<std::string>>* groups, std::vector<std::string>* unreadable) {
   groups->clear();
   std::vector<GroupKey> keys;
+  // What grouping needs of a file, read on the other cores ahead of the loop.
+  struct Head {
+    bool read = false;
+    int ch_num = 0;
+    int layout = 0;
+    GroupKey key{};
+  };
+  OrderedPrefetch<Head> heads(
+      paths.size(),
+      [&paths](size_t k) {
+        Head h;
+        CFormatSRS srs;
+        srs.SetSkipItems(true, true);
+        if (!srs.Read(paths[k])) return h;
+        h.read = true;
+        h.ch_num = srs.m_res.GetChNum();
+        h.layout = srs.m_prm_meas.layout;
+        if (h.ch_num < 1) return h;
+        const ChInfo info = srs.m_res.GetChInfo(0);
+        h.key = GroupKey{srs.m_prm_meas.ax, srs.m_prm_meas.bx, info.m_pos - float(info.site_no) * info.mn, info.vd2ab};
+        return h;
+      },
+      PrefetchWorkers(), 4 * size_t(PrefetchWorkers()));
   for (size_t k = 0; k < paths.size(); ++k) {
-    CFormatSRS srs;
-    srs.SetSkipItems(true, true);
-    if (!srs.Read(paths[k])) {
+    const Head h = heads.Take();
+    if (!h.read) {
       if (unreadable) unreadable->push_back(paths[k]);
       continue;
     }
-    if (srs.m_res.GetChNum() < 1) continue;
-    if (srs.m_prm_meas.layout != layout) {
+    if (h.ch_num < 1) continue;
+    if (h.layout != layout) {
       groups->clear();
       return int(k) + 1;
     }
-    const ChInfo info = srs.m_res.GetChInfo(0);
-    const GroupKey key{srs.m_prm_meas.ax, srs.m_prm_meas.bx, info.m_pos - float(info.site_no) * info.mn, info.vd2ab};
+    const GroupKey key = h.key;
     if (layout == SIP_ALL_GRADIENT || free_or_3d) {
       groups->push_back({paths[k]});
       continue;
@@ -376,7 +400,7 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
   std::vector<const std::string*> order;
   for (const std::vector<std::string>& group : groups)
     for (const std::string& path : group) order.push_back(&path);
-  const unsigned workers = s.input_ts ? 0u : std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
+  const unsigned workers = s.input_ts ? 0u : PrefetchWorkers();
   OrderedPrefetch<PreparedFile> prefetch(
       order.size(),
       [&](size_t k) {
