@@ -25,15 +25,6 @@ const char* const kRecalcFooter =
     "Exit status: 0 every file written; 1 some file not written, or the report not written; 2 usage error,\n"
     "or the output directory cannot be used or holds input files without --overwrite (nothing written).";
 
-// As the desktop program decides: a locale name with "CN" is Chinese.
-bool SystemLocaleIsChinese() {
-  for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* v = std::getenv(var);
-    if (v && *v) return std::strstr(v, "CN") != nullptr;
-  }
-  return false;
-}
-
 bool PrepareOutDir(const std::string& dir) {
   std::error_code ec;
   const std::filesystem::path p(dir);
@@ -50,6 +41,14 @@ bool PrepareOutDir(const std::string& dir) {
 }
 
 }  // namespace
+
+bool SystemLocaleIsChinese() {
+  for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* v = std::getenv(var);
+    if (v && *v) return std::strstr(v, "CN") != nullptr;
+  }
+  return false;
+}
 
 CliVerb addRecalcVerb(CLI::App& app) {
   struct Opts {

@@ -12,3 +12,7 @@ struct CliVerb {
   CLI::App* cmd;
   CliRun run;
 };
+
+// The report language of the desktop program: a locale name with "CN" is
+// Chinese.
+bool SystemLocaleIsChinese();

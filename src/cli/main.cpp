@@ -9,6 +9,7 @@
 
 #include "cli_check.h"
 #include "cli_dump.h"
+#include "cli_dumpall.h"
 #include "cli_export.h"
 #include "cli_passrate.h"
 #include "cli_params.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
 
   std::vector<CliVerb> verbs;
   verbs.push_back(addDumpVerb(app));
+  verbs.push_back(addDumpAllVerb(app));
   verbs.push_back(addRecalcVerb(app));
   verbs.push_back(addCheckVerb(app));
   verbs.push_back(addExportVerb(app));

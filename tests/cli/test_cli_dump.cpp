@@ -135,3 +135,37 @@ TEST(CliDump, ResultsOfAnSmtFileAreRefused) {
   EXPECT_NE(r.err.find(smt), std::string::npos);
   EXPECT_FALSE(std::ifstream(out).good());
 }
+
+// The results page's "dump all": every dump beside its file, the report in
+// the first file's folder, one stderr line for a file that cannot be read.
+TEST(CliDump, DumpAllWritesEveryDumpBesideItsFileWithTheReport) {
+  const std::string dir = testing::TempDir() + "varnex_dumpall_" + std::to_string(::getpid());
+  ASSERT_EQ(run_cmd("rm -rf " + quoted(dir) + " && mkdir -p " + quoted(dir)).code, 0);
+  ASSERT_EQ(run_cmd("cp " + quoted(kSrs + ".SRS") + " " + quoted(dir + "/A.SRS")).code, 0);
+  ASSERT_EQ(run_cmd("cp " + quoted(kSrs + ".SRS") + " " + quoted(dir + "/B.SRS")).code, 0);
+  {
+    std::ofstream(dir + "/Bad.SRS", std::ios::binary) << "not an SRS file";
+  }
+  const std::string cli = "TZ=UTC " + quoted(kCli) + " dumpall --lang en ";
+
+  RunResult r = run_cmd(cli + quoted(dir + "/A.SRS") + " " + quoted(dir + "/B.SRS"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.out, dir + "/A.txt\n" + dir + "/B.txt\n" + dir + "/outTxtResult.txt\n");
+  EXPECT_TRUE(r.err.empty()) << r.err;
+  EXPECT_EQ(cli_slurp(dir + "/A.txt"), cli_slurp(kSrs + ".txt"));
+  EXPECT_EQ(cli_slurp(dir + "/B.txt"), cli_slurp(kSrs + ".txt"));
+  EXPECT_EQ(cli_slurp(dir + "/outTxtResult.txt"), "A Export successful!\n\nB Export successful!\n\n");
+
+  r = run_cmd(cli + quoted(dir + "/Bad.SRS") + " " + quoted(dir + "/A.SRS"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.out, dir + "/A.txt\n" + dir + "/outTxtResult.txt\n");
+  EXPECT_EQ(r.err.rfind("varnex-cli: " + dir + "/Bad.SRS: ", 0), 0u) << r.err;
+  EXPECT_FALSE(std::ifstream(dir + "/Bad.txt").good());
+  EXPECT_EQ(cli_slurp(dir + "/outTxtResult.txt"), "Bad open failed!\nA Export successful!\n\n");
+
+  // The Chinese report of a Chinese system.
+  r = run_cmd("LANG=zh_CN.UTF-8 TZ=UTC " + quoted(kCli) + " dumpall " + quoted(dir + "/A.SRS"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(cli_slurp(dir + "/outTxtResult.txt"), "A 导出成功!\n\n");
+  EXPECT_EQ(run_cmd(quoted(kCli) + " dumpall").code, 2);
+}

@@ -47,6 +47,14 @@ bool DumpSrsText(CFormatSRS& srs) {
   return srs.Print(DumpPathFor(srs.GetPath()));
 }
 
+DumpTexts DumpTextsEnglish() {
+  DumpTexts t;
+  t.ok = "%1 Export successful!\n\n";
+  t.failed = "%1 Export failed!\n\n";
+  t.open_failed = "%1 open failed!\n";
+  return t;
+}
+
 DumpRun DumpAllSrs(const std::vector<std::string>& paths, const DumpTexts& texts, RunProgress* progress) {
   DumpRun run;
   run.cancelled = !RunOverPaths(paths, progress, [&](int, const std::string& path) {

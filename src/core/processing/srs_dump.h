@@ -17,6 +17,9 @@ struct DumpTexts {
   std::string open_failed = "%1 打开失败!\n\n";
 };
 
+// The entries of an English-language system.
+DumpTexts DumpTextsEnglish();
+
 inline constexpr const char* DUMP_REPORT_NAME = "outTxtResult.txt";
 
 // The dump lies beside the SRS file, its last three characters replaced by
