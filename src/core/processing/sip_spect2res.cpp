@@ -2,16 +2,37 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 
 #include "core/base/algo.h"
 #include "core/base/clog.h"
 
-float CohWeight(float x) {
+namespace {
+
+float CohWeightOf(float x) {
   if (std::isnan(x)) return 1e-8f;
   if (x <= 0.01f) return 2e-10f;
   if (x <= 0.5f) return float(2e-8 * double(x));
   if (x <= 0.9f) return float(std::pow(10.0, 7.5 * double(x) - 11.75));
   return float(std::pow(10.0, 50.0 * double(x) - 50.0));
+}
+
+}  // namespace
+
+float CohWeight(float x) {
+  // The harmonics of one calculation share their coherence, so the weight
+  // (a power) is asked for the same value several times in a row.
+  thread_local uint32_t last_bits = 0x7fc00001u;
+  thread_local float last_weight = CohWeightOf(std::numeric_limits<float>::quiet_NaN());
+  uint32_t bits = 0;
+  std::memcpy(&bits, &x, sizeof(bits));
+  if (bits != last_bits) {
+    last_bits = bits;
+    last_weight = CohWeightOf(x);
+  }
+  return last_weight;
 }
 
 namespace {

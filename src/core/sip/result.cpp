@@ -89,7 +89,7 @@ void CResult::CopyFrom(const CResult& other) {
   by = other.by;
 }
 
-void CResult::DoInit(int ch_num, int freq_num, int harm_num) {
+void CResult::DoInit(int ch_num, int freq_num, int harm_num, bool with_items) {
   int64_t points = 0, items = 0;
   if (!mul_int(freq_num, harm_num, &points) || !mul_int(ch_num, points, &items)) {
     CLOG_ERR("invalid result shape: ch_num=%d,freq_num=%d,harm_num=%d", ch_num, freq_num, harm_num);
@@ -100,7 +100,10 @@ void CResult::DoInit(int ch_num, int freq_num, int harm_num) {
   m_freq_num = freq_num;
   m_harm_num = harm_num;
   m_VtChInfo.resize(size_t(ch_num));
-  m_VtResItem.assign(size_t(items), ResItem());
+  if (with_items)
+    m_VtResItem.assign(size_t(items), ResItem());
+  else
+    m_VtResItem.clear();
   m_VtFreq.resize(size_t(points), 0.0f);
 }
 
@@ -304,7 +307,7 @@ bool CResult::DoRead(FILE* fp, std::string* why, bool* short_items, bool skip_it
   if (need > remain && !(short_items && head <= remain && need - remain <= RES_TAIL_SLACK))
     return fail("counts " + counts + " need " + std::to_string(need) + " bytes, " + std::to_string(remain) + " left");
   SetPos(pos[0], pos[1], pos[2], pos[3]);
-  DoInit(ch, freq, harm);
+  DoInit(ch, freq, harm, !skip_items);
 
   int32_t info_num = ex_fread_i32(fp, -1);
   if (info_num != m_ch_num)
@@ -327,7 +330,7 @@ bool CResult::DoRead(FILE* fp, std::string* why, bool* short_items, bool skip_it
     return fail(std::to_string(item_num) + " items of " + std::to_string(block_num) + " blocks, expected " +
                 std::to_string(items) + " of " + std::to_string(TYPE_CNT));
   if (skip_items) {
-    const int64_t bytes = int64_t(m_VtResItem.size()) * item_bytes(version);
+    const int64_t bytes = items * item_bytes(version);
     const long left = ex_fremain(fp);
     if (bytes <= left) return std::fseek(fp, long(bytes), SEEK_CUR) == 0;
     if (short_items) *short_items = true;

@@ -67,8 +67,9 @@ public:
   void Swap(CResult& other);
 
   // Negative counts or counts whose product overflows are a caller error and
-  // leave an empty container.
-  void DoInit(int ch_num, int freq_num, int harm_num);
+  // leave an empty container. Without items (a read that passes over them)
+  // every item reads as reset and setting one does nothing.
+  void DoInit(int ch_num, int freq_num, int harm_num, bool with_items = true);
   void SetHarmNum(int harm_num);
 
   int GetChNum();
@@ -107,7 +108,7 @@ public:
   // the rest stay reset, and *short_items tells that it happened.
   bool DoWrite(FILE* fp);
   // With skip_items, every check is made but the items are passed over and
-  // stay reset.
+  // read as reset (DoInit without items).
   bool DoRead(FILE* fp, std::string* why = nullptr, bool* short_items = nullptr, bool skip_items = false);
 
   // Statistic of stacked values (weights optional, same length as values).
