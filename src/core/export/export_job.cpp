@@ -315,7 +315,6 @@ void WeightStoredSpectra(CFormatSRS& srs) {
 // its first result calculated; no file when it cannot be read.
 struct PreparedFile {
   std::unique_ptr<CFormatSRS> srs;
-  CSipSpect2Res engine;
   CResultSip first;
 };
 
@@ -333,11 +332,12 @@ PreparedFile PrepareFile(const std::string& path, const ExportSettings& s, bool 
     WeightStoredSpectra(*srs);
   srs->m_spect_u.DoMarkZeroBad();
   srs->m_spect_i.DoMarkZeroBad();
-  p.engine.Init(srs.get());
+  CSipSpect2Res engine;
+  engine.Init(srs.get());
   if (three_d)
-    p.engine.CalcResComposed(p.first);
+    engine.CalcResComposed(p.first);
   else
-    p.engine.CalcResCompositeCh(1, shift, p.first);
+    engine.CalcResCompositeCh(1, shift, p.first);
   p.srs = std::move(srs);
   return p;
 }
@@ -436,7 +436,6 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
 
     std::vector<std::unique_ptr<CFormatSRS>> files;
     std::vector<std::string> names;
-    std::vector<CSipSpect2Res> engines(group.size());
     std::vector<CResultSip> results(group.size());
     int n_max = 1;
     for (size_t f = 0; f < group.size(); ++f) {
@@ -448,7 +447,6 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
         Message(run, texts.title_tips, ExportArg(texts.read_failed, ex_ansi_to_utf8(group[f])), true);
         return run;
       }
-      engines[f] = prepared.engine;
       results[f].Swap(prepared.first);
       if (c.combine) n_max = std::max(n_max, prepared.srs->m_res.GetChNum());
       files.push_back(std::move(prepared.srs));
@@ -460,9 +458,29 @@ ExportRun RunExportGroups(const ExportSettings& s, const std::vector<std::vector
     CFormatSRS& first = *files[0];
     const std::string first_name = ex_ansi_to_utf8(names[0]);
 
+    // The first order was calculated when the file was prepared; the others
+    // (pole combination) are calculated ahead of the writer on the other
+    // cores. Each order works on its own copy of the files: the spectrum
+    // arrays lock every access, and threads sharing them would wait on each
+    // other for most of the time.
+    OrderedPrefetch<std::vector<CResultSip>> orders(
+        size_t(n_max - 1),
+        [&](size_t k) {
+          std::vector<CResultSip> rs(files.size());
+          for (size_t f = 0; f < files.size(); ++f) {
+            CFormatSRS own(*files[f]);
+            CSipSpect2Res engine;
+            engine.Init(&own);
+            engine.CalcResCompositeCh(int(k) + 2, shift, rs[f]);
+          }
+          return rs;
+        },
+        PrefetchWorkers(), 2 * size_t(PrefetchWorkers()));
     for (int order = 1; order <= n_max; ++order) {
-      // The first order was calculated when the file was prepared.
-      for (size_t f = 0; f < files.size() && order > 1; ++f) engines[f].CalcResCompositeCh(order, shift, results[f]);
+      if (order > 1) {
+        std::vector<CResultSip> rs = orders.Take();
+        for (size_t f = 0; f < files.size(); ++f) results[f].Swap(rs[f]);
+      }
       CSipExport* failed = nullptr;
       auto write_ohm = [&](CResultSip& r) {
         if (ex_ohm && !ex_ohm->WriteOhm(r, first)) failed = ex_ohm.get();
