@@ -3,8 +3,11 @@
 #include <QButtonGroup>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyle>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -123,6 +126,15 @@ CWdtParamSrs::CWdtParamSrs(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtPa
     t->verticalHeader()->hide();
     t->setItemDelegateForColumn(0, m_localDelegate);
   }
+  // Stretched columns share the width; on a narrow window they keep room for
+  // their titles and the table scrolls sideways instead.
+  for (QTableView* t : {ui->tbDevLay, ui->tbDevChannelLay, ui->tbDevPolePointLay}) {
+    QHeaderView* h = t->horizontalHeader();
+    int widest = 0;
+    for (int c = 0; c < t->model()->columnCount(); ++c)
+      widest = std::max(widest, h->fontMetrics().horizontalAdvance(t->model()->headerData(c, Qt::Horizontal).toString()));
+    h->setMinimumSectionSize(widest + 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h) + 6);
+  }
 }
 
 CWdtParamSrs::~CWdtParamSrs() { delete ui; }
@@ -136,7 +148,13 @@ void CWdtParamSrs::showEvent(QShowEvent* event) {
   m_splitterSized = true;
   for (QComboBox* c : {ui->cmbSigType, ui->cmbSipLayout, ui->cmbCurrResist})
     c->setMinimumWidth(c->sizeHint().width());
-  ui->splitter->setSizes({ui->layoutWidget->minimumSizeHint().width(), ui->splitter->width()});
+  // The groups scroll when the window is lower than they are tall (a small
+  // screen), never sideways.
+  ui->layoutWidget->layout()->activate();
+  const int left = ui->layoutWidget->sizeHint().width() +
+                   ui->scrollLeft->verticalScrollBar()->sizeHint().width() + 2 * ui->scrollLeft->frameWidth();
+  ui->scrollLeft->setMinimumWidth(left);
+  ui->splitter->setSizes({left, ui->splitter->width()});
 }
 
 void CWdtParamSrs::forgetSpmFolders() {
