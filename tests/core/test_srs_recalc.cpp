@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "core/base/ex_file.h"
 #include "core/processing/sip_spect2res.h"
 #include "core/processing/srs_recalc.h"
@@ -30,9 +32,10 @@ std::string MakeSurvey(const std::string& name, const std::string& args = "") {
 
 bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 
-// The file object as the bytes it would write.
+// The file object as the bytes it would write. The scratch file is the
+// process's own: the test runner runs several of these tests at once.
 std::string Bytes(CFormatSRS& srs) {
-  const std::string path = testing::TempDir() + "varnex_srs_recalc_bytes.SRS";
+  const std::string path = testing::TempDir() + "varnex_srs_recalc_bytes_" + std::to_string(getpid()) + ".SRS";
   EXPECT_TRUE(srs.Write(path));
   return Slurp(path);
 }
