@@ -51,6 +51,9 @@ public:
   // the partial sums of their amplifier chain reach it (s0+s1+s2, s1+s2,
   // s3+s4, s3+s4+s5).
   int IsOverRange(int idx_ch, int idx_begin_rows, int rows_num) const;
+  // GetData and IsOverRange of the same rows in one pass over them: the
+  // over-range flag (0 or 1), or -1 (out untouched) where GetData fails.
+  int GetDataOverRange(int idx_ch, int idx_begin_rows, int rows_num, float* out) const;
   // Drops the samples; m_data_rows becomes 0. The header fields stay.
   void Clear();
 
