@@ -10,17 +10,28 @@
 
 #include "core/base/algo.h"
 
-namespace {
-
 // Sequences transformed side by side, one per lane of a vector register.
 // Every lane runs the very operations of the one-sequence transform in the
-// same order, so each lane's result is that transform's bit for bit.
-typedef double lanes_t __attribute__((vector_size(sizeof(double) * FFT_LANES)));
+// same order, so each lane's result is that transform's bit for bit. Four
+// lanes where the processor has AVX (without FMA, so that no product and sum
+// fuse into one rounding), else two SSE2 lanes twice.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define FFT_HAVE_AVX_LANES 1
+#endif
 
+namespace {
+
+typedef double lanes2_t __attribute__((vector_size(sizeof(double) * 2)));
+typedef double lanes4_t __attribute__((vector_size(sizeof(double) * 4)));
+static_assert(FFT_LANES == 4, "four lanes: one AVX register or two SSE2 ones");
+
+// Aligned to the size of its parts: the compiler's default target aligns four
+// doubles to 16 bytes only, the AVX code expects 32.
 template <typename T>
-struct Cx {
+struct alignas(sizeof(T)) Cx {
   T re, im;
 };
+static_assert(alignof(Cx<lanes4_t>) == 32, "AVX operands");
 
 }  // namespace
 
@@ -64,18 +75,21 @@ struct FftCfg {
   std::vector<std::complex<double>> top_tw;  // need.size() x top_p
 
   // The complex transform of length lc in kissfft's factors, order of
-  // operations and twiddles, for one sequence or for FFT_LANES at once.
+  // operations and twiddles, for one sequence or for several at once. order:
+  // the input index each output starts from (kissfft's leaves); stride:
+  // kissfft's fstride of each stage.
   std::vector<std::complex<double>> tw;
-  std::vector<int> radix, remain;
+  std::vector<int> radix, remain, stride, order;
   // Buffers, and the twiddles as operands of the lanes (top_tw and BinSel::tw
   // in the same order).
   template <typename T>
   struct Work {
-    std::vector<Cx<T>> in, out, z, scratch;
+    std::vector<Cx<T>> out, z, scratch;
     std::vector<Cx<T>> tw, top_tw, bin_tw;
   };
   Work<double> one;
-  Work<lanes_t> lanes;
+  Work<lanes2_t> lanes2;
+  Work<lanes4_t> lanes4;
 };
 
 void FftCfgDeleter::operator()(FftCfg* cfg) const { delete cfg; }
@@ -149,18 +163,35 @@ int index_of(const std::vector<int>& need, int t) {
 }
 
 // kissfft's twiddles and stages for a forward transform of length lc,
-// computed by the same expressions.
+// computed by the same expressions, and the order in which its recursion
+// gathers the input.
 void plan_stages(FftCfg* cfg, int lc) {
   const double phinc = -2 * std::acos(double(-1)) / size_t(lc);
   cfg->tw.resize(size_t(lc));
   for (size_t i = 0; i < size_t(lc); ++i) cfg->tw[i] = std::exp(std::complex<double>(0, i * phinc));
-  int n = lc;
+  int n = lc, fstride = 1;
   do {
     const int p = first_radix(n);
     n /= p;
     cfg->radix.push_back(p);
     cfg->remain.push_back(n);
+    cfg->stride.push_back(fstride);
+    fstride *= p;
   } while (n > 1);
+  cfg->order.resize(size_t(lc));
+  struct Leaves {
+    FftCfg* cfg;
+    void fill(int in, int out, size_t stage, int fstride) {
+      const int p = cfg->radix[stage], m = cfg->remain[stage];
+      for (int q = 0; q < p; ++q) {
+        if (m == 1)
+          cfg->order[size_t(out + q)] = in + q * fstride;
+        else
+          fill(in + q * fstride, out + q * m, stage + 1, fstride * p);
+      }
+    }
+  };
+  Leaves{cfg}.fill(0, 0, 0, 1);
 }
 
 template <typename T>
@@ -178,20 +209,12 @@ Cx<T> sub(const Cx<T>& a, const Cx<T>& b) {
   return Cx<T>{a.re - b.re, a.im - b.im};
 }
 
-// One stage of kissfft's recursive decimation in time and its butterflies,
+// kissfft's butterflies of one stage over one block of p x m outputs,
 // operation for operation, so that the results do not move by a bit.
 template <typename T>
-void transform(const FftCfg& cfg, FftCfg::Work<T>& w, const Cx<T>* in, Cx<T>* out, size_t stage, size_t fstride) {
-  const size_t p = size_t(cfg.radix[stage]);
-  const size_t m = size_t(cfg.remain[stage]);
-  if (m == 1) {
-    for (size_t q = 0; q < p; ++q) out[q] = in[q * fstride];
-  } else {
-    for (size_t q = 0; q < p; ++q) transform(cfg, w, in + q * fstride, out + q * m, stage + 1, fstride * p);
-  }
+void butterfly(FftCfg::Work<T>& w, Cx<T>* out, size_t p, size_t m, size_t fstride) {
   const Cx<T>* tw = w.tw.data();
   const size_t nfft = w.tw.size();
-  Cx<T>* scratch = w.scratch.data();
   switch (p) {
     case 2:
       for (size_t k = 0; k < m; ++k) {
@@ -264,7 +287,8 @@ void transform(const FftCfg& cfg, FftCfg::Work<T>& w, const Cx<T>* in, Cx<T>* ou
       }
       break;
     }
-    default:
+    default: {
+      Cx<T>* scratch = w.scratch.data();
       for (size_t u = 0; u < m; ++u) {
         for (size_t q1 = 0, k = u; q1 < p; ++q1, k += m) scratch[q1] = out[k];
         for (size_t q1 = 0, k = u; q1 < p; ++q1, k += m) {
@@ -278,29 +302,45 @@ void transform(const FftCfg& cfg, FftCfg::Work<T>& w, const Cx<T>* in, Cx<T>* ou
         }
       }
       break;
+    }
   }
 }
 
-// Element i of every sequence, lane by lane.
+// Element e of the complex input of every sequence, lane by lane: the
+// samples taken pairwise for even n (kissfft's real path), else the sample
+// with imaginary part 0.
 template <typename S>
-void load(const S* const* x, size_t i, double* v) {
-  *v = double(x[0][i]);
+void load(const S* const* x, bool even, size_t e, Cx<double>* v) {
+  v->re = double(x[0][even ? 2 * e : e]);
+  v->im = even ? double(x[0][2 * e + 1]) : 0.0;
 }
 
-template <typename S, size_t... L>
-void load_lanes(const S* const* x, size_t i, lanes_t* v, std::index_sequence<L...>) {
-  *v = lanes_t{double(x[L][i])...};
+template <typename V, typename S, size_t... L>
+void load_lanes(const S* const* x, bool even, size_t e, Cx<V>* v, std::index_sequence<L...>) {
+  if (even) {
+    v->re = V{double(x[L][2 * e])...};
+    v->im = V{double(x[L][2 * e + 1])...};
+  } else {
+    v->re = V{double(x[L][e])...};
+    v->im = V{};
+  }
 }
 
 template <typename S>
-void load(const S* const* x, size_t i, lanes_t* v) {
-  load_lanes(x, i, v, std::make_index_sequence<FFT_LANES>());
+void load(const S* const* x, bool even, size_t e, Cx<lanes2_t>* v) {
+  load_lanes(x, even, e, v, std::make_index_sequence<2>());
+}
+
+template <typename S>
+void load(const S* const* x, bool even, size_t e, Cx<lanes4_t>* v) {
+  load_lanes(x, even, e, v, std::make_index_sequence<4>());
 }
 
 void splat(double v, double* out) { *out = v; }
 
-void splat(double v, lanes_t* out) {
-  for (int l = 0; l < FFT_LANES; ++l) (*out)[l] = v;
+template <typename V>
+void splat(double v, V* out) {
+  for (size_t l = 0; l < sizeof(V) / sizeof(double); ++l) (*out)[l] = v;
 }
 
 template <typename T>
@@ -320,62 +360,57 @@ void tables(const FftCfg& cfg, FftCfg::Work<T>& w) {
   for (const std::complex<double>& t : cfg.top_tw) w.top_tw.push_back(splat<T>(t));
   w.bin_tw.clear();
   for (const FftCfg::BinSel& b : cfg.sel) w.bin_tw.push_back(splat<T>(b.tw));
-  const int lc = cfg.even ? cfg.n / 2 : cfg.n;
-  w.in.resize(size_t(lc));
-  w.out.resize(size_t(lc));
+  w.out.resize(cfg.order.size());
   w.z.resize(cfg.need.size());
   w.scratch.resize(size_t(*std::max_element(cfg.radix.begin(), cfg.radix.end())));
 }
 
 double lane(double v, int) { return v; }
-double lane(const lanes_t& v, int l) { return v[l]; }
+template <typename V>
+double lane(const V& v, int l) {
+  return v[l];
+}
 
-// The chosen bins of the sequences x[0..lanes-1] (one for double, FFT_LANES
-// for lanes_t) into out[l][j].
+// The chosen bins of the sequences x[0..lanes-1] (one for double, one per
+// lane of a vector type) into out[l][j]. kissfft's recursion without the
+// recursion: its leaves gather the input in cfg.order, then the butterflies
+// run stage by stage from the deepest, each over all blocks of its stage;
+// every butterfly sees the values it sees in the recursion.
 template <typename T, typename S>
-void bins(FftCfg* cfg, FftCfg::Work<T>& w, const S* const* x, int lanes, cpx_t* const* out) {
-  const int n = cfg->n;
-  const int lc = cfg->even ? n / 2 : n;
-  Cx<T>* in = w.in.data();
-  if (cfg->even) {
-    // The samples taken pairwise are the complex input (kissfft's real path).
-    for (int t = 0; t < lc; ++t) {
-      load(x, size_t(2 * t), &in[t].re);
-      load(x, size_t(2 * t + 1), &in[t].im);
-    }
-  } else {
-    for (int t = 0; t < n; ++t) {
-      load(x, size_t(t), &in[t].re);
-      in[t].im = T{};
-    }
+void bins(const FftCfg& cfg, FftCfg::Work<T>& w, const S* const* x, int lanes, cpx_t* const* out) {
+  Cx<T>* f = w.out.data();
+  const size_t lc = cfg.order.size();
+  for (size_t j = 0; j < lc; ++j) load(x, cfg.even, size_t(cfg.order[j]), &f[j]);
+  // The pruned last stage joins only the outputs in need.
+  const size_t last = cfg.pruned ? 1 : 0;
+  for (size_t st = cfg.radix.size(); st-- > last;) {
+    const size_t p = size_t(cfg.radix[st]), m = size_t(cfg.remain[st]), fstride = size_t(cfg.stride[st]);
+    for (size_t b = 0; b < fstride; ++b) butterfly(w, f + b * p * m, p, m, fstride);
   }
 
   Cx<T>* z = w.z.data();
-  const size_t need_num = cfg->need.size();
-  if (cfg->pruned) {
-    const int p = cfg->top_p, m = cfg->top_m;
-    Cx<T>* part = w.out.data();
-    for (int q = 0; q < p; ++q) transform(*cfg, w, in + q, part + size_t(q) * size_t(m), 1, size_t(p));
+  const size_t need_num = cfg.need.size();
+  if (cfg.pruned) {
+    const int p = cfg.top_p, m = cfg.top_m;
     for (size_t i = 0; i < need_num; ++i) {
-      const int u = cfg->need_sub[i];
+      const int u = cfg.need_sub[i];
       const Cx<T>* tw = w.top_tw.data() + i * size_t(p);
       T re{}, im{};
       for (int q = 0; q < p; ++q) {
-        const Cx<T> f = part[size_t(q) * size_t(m) + size_t(u)];
-        re += f.re * tw[q].re - f.im * tw[q].im;
-        im += f.re * tw[q].im + f.im * tw[q].re;
+        const Cx<T> v = f[size_t(q) * size_t(m) + size_t(u)];
+        re += v.re * tw[q].re - v.im * tw[q].im;
+        im += v.re * tw[q].im + v.im * tw[q].re;
       }
       z[i] = Cx<T>{re, im};
     }
   } else {
-    transform(*cfg, w, in, w.out.data(), 0, 1);
-    for (size_t i = 0; i < need_num; ++i) z[i] = w.out[size_t(cfg->need[i])];
+    for (size_t i = 0; i < need_num; ++i) z[i] = f[size_t(cfg.need[i])];
   }
 
-  for (size_t j = 0; j < cfg->sel.size(); ++j) {
-    const FftCfg::BinSel& b = cfg->sel[j];
+  for (size_t j = 0; j < cfg.sel.size(); ++j) {
+    const FftCfg::BinSel& b = cfg.sel[j];
     Cx<T> v;
-    if (!cfg->even) {
+    if (!cfg.even) {
       v = z[b.z];
     } else if (b.z_mirror < 0) {
       const Cx<T> z0 = z[b.z];
@@ -392,6 +427,20 @@ void bins(FftCfg* cfg, FftCfg::Work<T>& w, const S* const* x, int lanes, cpx_t* 
     for (int l = 0; l < lanes; ++l) out[l][j] = cpx_t{lane(v.re, l), lane(v.im, l)};
   }
 }
+
+#ifdef FFT_HAVE_AVX_LANES
+// The four-lane transform compiled for AVX as a whole (flatten inlines every
+// step into this one function).
+__attribute__((target("avx"), flatten)) void bins_avx(const FftCfg& cfg, FftCfg::Work<lanes4_t>& w,
+                                                       const float* const* x, int lanes, cpx_t* const* out) {
+  bins(cfg, w, x, lanes, out);
+}
+
+bool has_avx() {
+  static const bool avx = __builtin_cpu_supports("avx");
+  return avx;
+}
+#endif
 
 }  // namespace
 
@@ -469,14 +518,15 @@ bool fft_set_bins(FftCfg* cfg, const int* bins, int count) {
     for (size_t i = 0; i < cfg->need.size(); ++i) cfg->need_sub[i] = cfg->need[i] % cfg->top_m;
   }
   tables(*cfg, cfg->one);
-  tables(*cfg, cfg->lanes);
+  tables(*cfg, cfg->lanes2);
+  tables(*cfg, cfg->lanes4);
   return true;
 }
 
 bool fft_real_bins(FftCfg* cfg, const double* x, cpx_t* out) {
   if (!cfg || !x || (!cfg->sel.empty() && !out)) return false;
   if (cfg->sel.empty()) return true;
-  bins(cfg, cfg->one, &x, 1, &out);
+  bins(*cfg, cfg->one, &x, 1, &out);
   return true;
 }
 
@@ -489,6 +539,13 @@ bool fft_real_bins_lanes(FftCfg* cfg, const float* const* x, int lanes, cpx_t* c
     in[l] = x[l < lanes ? l : 0];
     if (!in[l] || (l < lanes && !out[l])) return false;
   }
-  bins(cfg, cfg->lanes, in, lanes, out);
+#ifdef FFT_HAVE_AVX_LANES
+  if (lanes > 2 && has_avx()) {
+    bins_avx(*cfg, cfg->lanes4, in, lanes, out);
+    return true;
+  }
+#endif
+  bins(*cfg, cfg->lanes2, in, std::min(lanes, 2), out);
+  if (lanes > 2) bins(*cfg, cfg->lanes2, in + 2, lanes - 2, out + 2);
   return true;
 }

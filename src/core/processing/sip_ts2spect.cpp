@@ -224,7 +224,9 @@ int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vect
       const int begin = (first + l) * len;
       // The voltage samples and their over-range test in one pass.
       const int over = smt_u->GetDataOverRange(ref.idx_ch, begin, len, m_buf_u.data() + size_t(l) * size_t(len));
-      if (over < 0 || (smt_i && !smt_i->GetData(cur_ref->idx_ch, begin, len, m_buf_i.data() + size_t(l) * size_t(len)))) {
+      const bool cur_ok =
+          !smt_i || smt_i->GetData(cur_ref->idx_ch, begin, len, m_buf_i.data() + size_t(l) * size_t(len));
+      if (over < 0 || !cur_ok) {
         out->clear();
         return 0;
       }
