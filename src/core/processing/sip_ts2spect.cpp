@@ -288,11 +288,8 @@ void StoreItems(CSpectArray& array, int ch, int harm_num, int seg_num, const std
   const int have = AllocatedCals(array);
   if (have < seg_num) array.DoAppendCal(seg_num - have);
   if (AllocatedCals(array) < seg_num) return;
-  array.DoLock();
-  const size_t n = std::min(items.size(), size_t(seg_num) * size_t(harm_num));
-  for (size_t j = 0; j < n; ++j)
-    array.DoSetItemOfNoLock(ch, 0, int(j % size_t(harm_num)), int(j / size_t(harm_num)), items[j]);
-  array.DoUnlock();
+  const int cal_num = int(std::min(size_t(seg_num), items.size() / size_t(harm_num)));
+  array.DoSetItemsOf(ch, 0, harm_num, cal_num, items.data());
 }
 
 void AddUnique(std::vector<int>& list, int v) {
