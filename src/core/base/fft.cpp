@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -315,24 +316,31 @@ void load(const S* const* x, bool even, size_t e, Cx<double>* v) {
   v->im = even ? double(x[0][2 * e + 1]) : 0.0;
 }
 
-template <typename V, typename S, size_t... L>
-void load_lanes(const S* const* x, bool even, size_t e, Cx<V>* v, std::index_sequence<L...>) {
+// Two neighbouring floats as doubles, in one conversion.
+lanes2_t pair(const float* p) {
+  typedef float float2_t __attribute__((vector_size(sizeof(float) * 2)));
+  float2_t f;
+  std::memcpy(&f, p, sizeof(f));
+  return __builtin_convertvector(f, lanes2_t);
+}
+
+template <typename V, size_t... L>
+void load_lanes(const float* const* x, bool even, size_t e, Cx<V>* v, std::index_sequence<L...>) {
   if (even) {
-    v->re = V{double(x[L][2 * e])...};
-    v->im = V{double(x[L][2 * e + 1])...};
+    const lanes2_t p[] = {pair(x[L] + 2 * e)...};
+    v->re = V{p[L][0]...};
+    v->im = V{p[L][1]...};
   } else {
     v->re = V{double(x[L][e])...};
     v->im = V{};
   }
 }
 
-template <typename S>
-void load(const S* const* x, bool even, size_t e, Cx<lanes2_t>* v) {
+void load(const float* const* x, bool even, size_t e, Cx<lanes2_t>* v) {
   load_lanes(x, even, e, v, std::make_index_sequence<2>());
 }
 
-template <typename S>
-void load(const S* const* x, bool even, size_t e, Cx<lanes4_t>* v) {
+void load(const float* const* x, bool even, size_t e, Cx<lanes4_t>* v) {
   load_lanes(x, even, e, v, std::make_index_sequence<4>());
 }
 
