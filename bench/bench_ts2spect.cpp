@@ -7,8 +7,11 @@
 // BM_FftwR2c: the transforms alone, samples already in memory as double,
 // one FFTW_MEASURE plan reused. BM_ReadSmt: reading the file alone;
 // BM_ReadSmtAgain: reading it again into the same object.
-// BM_KissRealFft: the program's whole transform on the same in-memory
-// samples; BM_KissBins: the same, only the bins of the 16 harmonics.
+// BM_KissRealFft: the program's whole transform (KISS FFT) on the same
+// in-memory samples. BM_KissBins: only the bins of the 16 harmonics, one
+// segment at a time, by the program's own transform in KISS FFT's order of
+// operations; BM_LaneBins: the same, FFT_LANES segments side by side from
+// float samples, as the rebuild runs it.
 // The last line gives rebuild / FFTW.
 #include <benchmark/benchmark.h>
 
