@@ -13,9 +13,10 @@
 
 // Sequences transformed side by side, one per lane of a vector register.
 // Every lane runs the very operations of the one-sequence transform in the
-// same order, so each lane's result is that transform's bit for bit. Four
-// lanes where the processor has AVX (without FMA, so that no product and sum
-// fuse into one rounding), else two SSE2 lanes twice.
+// same order, so each lane's result is that transform's bit for bit (the file
+// is built without contraction, so no product and sum fuse into one
+// rounding). Four lanes where the processor has AVX, else two SSE2 lanes
+// twice.
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define FFT_HAVE_AVX_LANES 1
 #endif
