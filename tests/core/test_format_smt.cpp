@@ -431,7 +431,9 @@ TEST(FormatSmt, DataWithOverRangeIsGetDataAndIsOverRangeInOnePass) {
       const int over = smt.GetDataOverRange(ch, range.first, range.second, got.data());
       EXPECT_EQ(over, smt.IsOverRange(ch, range.first, range.second));
       flagged += over;
-      EXPECT_EQ(std::memcmp(got.data(), want.data(), want.size() * sizeof(float)), 0);
+      if (!want.empty()) {
+        EXPECT_EQ(std::memcmp(got.data(), want.data(), want.size() * sizeof(float)), 0);
+      }
       EXPECT_EQ(got.back(), 7.0f);
     }
   EXPECT_GT(flagged, 6);
