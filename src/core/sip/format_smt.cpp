@@ -37,9 +37,31 @@ const char* ch_type_text(int type, char* buf) {
   return buf;
 }
 
+// The sample buffers of the last object destroyed on a thread, for the next
+// one that reads: the channels of a recording of a few hours are tens of
+// megabytes, whose fresh pages cost more to fault in than the file takes to
+// decode, and a survey is read file after file by short-lived objects. One
+// set per thread; the flag (trivially destructible, so valid to the end of
+// the thread) keeps objects destroyed after the set from touching it.
+struct SpareSamples {
+  std::vector<float> ch[MAX_CH_NUM];
+  ~SpareSamples();
+};
+thread_local bool t_spare_gone = false;
+thread_local SpareSamples t_spare;
+SpareSamples::~SpareSamples() { t_spare_gone = true; }
+
 }  // namespace
 
 CFormatSmt::CFormatSmt() { ResetHeader(); }
+
+CFormatSmt::~CFormatSmt() {
+  if (t_spare_gone) return;
+  for (int c = 0; c < MAX_CH_NUM; ++c) {
+    std::vector<float>& big = m_data[c].capacity() >= m_spare[c].capacity() ? m_data[c] : m_spare[c];
+    if (big.capacity() > t_spare.ch[c].capacity()) t_spare.ch[c].swap(big);
+  }
+}
 
 void CFormatSmt::ResetHeader() {
   m_prm_dev = PrmDev();
@@ -65,7 +87,10 @@ bool CFormatSmt::ReadFile(FILE* fp) {
   // The samples are decoded into the memory of an earlier read, so that an
   // object reading one file after another neither zero-fills nor faults in
   // new pages for every file.
-  for (int c = 0; c < MAX_CH_NUM; ++c) fresh.m_data[c].swap(m_spare[c]);
+  for (int c = 0; c < MAX_CH_NUM; ++c) {
+    fresh.m_data[c].swap(m_spare[c]);
+    if (fresh.m_data[c].capacity() == 0 && !t_spare_gone) fresh.m_data[c].swap(t_spare.ch[c]);
+  }
   std::string why;
   const bool ok = fresh.ReadBody(fp, &why);
   if (!ok) {

@@ -29,6 +29,13 @@ constexpr int32_t SMT_FILE_VER = SIP_TS_FILE_VER;
 class CFormatSmt : public CFormat {
 public:
   CFormatSmt();
+  CFormatSmt(const CFormatSmt&) = default;
+  CFormatSmt(CFormatSmt&&) = default;
+  CFormatSmt& operator=(const CFormatSmt&) = default;
+  CFormatSmt& operator=(CFormatSmt&&) = default;
+  // Leaves the sample buffers to the next object of this thread that reads a
+  // file.
+  ~CFormatSmt() override;
 
   const char* GetExt() const override { return "SMT"; }
   // Replaces the whole object on success: the header fields a file lacks
@@ -94,7 +101,8 @@ private:
   void TakeContents(CFormatSmt& from);
 
   std::vector<float> m_data[MAX_CH_NUM];
-  // Buffers of the previous contents, reused by the next read.
+  // Buffers of the previous contents, reused by the next read (or, in a new
+  // object, those a destroyed one left behind).
   std::vector<float> m_spare[MAX_CH_NUM];
   int32_t m_ver = SMT_FILE_VER;
 };
