@@ -447,6 +447,43 @@ TEST(FormatSmt, DataWithOverRangeIsGetDataAndIsOverRangeInOnePass) {
   EXPECT_EQ(sentinel[0], 7.0f);
 }
 
+TEST(FormatSmt, ANewReaderNeverSeesTheSamplesOfADestroyedOne) {
+  // The buffers of a destroyed object serve the next read on the thread:
+  // longer and shorter files after it, and a failed read in between.
+  const float gains[6] = {1, 1, 1, 1, 1, 1};
+  auto file_of = [&](int rows, float base) {
+    Bytes file = Header(2, MeasFields(), DevFields(), gains);
+    std::vector<std::vector<float>> data;
+    for (int r = 0; r < rows; ++r) data.push_back({base + r, base - r, base, -base, float(r), base * r});
+    file.append(RowBytes(data));
+    return file.b;
+  };
+  const std::string longer = WriteTemp("reuse_long.smt", file_of(500, 3.0f));
+  const std::string shorter = WriteTemp("reuse_short.smt", file_of(7, -2.0f));
+  const std::string broken = WriteTemp("reuse_broken.smt", {0x23, 0x23, 3, 0, 0, 0});
+  std::vector<float> want_long[6], want_short[6];
+  {
+    CFormatSmt ref;
+    ASSERT_TRUE(ref.Read(longer));
+    for (int c = 0; c < 6; ++c) want_long[c] = ref.GetRawData(c);
+    ASSERT_TRUE(ref.Read(shorter));
+    for (int c = 0; c < 6; ++c) want_short[c] = ref.GetRawData(c);
+  }
+  for (const std::string* path : {&shorter, &longer, &broken, &shorter, &longer, &longer}) {
+    CFormatSmt smt;
+    if (path == &broken) {
+      EXPECT_FALSE(smt.Read(*path));
+      EXPECT_EQ(smt.GetDataRows(), 0);
+      for (int c = 0; c < 6; ++c) EXPECT_TRUE(smt.GetRawData(c).empty());
+      continue;
+    }
+    ASSERT_TRUE(smt.Read(*path));
+    const std::vector<float>* want = path == &longer ? want_long : want_short;
+    EXPECT_EQ(smt.GetDataRows(), int(want[0].size()));
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(smt.GetRawData(c), want[c]) << c;
+  }
+}
+
 TEST(FormatSmt, ClearDropsTheSamples) {
   Bytes file = Header(3);
   file.append(RowBytes(kTwoRows));
