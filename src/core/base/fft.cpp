@@ -446,7 +446,9 @@ __attribute__((target("avx"), flatten)) void bins_avx(const FftCfg& cfg, FftCfg:
 }
 
 bool has_avx() {
-  static const bool avx = __builtin_cpu_supports("avx");
+  // The processor and the system's saving of the AVX registers, also when
+  // asked from another static initialiser.
+  static const bool avx = (__builtin_cpu_init(), __builtin_cpu_supports("avx"));
   return avx;
 }
 #endif
