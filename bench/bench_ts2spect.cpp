@@ -7,8 +7,11 @@
 // BM_FftwR2c: the transforms alone, samples already in memory as double,
 // one FFTW_MEASURE plan reused. BM_ReadSmt: reading the file alone;
 // BM_ReadSmtAgain: reading it again into the same object.
-// BM_KissRealFft: the program's whole transform on the same in-memory
-// samples; BM_KissBins: the same, only the bins of the 16 harmonics.
+// BM_KissRealFft: the program's whole transform (KISS FFT) on the same
+// in-memory samples. BM_KissBins: only the bins of the 16 harmonics, one
+// segment at a time, by the program's own transform in KISS FFT's order of
+// operations; BM_LaneBins: the same, FFT_LANES segments side by side from
+// float samples, as the rebuild runs it.
 // The last line gives rebuild / FFTW.
 #include <benchmark/benchmark.h>
 
@@ -164,6 +167,31 @@ void BM_KissBins(benchmark::State& state) {
   state.SetItemsProcessed(int64_t(state.iterations()) * kSamples);
 }
 
+// The transform as the rebuild runs it: FFT_LANES segments side by side,
+// from the float samples.
+void BM_LaneBins(benchmark::State& state) {
+  const std::vector<double>& samples = Samples();
+  const std::vector<float> floats(samples.begin(), samples.end());
+  fft_cfg_ptr cfg = fft_alloc(kLen);
+  std::vector<int> bins;
+  for (int k = 1; k <= kHarm; ++k) bins.push_back(k);
+  fft_set_bins(cfg.get(), bins.data(), kHarm);
+  std::vector<cpx_t> out(size_t(kHarm) * FFT_LANES);
+  cpx_t* outs[FFT_LANES];
+  for (int l = 0; l < FFT_LANES; ++l) outs[l] = out.data() + l * kHarm;
+  double sink = 0.0;
+  for (auto _ : state) {
+    for (int64_t s = 0; s < kSamples / kLen; s += FFT_LANES) {
+      const float* in[FFT_LANES];
+      for (int l = 0; l < FFT_LANES; ++l) in[l] = floats.data() + (s + l) * kLen;
+      fft_real_bins_lanes(cfg.get(), in, FFT_LANES, outs);
+      sink += out[0].re;
+    }
+    benchmark::DoNotOptimize(sink);
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * kSamples);
+}
+
 // Prints the usual table and keeps each benchmark's samples per second.
 class RateReporter : public benchmark::ConsoleReporter {
 public:
@@ -185,6 +213,7 @@ BENCHMARK(BM_ReadSmtAgain)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_FftwR2c)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_KissRealFft)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_KissBins)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_LaneBins)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "core/base/fft.h"
@@ -177,4 +178,124 @@ TEST(Fft, BinsOutsideTheTransformAreRefused) {
   // With no bins chosen there is nothing to compute.
   EXPECT_TRUE(fft_set_bins(cfg.get(), nullptr, 0));
   EXPECT_TRUE(fft_real_bins(cfg.get(), x, nullptr));
+}
+
+namespace {
+
+// Values exact in float, from integer arithmetic only, so that the bit
+// patterns of the bins depend on the transform alone.
+std::vector<double> lcg_signal(int n) {
+  std::vector<double> x(static_cast<size_t>(n));
+  uint32_t state = 12345u + uint32_t(n);
+  for (int t = 0; t < n; ++t) {
+    state = state * 1664525u + 1013904223u;
+    const double noise = double(state >> 8) / double(1u << 24) - 0.5;
+    x[size_t(t)] = double(float(noise + (t % 7 == 3 ? 1.5 : 0.0)));
+  }
+  return x;
+}
+
+std::vector<std::vector<int>> bin_sets(int n) {
+  std::vector<std::vector<int>> sets = {{0}, {n - 1, 0, n / 2, n - 1}};
+  std::vector<int> low, all;
+  for (int k = 1; k <= 16 && k < n; ++k) low.push_back(k);
+  for (int k = 0; k < n; ++k) all.push_back(k);
+  sets.push_back(low);
+  sets.push_back(all);
+  return sets;
+}
+
+bool same_bits(const cpx_t& a, const cpx_t& b) {
+  return std::memcmp(&a.re, &b.re, sizeof(double)) == 0 && std::memcmp(&a.im, &b.im, sizeof(double)) == 0;
+}
+
+}  // namespace
+
+TEST(Fft, SelectedBinsKeepTheirBitsAcrossVersions) {
+  // FNV-1a of the bins' bit patterns over every bin set, as the transform
+  // has always computed them: spectra rebuilt from time series are stored
+  // and compared byte for byte, so a change of summation order shows here.
+  const struct {
+    int n;
+    uint64_t hash;
+  } cases[] = {
+      {1, 0x0fd99ce7b004df73ull},    {2, 0xae0caf7733d90683ull},   {3, 0xe7f4bb6cdb898878ull},
+      {7, 0x858a829863e43cbcull},    {8, 0x735c1d5eaf39fe29ull},   {60, 0xc149cd932954f04dull},
+      {101, 0xcd95d68c8bde9006ull},  {450, 0x6a4bde9c896ad2d0ull}, {600, 0x2d6899a8bf455307ull},
+      {602, 0x9a6aa7e0a553c3f1ull},  {1024, 0xe813610a81ff317cull}, {3840, 0xc42f533de5c828a8ull},
+  };
+  for (const auto& c : cases) {
+    const std::vector<double> x = lcg_signal(c.n);
+    fft_cfg_ptr cfg = fft_alloc(c.n);
+    uint64_t h = 1469598103934665603ull;
+    for (const std::vector<int>& bins : bin_sets(c.n)) {
+      ASSERT_TRUE(fft_set_bins(cfg.get(), bins.data(), int(bins.size())));
+      std::vector<cpx_t> out(bins.size());
+      ASSERT_TRUE(fft_real_bins(cfg.get(), x.data(), out.data()));
+      for (const cpx_t& v : out) {
+        unsigned char b[16];
+        std::memcpy(b, &v.re, 8);
+        std::memcpy(b + 8, &v.im, 8);
+        for (unsigned char u : b) h = (h ^ u) * 1099511628211ull;
+      }
+    }
+    EXPECT_EQ(h, c.hash) << "n = " << c.n;
+  }
+}
+
+TEST(Fft, LanesGiveTheBitsOfOneSequence) {
+  // Every lane count (two-lane and four-lane kernels), lanes that differ,
+  // zeros of both signs and subnormals.
+  for (int n : {1, 2, 3, 7, 8, 60, 101, 450, 600, 602, 1024}) {
+    SCOPED_TRACE(n);
+    std::vector<std::vector<float>> seqs;
+    for (int l = 0; l < FFT_LANES; ++l) {
+      std::vector<float> s(static_cast<size_t>(n));
+      const std::vector<double> x = lcg_signal(n + 3 * l);
+      for (int t = 0; t < n; ++t) s[size_t(t)] = float(x[size_t(t)]) * float(l + 1);
+      seqs.push_back(s);
+    }
+    for (int t = 0; t < n; t += 3) seqs[1][size_t(t)] = t % 2 ? -0.0f : 0.0f;
+    seqs[2].assign(size_t(n), -0.0f);
+    for (int t = 0; t < n; t += 2) seqs[3][size_t(t)] = 1e-40f * float(t % 5 - 2);
+    fft_cfg_ptr cfg = fft_alloc(n);
+    for (const std::vector<int>& bins : bin_sets(n)) {
+      ASSERT_TRUE(fft_set_bins(cfg.get(), bins.data(), int(bins.size())));
+      std::vector<std::vector<cpx_t>> want(FFT_LANES, std::vector<cpx_t>(bins.size()));
+      for (int l = 0; l < FFT_LANES; ++l) {
+        const std::vector<double> x(seqs[size_t(l)].begin(), seqs[size_t(l)].end());
+        ASSERT_TRUE(fft_real_bins(cfg.get(), x.data(), want[size_t(l)].data()));
+      }
+      for (int lanes = 1; lanes <= FFT_LANES; ++lanes) {
+        std::vector<std::vector<cpx_t>> got(FFT_LANES, std::vector<cpx_t>(bins.size(), cpx_t{7.0, 7.0}));
+        const float* in[FFT_LANES];
+        cpx_t* out[FFT_LANES];
+        for (int l = 0; l < FFT_LANES; ++l) {
+          in[l] = seqs[size_t(l)].data();
+          out[l] = got[size_t(l)].data();
+        }
+        ASSERT_TRUE(fft_real_bins_lanes(cfg.get(), in, lanes, out));
+        for (int l = 0; l < FFT_LANES; ++l)
+          for (size_t j = 0; j < bins.size(); ++j) {
+            if (l < lanes)
+              EXPECT_TRUE(same_bits(got[size_t(l)][j], want[size_t(l)][j]))
+                  << lanes << " lanes, lane " << l << ", bin " << bins[j];
+            else
+              EXPECT_EQ(got[size_t(l)][j].re, 7.0) << "a lane beyond the count is written";
+          }
+      }
+    }
+  }
+  fft_cfg_ptr cfg = fft_alloc(8);
+  const int one[] = {1};
+  ASSERT_TRUE(fft_set_bins(cfg.get(), one, 1));
+  const float x[8] = {};
+  const float* in[FFT_LANES] = {x, x, x, x};
+  cpx_t res[FFT_LANES];
+  cpx_t* out[FFT_LANES] = {res, res + 1, res + 2, res + 3};
+  EXPECT_FALSE(fft_real_bins_lanes(cfg.get(), in, 0, out));
+  EXPECT_FALSE(fft_real_bins_lanes(cfg.get(), in, FFT_LANES + 1, out));
+  EXPECT_FALSE(fft_real_bins_lanes(nullptr, in, 1, out));
+  const float* missing[FFT_LANES] = {x, nullptr, x, x};
+  EXPECT_FALSE(fft_real_bins_lanes(cfg.get(), missing, 2, out));
 }

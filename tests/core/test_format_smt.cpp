@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +9,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/base/ex_file.h"
@@ -401,6 +404,84 @@ TEST(FormatSmt, OverRangeIgnoresTheGain) {
   CFormatSmt smt;
   ASSERT_TRUE(smt.Read(WriteTemp("ovr.smt", file.b)));
   EXPECT_EQ(smt.IsOverRange(0, 0, 1), 1);
+}
+
+TEST(FormatSmt, DataWithOverRangeIsGetDataAndIsOverRangeInOnePass) {
+  // Random rows around the limit, gains 1, 2 and 10, every channel and
+  // several row ranges, and the failures of GetData.
+  CFormatSmt smt;
+  std::vector<float> data[6];
+  uint32_t state = 99u;
+  for (int r = 0; r < 200; ++r)
+    for (int ch = 0; ch < 6; ++ch) {
+      state = state * 1664525u + 1013904223u;
+      data[ch].push_back((float(state >> 8) / float(1u << 24) - 0.5f) * (r % 40 == 7 ? 3.0f : 1.0f));
+    }
+  data[4][150] = NAN;
+  data[1][160] = -INFINITY;
+  ASSERT_TRUE(smt.SetData(data));
+  const float gains[6] = {1, 2, 10, 1, 10, 2};
+  std::copy(gains, gains + 6, smt.m_gain);
+  int flagged = 0;
+  for (int ch = 0; ch < 6; ++ch)
+    for (const auto& range : {std::pair<int, int>{0, 200}, {0, 7}, {8, 32}, {140, 20}, {155, 45}, {199, 1}, {5, 0}}) {
+      SCOPED_TRACE(testing::Message() << "ch " << ch << " rows " << range.first << "+" << range.second);
+      std::vector<float> want(size_t(range.second)), got(size_t(range.second) + 1, 7.0f);
+      ASSERT_TRUE(smt.GetData(ch, range.first, range.second, want.data()));
+      const int over = smt.GetDataOverRange(ch, range.first, range.second, got.data());
+      EXPECT_EQ(over, smt.IsOverRange(ch, range.first, range.second));
+      flagged += over;
+      if (!want.empty()) {
+        EXPECT_EQ(std::memcmp(got.data(), want.data(), want.size() * sizeof(float)), 0);
+      }
+      EXPECT_EQ(got.back(), 7.0f);
+    }
+  EXPECT_GT(flagged, 6);
+  float sentinel[2] = {7, 7};
+  EXPECT_EQ(smt.GetDataOverRange(6, 0, 1, sentinel), -1);
+  EXPECT_EQ(smt.GetDataOverRange(0, 199, 2, sentinel), -1);
+  EXPECT_EQ(smt.GetDataOverRange(0, -1, 1, sentinel), -1);
+  EXPECT_EQ(smt.GetDataOverRange(0, 0, 1, nullptr), -1);
+  smt.m_gain[3] = 0.0f;
+  EXPECT_EQ(smt.GetDataOverRange(3, 0, 1, sentinel), -1);
+  EXPECT_EQ(sentinel[0], 7.0f);
+}
+
+TEST(FormatSmt, ANewReaderNeverSeesTheSamplesOfADestroyedOne) {
+  // The buffers of a destroyed object serve the next read on the thread:
+  // longer and shorter files after it, and a failed read in between.
+  const float gains[6] = {1, 1, 1, 1, 1, 1};
+  auto file_of = [&](int rows, float base) {
+    Bytes file = Header(2, MeasFields(), DevFields(), gains);
+    std::vector<std::vector<float>> data;
+    for (int r = 0; r < rows; ++r) data.push_back({base + r, base - r, base, -base, float(r), base * r});
+    file.append(RowBytes(data));
+    return file.b;
+  };
+  const std::string longer = WriteTemp("reuse_long.smt", file_of(500, 3.0f));
+  const std::string shorter = WriteTemp("reuse_short.smt", file_of(7, -2.0f));
+  const std::string broken = WriteTemp("reuse_broken.smt", {0x23, 0x23, 3, 0, 0, 0});
+  std::vector<float> want_long[6], want_short[6];
+  {
+    CFormatSmt ref;
+    ASSERT_TRUE(ref.Read(longer));
+    for (int c = 0; c < 6; ++c) want_long[c] = ref.GetRawData(c);
+    ASSERT_TRUE(ref.Read(shorter));
+    for (int c = 0; c < 6; ++c) want_short[c] = ref.GetRawData(c);
+  }
+  for (const std::string* path : {&shorter, &longer, &broken, &shorter, &longer, &longer}) {
+    CFormatSmt smt;
+    if (path == &broken) {
+      EXPECT_FALSE(smt.Read(*path));
+      EXPECT_EQ(smt.GetDataRows(), 0);
+      for (int c = 0; c < 6; ++c) EXPECT_TRUE(smt.GetRawData(c).empty());
+      continue;
+    }
+    ASSERT_TRUE(smt.Read(*path));
+    const std::vector<float>* want = path == &longer ? want_long : want_short;
+    EXPECT_EQ(smt.GetDataRows(), int(want[0].size()));
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(smt.GetRawData(c), want[c]) << c;
+  }
 }
 
 TEST(FormatSmt, ClearDropsTheSamples) {

@@ -165,6 +165,35 @@ TEST(SpectArray, SetValueStoresAFreshValueWithUnitWeight) {
   expect_item(a.DoGetItemOf(0, 0, 0, 0), SpectItem());
 }
 
+TEST(SpectArray, ItemsOfAChannelGoWhereSingleItemsGo) {
+  // 3 channels, 2 frequencies, 4 harmonics, 3 calculations; channel 1,
+  // frequency 1, harmonics 0..2 of calculations 0..1.
+  CSpectArray bulk, single;
+  bulk.DoInit(3, 2, 4, 3, -1, 0);
+  single.DoInit(3, 2, 4, 3, -1, 0);
+  std::vector<SpectItem> items;
+  for (int c = 0; c < 2; ++c)
+    for (int h = 0; h < 3; ++h) {
+      items.push_back(make_item(c * 10 + h, -h, 1, uint8_t(c), 0.5f, 0.25f, 0.125f));
+      single.DoSetItemOf(1, 1, h, c, items.back());
+    }
+  ASSERT_TRUE(bulk.DoSetItemsOf(1, 1, 3, 2, items.data()));
+  for (int i = 0; i < single.DoGetItemNum(); ++i) expect_item(bulk.DoGetItem(i), single.DoGetItem(i));
+
+  // Outside the array: nothing stored.
+  const int bad[][4] = {{3, 0, 1, 1}, {-1, 0, 1, 1}, {0, 2, 1, 1}, {0, -1, 1, 1}, {0, 0, 5, 1}, {0, 0, 1, 4},
+                        {0, 0, -1, 1}, {0, 0, 1, -1}};
+  for (const auto& p : bad) {
+    CSpectArray a;
+    a.DoInit(3, 2, 4, 3, -1, 0);
+    const std::vector<SpectItem> many(20, make_item(9, 9, 1, 1, 2.0f, 0.1f, 0.2f));
+    EXPECT_FALSE(a.DoSetItemsOf(p[0], p[1], p[2], p[3], many.data()));
+    for (int i = 0; i < a.DoGetItemNum(); ++i) expect_item(a.DoGetItem(i), SpectItem());
+  }
+  EXPECT_TRUE(bulk.DoSetItemsOf(0, 0, 0, 3, nullptr));
+  EXPECT_FALSE(bulk.DoSetItemsOf(0, 0, 1, 1, nullptr));
+}
+
 TEST(SpectArray, AccessOutsideTheItemsNeitherReadsNorWritesOtherMemory) {
   CSpectArray a;
   a.DoInit(6, 1, 3, 2, -1, 0);

@@ -3,11 +3,39 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include <kissfft/kissfft.hh>
 
 #include "core/base/algo.h"
+
+// Sequences transformed side by side, one per lane of a vector register.
+// Every lane runs the very operations of the one-sequence transform in the
+// same order, so each lane's result is that transform's bit for bit (the file
+// is built without contraction, so no product and sum fuse into one
+// rounding). Four lanes where the processor has AVX, else two SSE2 lanes
+// twice.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define FFT_HAVE_AVX_LANES 1
+#endif
+
+namespace {
+
+typedef double lanes2_t __attribute__((vector_size(sizeof(double) * 2)));
+typedef double lanes4_t __attribute__((vector_size(sizeof(double) * 4)));
+static_assert(FFT_LANES == 4, "four lanes: one AVX register or two SSE2 ones");
+
+// Aligned to the size of its parts: the compiler's default target aligns four
+// doubles to 16 bytes only, the AVX code expects 32.
+template <typename T>
+struct alignas(sizeof(T)) Cx {
+  T re, im;
+};
+static_assert(alignof(Cx<lanes4_t>) == 32, "AVX operands");
+
+}  // namespace
 
 // Even lengths run as a complex transform of half the length over the samples
 // taken pairwise (kissfft's real-input path), which halves the work of the
@@ -47,8 +75,23 @@ struct FftCfg {
   int top_m = 1;
   bool pruned = false;
   std::vector<std::complex<double>> top_tw;  // need.size() x top_p
-  std::vector<std::complex<double>> sub;     // lc outputs of the top_p transforms
-  std::vector<std::complex<double>> z;       // the needed outputs
+
+  // The complex transform of length lc in kissfft's factors, order of
+  // operations and twiddles, for one sequence or for several at once. order:
+  // the input index each output starts from (kissfft's leaves); stride:
+  // kissfft's fstride of each stage.
+  std::vector<std::complex<double>> tw;
+  std::vector<int> radix, remain, stride, order;
+  // Buffers, and the twiddles as operands of the lanes (top_tw and BinSel::tw
+  // in the same order).
+  template <typename T>
+  struct Work {
+    std::vector<Cx<T>> out, z, scratch;
+    std::vector<Cx<T>> tw, top_tw, bin_tw;
+  };
+  Work<double> one;
+  Work<lanes2_t> lanes2;
+  Work<lanes4_t> lanes4;
 };
 
 void FftCfgDeleter::operator()(FftCfg* cfg) const { delete cfg; }
@@ -121,6 +164,295 @@ int index_of(const std::vector<int>& need, int t) {
   return int(it - need.begin());
 }
 
+// kissfft's twiddles and stages for a forward transform of length lc,
+// computed by the same expressions, and the order in which its recursion
+// gathers the input.
+void plan_stages(FftCfg* cfg, int lc) {
+  const double phinc = -2 * std::acos(double(-1)) / size_t(lc);
+  cfg->tw.resize(size_t(lc));
+  for (size_t i = 0; i < size_t(lc); ++i) cfg->tw[i] = std::exp(std::complex<double>(0, i * phinc));
+  int n = lc, fstride = 1;
+  do {
+    const int p = first_radix(n);
+    n /= p;
+    cfg->radix.push_back(p);
+    cfg->remain.push_back(n);
+    cfg->stride.push_back(fstride);
+    fstride *= p;
+  } while (n > 1);
+  cfg->order.resize(size_t(lc));
+  struct Leaves {
+    FftCfg* cfg;
+    void fill(int in, int out, size_t stage, int fstride) {
+      const int p = cfg->radix[stage], m = cfg->remain[stage];
+      for (int q = 0; q < p; ++q) {
+        if (m == 1)
+          cfg->order[size_t(out + q)] = in + q * fstride;
+        else
+          fill(in + q * fstride, out + q * m, stage + 1, fstride * p);
+      }
+    }
+  };
+  Leaves{cfg}.fill(0, 0, 0, 1);
+}
+
+template <typename T>
+Cx<T> mul(const Cx<T>& a, const Cx<T>& w) {
+  return Cx<T>{a.re * w.re - a.im * w.im, a.re * w.im + a.im * w.re};
+}
+
+template <typename T>
+Cx<T> add(const Cx<T>& a, const Cx<T>& b) {
+  return Cx<T>{a.re + b.re, a.im + b.im};
+}
+
+template <typename T>
+Cx<T> sub(const Cx<T>& a, const Cx<T>& b) {
+  return Cx<T>{a.re - b.re, a.im - b.im};
+}
+
+// kissfft's butterflies of one stage over one block of p x m outputs,
+// operation for operation, so that the results do not move by a bit.
+template <typename T>
+void butterfly(FftCfg::Work<T>& w, Cx<T>* out, size_t p, size_t m, size_t fstride) {
+  const Cx<T>* tw = w.tw.data();
+  const size_t nfft = w.tw.size();
+  switch (p) {
+    case 2:
+      for (size_t k = 0; k < m; ++k) {
+        const Cx<T> t = mul(out[m + k], tw[k * fstride]);
+        out[m + k] = sub(out[k], t);
+        out[k] = add(out[k], t);
+      }
+      break;
+    case 3: {
+      const size_t m2 = 2 * m;
+      const T epi3 = tw[fstride * m].im;
+      for (size_t k = 0; k < m; ++k) {
+        Cx<T>* f = out + k;
+        const Cx<T> s1 = mul(f[m], tw[k * fstride]);
+        const Cx<T> s2 = mul(f[m2], tw[k * fstride * 2]);
+        const Cx<T> s3 = add(s1, s2);
+        Cx<T> s0 = sub(s1, s2);
+        f[m] = Cx<T>{f[0].re - s3.re * 0.5, f[0].im - s3.im * 0.5};
+        s0 = Cx<T>{s0.re * epi3, s0.im * epi3};
+        f[0] = add(f[0], s3);
+        f[m2] = Cx<T>{f[m].re + s0.im, f[m].im - s0.re};
+        f[m] = Cx<T>{f[m].re + -s0.im, f[m].im + s0.re};
+      }
+      break;
+    }
+    case 4:
+      for (size_t k = 0; k < m; ++k) {
+        const Cx<T> s0 = mul(out[k + m], tw[k * fstride]);
+        const Cx<T> s1 = mul(out[k + 2 * m], tw[k * fstride * 2]);
+        const Cx<T> s2 = mul(out[k + 3 * m], tw[k * fstride * 3]);
+        const Cx<T> s5 = sub(out[k], s1);
+        out[k] = add(out[k], s1);
+        const Cx<T> s3 = add(s0, s2);
+        Cx<T> s4 = sub(s0, s2);
+        s4 = Cx<T>{s4.im * 1.0, -s4.re * 1.0};
+        out[k + 2 * m] = sub(out[k], s3);
+        out[k] = add(out[k], s3);
+        out[k + m] = add(s5, s4);
+        out[k + 3 * m] = sub(s5, s4);
+      }
+      break;
+    case 5: {
+      const Cx<T> ya = tw[fstride * m];
+      const Cx<T> yb = tw[fstride * 2 * m];
+      for (size_t u = 0; u < m; ++u) {
+        Cx<T>* f0 = out + u;
+        Cx<T>* f1 = f0 + m;
+        Cx<T>* f2 = f0 + 2 * m;
+        Cx<T>* f3 = f0 + 3 * m;
+        Cx<T>* f4 = f0 + 4 * m;
+        const Cx<T> s0 = *f0;
+        const Cx<T> s1 = mul(*f1, tw[u * fstride]);
+        const Cx<T> s2 = mul(*f2, tw[2 * u * fstride]);
+        const Cx<T> s3 = mul(*f3, tw[3 * u * fstride]);
+        const Cx<T> s4 = mul(*f4, tw[4 * u * fstride]);
+        const Cx<T> s7 = add(s1, s4);
+        const Cx<T> s10 = sub(s1, s4);
+        const Cx<T> s8 = add(s2, s3);
+        const Cx<T> s9 = sub(s2, s3);
+        *f0 = add(*f0, s7);
+        *f0 = add(*f0, s8);
+        const Cx<T> s5 = add(s0, Cx<T>{s7.re * ya.re + s8.re * yb.re, s7.im * ya.re + s8.im * yb.re});
+        const Cx<T> s6{s10.im * ya.im + s9.im * yb.im, -s10.re * ya.im - s9.re * yb.im};
+        *f1 = sub(s5, s6);
+        *f4 = add(s5, s6);
+        const Cx<T> s11 = add(s0, Cx<T>{s7.re * yb.re + s8.re * ya.re, s7.im * yb.re + s8.im * ya.re});
+        const Cx<T> s12{-s10.im * yb.im + s9.im * ya.im, s10.re * yb.im - s9.re * ya.im};
+        *f2 = add(s11, s12);
+        *f3 = sub(s11, s12);
+      }
+      break;
+    }
+    default: {
+      Cx<T>* scratch = w.scratch.data();
+      for (size_t u = 0; u < m; ++u) {
+        for (size_t q1 = 0, k = u; q1 < p; ++q1, k += m) scratch[q1] = out[k];
+        for (size_t q1 = 0, k = u; q1 < p; ++q1, k += m) {
+          size_t twidx = 0;
+          out[k] = scratch[0];
+          for (size_t q = 1; q < p; ++q) {
+            twidx += fstride * k;
+            if (twidx >= nfft) twidx -= nfft;
+            out[k] = add(out[k], mul(scratch[q], tw[twidx]));
+          }
+        }
+      }
+      break;
+    }
+  }
+}
+
+// Element e of the complex input of every sequence, lane by lane: the
+// samples taken pairwise for even n (kissfft's real path), else the sample
+// with imaginary part 0.
+template <typename S>
+void load(const S* const* x, bool even, size_t e, Cx<double>* v) {
+  v->re = double(x[0][even ? 2 * e : e]);
+  v->im = even ? double(x[0][2 * e + 1]) : 0.0;
+}
+
+// Two neighbouring floats as doubles, in one conversion.
+lanes2_t pair(const float* p) {
+  typedef float float2_t __attribute__((vector_size(sizeof(float) * 2)));
+  float2_t f;
+  std::memcpy(&f, p, sizeof(f));
+  return __builtin_convertvector(f, lanes2_t);
+}
+
+template <typename V, size_t... L>
+void load_lanes(const float* const* x, bool even, size_t e, Cx<V>* v, std::index_sequence<L...>) {
+  if (even) {
+    const lanes2_t p[] = {pair(x[L] + 2 * e)...};
+    v->re = V{p[L][0]...};
+    v->im = V{p[L][1]...};
+  } else {
+    v->re = V{double(x[L][e])...};
+    v->im = V{};
+  }
+}
+
+void load(const float* const* x, bool even, size_t e, Cx<lanes2_t>* v) {
+  load_lanes(x, even, e, v, std::make_index_sequence<2>());
+}
+
+void load(const float* const* x, bool even, size_t e, Cx<lanes4_t>* v) {
+  load_lanes(x, even, e, v, std::make_index_sequence<4>());
+}
+
+void splat(double v, double* out) { *out = v; }
+
+template <typename V>
+void splat(double v, V* out) {
+  for (size_t l = 0; l < sizeof(V) / sizeof(double); ++l) (*out)[l] = v;
+}
+
+template <typename T>
+Cx<T> splat(const std::complex<double>& v) {
+  Cx<T> c;
+  splat(v.real(), &c.re);
+  splat(v.imag(), &c.im);
+  return c;
+}
+
+// The twiddles of cfg (after fft_set_bins) as operands of T.
+template <typename T>
+void tables(const FftCfg& cfg, FftCfg::Work<T>& w) {
+  w.tw.clear();
+  for (const std::complex<double>& t : cfg.tw) w.tw.push_back(splat<T>(t));
+  w.top_tw.clear();
+  for (const std::complex<double>& t : cfg.top_tw) w.top_tw.push_back(splat<T>(t));
+  w.bin_tw.clear();
+  for (const FftCfg::BinSel& b : cfg.sel) w.bin_tw.push_back(splat<T>(b.tw));
+  w.out.resize(cfg.order.size());
+  w.z.resize(cfg.need.size());
+  w.scratch.resize(size_t(*std::max_element(cfg.radix.begin(), cfg.radix.end())));
+}
+
+double lane(double v, int) { return v; }
+template <typename V>
+double lane(const V& v, int l) {
+  return v[l];
+}
+
+// The chosen bins of the sequences x[0..lanes-1] (one for double, one per
+// lane of a vector type) into out[l][j]. kissfft's recursion without the
+// recursion: its leaves gather the input in cfg.order, then the butterflies
+// run stage by stage from the deepest, each over all blocks of its stage;
+// every butterfly sees the values it sees in the recursion.
+template <typename T, typename S>
+void bins(const FftCfg& cfg, FftCfg::Work<T>& w, const S* const* x, int lanes, cpx_t* const* out) {
+  Cx<T>* f = w.out.data();
+  const size_t lc = cfg.order.size();
+  for (size_t j = 0; j < lc; ++j) load(x, cfg.even, size_t(cfg.order[j]), &f[j]);
+  // The pruned last stage joins only the outputs in need.
+  const size_t last = cfg.pruned ? 1 : 0;
+  for (size_t st = cfg.radix.size(); st-- > last;) {
+    const size_t p = size_t(cfg.radix[st]), m = size_t(cfg.remain[st]), fstride = size_t(cfg.stride[st]);
+    for (size_t b = 0; b < fstride; ++b) butterfly(w, f + b * p * m, p, m, fstride);
+  }
+
+  Cx<T>* z = w.z.data();
+  const size_t need_num = cfg.need.size();
+  if (cfg.pruned) {
+    const int p = cfg.top_p, m = cfg.top_m;
+    for (size_t i = 0; i < need_num; ++i) {
+      const int u = cfg.need_sub[i];
+      const Cx<T>* tw = w.top_tw.data() + i * size_t(p);
+      T re{}, im{};
+      for (int q = 0; q < p; ++q) {
+        const Cx<T> v = f[size_t(q) * size_t(m) + size_t(u)];
+        re += v.re * tw[q].re - v.im * tw[q].im;
+        im += v.re * tw[q].im + v.im * tw[q].re;
+      }
+      z[i] = Cx<T>{re, im};
+    }
+  } else {
+    for (size_t i = 0; i < need_num; ++i) z[i] = f[size_t(cfg.need[i])];
+  }
+
+  for (size_t j = 0; j < cfg.sel.size(); ++j) {
+    const FftCfg::BinSel& b = cfg.sel[j];
+    Cx<T> v;
+    if (!cfg.even) {
+      v = z[b.z];
+    } else if (b.z_mirror < 0) {
+      const Cx<T> z0 = z[b.z];
+      v = Cx<T>{b.bin == 0 ? z0.re + z0.im : z0.re - z0.im, T{}};
+    } else {
+      // Spectrum of the even and of the odd samples, joined.
+      const Cx<T> zk = z[b.z], zm = z[b.z_mirror];
+      const Cx<T> wv{0.5 * (zk.re + zm.re), 0.5 * (zk.im - zm.im)};
+      const Cx<T> h{0.5 * (zk.im + zm.im), 0.5 * (zm.re - zk.re)};
+      const Cx<T> tw = w.bin_tw[j];
+      v = Cx<T>{wv.re + tw.re * h.re - tw.im * h.im, wv.im + tw.re * h.im + tw.im * h.re};
+    }
+    if (b.conj) v.im = -v.im;
+    for (int l = 0; l < lanes; ++l) out[l][j] = cpx_t{lane(v.re, l), lane(v.im, l)};
+  }
+}
+
+#ifdef FFT_HAVE_AVX_LANES
+// The four-lane transform compiled for AVX as a whole (flatten inlines every
+// step into this one function).
+__attribute__((target("avx"), flatten)) void bins_avx(const FftCfg& cfg, FftCfg::Work<lanes4_t>& w,
+                                                       const float* const* x, int lanes, cpx_t* const* out) {
+  bins(cfg, w, x, lanes, out);
+}
+
+bool has_avx() {
+  // The processor and the system's saving of the AVX registers, also when
+  // asked from another static initialiser.
+  static const bool avx = (__builtin_cpu_init(), __builtin_cpu_supports("avx"));
+  return avx;
+}
+#endif
+
 }  // namespace
 
 double* fft_input(FftCfg* cfg) {
@@ -138,6 +470,7 @@ bool fft_set_bins(FftCfg* cfg, const int* bins, int count) {
   const int lc = cfg->even ? n / 2 : n;
   for (int j = 0; j < count; ++j)
     if (bins[j] < 0 || bins[j] >= n) return false;
+  if (cfg->radix.empty()) plan_stages(cfg, lc);
 
   // Outputs of the complex transform each bin is made of.
   std::vector<int> need;
@@ -192,70 +525,38 @@ bool fft_set_bins(FftCfg* cfg, const int* bins, int count) {
         const long long e = (long long)q * cfg->need[i] % lc;
         cfg->top_tw[i * size_t(p) + size_t(q)] = std::polar(1.0, -kTwoPi * double(e) / double(lc));
       }
-    cfg->sub.assign(size_t(lc), std::complex<double>());
     cfg->need_sub.resize(cfg->need.size());
     for (size_t i = 0; i < cfg->need.size(); ++i) cfg->need_sub[i] = cfg->need[i] % cfg->top_m;
   }
-  cfg->z.assign(cfg->need.size(), std::complex<double>());
+  tables(*cfg, cfg->one);
+  tables(*cfg, cfg->lanes2);
+  tables(*cfg, cfg->lanes4);
   return true;
 }
 
 bool fft_real_bins(FftCfg* cfg, const double* x, cpx_t* out) {
   if (!cfg || !x || (!cfg->sel.empty() && !out)) return false;
-  const int n = cfg->n;
-  const int lc = cfg->even ? n / 2 : n;
-  const std::complex<double>* in;
-  if (cfg->even) {
-    // The samples taken pairwise are the complex input (kissfft's real path).
-    if (x != fft_input(cfg)) std::copy(x, x + n, cfg->input.begin());
-    in = reinterpret_cast<const std::complex<double>*>(cfg->input.data());
-  } else {
-    std::complex<double>* buf = cfg->scratch.data();
-    for (int t = 0; t < n; ++t) buf[t] = std::complex<double>(x[t], 0.0);
-    in = buf;
-  }
+  if (cfg->sel.empty()) return true;
+  bins(*cfg, cfg->one, &x, 1, &out);
+  return true;
+}
 
-  std::complex<double>* z = cfg->z.data();
-  const size_t need_num = cfg->need.size();
-  if (cfg->pruned) {
-    const int p = cfg->top_p, m = cfg->top_m;
-    std::complex<double>* sub = cfg->sub.data();
-    for (int q = 0; q < p; ++q) cfg->kiss.transform(in + q, sub + size_t(q) * size_t(m), 1, size_t(p), 1);
-    for (size_t i = 0; i < need_num; ++i) {
-      const int u = cfg->need_sub[i];
-      const std::complex<double>* tw = cfg->top_tw.data() + i * size_t(p);
-      double re = 0.0, im = 0.0;
-      for (int q = 0; q < p; ++q) {
-        const std::complex<double> f = sub[size_t(q) * size_t(m) + size_t(u)];
-        re += f.real() * tw[q].real() - f.imag() * tw[q].imag();
-        im += f.real() * tw[q].imag() + f.imag() * tw[q].real();
-      }
-      z[i] = std::complex<double>(re, im);
-    }
-  } else {
-    std::complex<double>* spec = cfg->scratch.data() + (cfg->even ? lc : n);
-    cfg->kiss.transform(in, spec);
-    for (size_t i = 0; i < need_num; ++i) z[i] = spec[cfg->need[i]];
+bool fft_real_bins_lanes(FftCfg* cfg, const float* const* x, int lanes, cpx_t* const* out) {
+  if (!cfg || !x || !out || lanes < 1 || lanes > FFT_LANES) return false;
+  if (cfg->sel.empty()) return true;
+  // Lanes without a sequence of their own repeat the first one.
+  const float* in[FFT_LANES];
+  for (int l = 0; l < FFT_LANES; ++l) {
+    in[l] = x[l < lanes ? l : 0];
+    if (!in[l] || (l < lanes && !out[l])) return false;
   }
-
-  for (size_t j = 0; j < cfg->sel.size(); ++j) {
-    const FftCfg::BinSel& b = cfg->sel[j];
-    std::complex<double> v;
-    if (!cfg->even) {
-      v = z[b.z];
-    } else if (b.z_mirror < 0) {
-      const std::complex<double> z0 = z[b.z];
-      v = std::complex<double>(b.bin == 0 ? z0.real() + z0.imag() : z0.real() - z0.imag(), 0.0);
-    } else {
-      // Spectrum of the even and of the odd samples, joined.
-      const std::complex<double> zk = z[b.z], zm = z[b.z_mirror];
-      const std::complex<double> w(0.5 * (zk.real() + zm.real()), 0.5 * (zk.imag() - zm.imag()));
-      const std::complex<double> h(0.5 * (zk.imag() + zm.imag()), 0.5 * (zm.real() - zk.real()));
-      v = std::complex<double>(w.real() + b.tw.real() * h.real() - b.tw.imag() * h.imag(),
-                               w.imag() + b.tw.real() * h.imag() + b.tw.imag() * h.real());
-    }
-    if (b.conj) v = std::conj(v);
-    out[j] = cpx_t{v.real(), v.imag()};
+#ifdef FFT_HAVE_AVX_LANES
+  if (lanes > 2 && has_avx()) {
+    bins_avx(*cfg, cfg->lanes4, in, lanes, out);
+    return true;
   }
+#endif
+  bins(*cfg, cfg->lanes2, in, std::min(lanes, 2), out);
+  if (lanes > 2) bins(*cfg, cfg->lanes2, in + 2, lanes - 2, out + 2);
   return true;
 }

@@ -30,6 +30,15 @@ bool fft_set_bins(FftCfg* cfg, const int* bins, int count);
 // configuration's own input buffer (fft_input), which saves a copy. False
 // (out untouched) when cfg or x is null.
 bool fft_real_bins(FftCfg* cfg, const double* x, cpx_t* out);
+// Sequences that fft_real_bins_lanes transforms side by side.
+constexpr int FFT_LANES = 4;
+// fft_real_bins of lanes (1 to FFT_LANES) sequences of n floats at once:
+// out[l][j] = X_l[bins[j]] of x[l]. Each result equals that of fft_real_bins
+// on the same values as double bit for bit; the sequences run side by side
+// in vector registers and share the twiddles, so several cost little more
+// than one. False (out untouched) for a null cfg, x or out or a lane count
+// outside.
+bool fft_real_bins_lanes(FftCfg* cfg, const float* const* x, int lanes, cpx_t* const* out);
 // The configuration's input buffer of n values, for callers that write their
 // samples straight into it.
 double* fft_input(FftCfg* cfg);

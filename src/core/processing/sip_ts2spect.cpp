@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -80,8 +79,6 @@ const CFormatSmt* CSipTs2Spect::LoadSmt(SmtSlot& slot, const std::string& path) 
     slot.size = size;
     slot.mtime = mtime;
     slot.read_ok = slot.smt.Read(path);
-    slot.seg_len = 0;
-    slot.seg_max.clear();
     // A failed read leaves partial samples that nobody may use.
     if (!slot.read_ok) slot.smt.Clear();
   }
@@ -126,64 +123,26 @@ bool CSipTs2Spect::PrepareFft(int len) {
   return true;
 }
 
-bool CSipTs2Spect::SegmentOverRange(SmtSlot& slot, int ch, int s, int len) {
-  const CFormatSmt& smt = slot.smt;
-  if (slot.seg_len != len) {
-    const int seg_num = smt.m_data_rows / len;
-    slot.seg_max.assign(size_t(seg_num), 0.0f);
-    for (int c = 0; c < MAX_CH_NUM; ++c) {
-      const float* raw = smt.GetRawData(c).data();
-      if (int(smt.GetRawData(c).size()) < seg_num * len) {
-        // Without the samples every segment takes the exact test.
-        std::fill(slot.seg_max.begin(), slot.seg_max.end(), FLT_MAX);
-        break;
-      }
-      // Magnitudes compared as the bit patterns of positive floats, which
-      // order like their values, so that the loop runs on whole vectors. A
-      // NaN ranks above everything and its segment takes the exact test.
-      for (int k = 0; k < seg_num; ++k) {
-        uint32_t m;
-        std::memcpy(&m, &slot.seg_max[size_t(k)], sizeof(m));
-        const float* p = raw + size_t(k) * size_t(len);
-        for (int r = 0; r < len; ++r) {
-          uint32_t b;
-          std::memcpy(&b, p + r, sizeof(b));
-          b &= 0x7fffffffu;
-          m = m > b ? m : b;
-        }
-        std::memcpy(&slot.seg_max[size_t(k)], &m, sizeof(m));
-      }
-    }
-    slot.seg_len = len;
-  }
-  // The over-range rule looks at single samples and at sums of up to three
-  // channels of one row; below a third of the limit (with a margin for the
-  // rounding of the sums) none of them can reach it.
-  if (s < int(slot.seg_max.size()) && slot.seg_max[size_t(s)] < 0.39f) return false;
-  return smt.IsOverRange(ch, s * len, len) != 0;
-}
-
 bool CSipTs2Spect::CalcSpect(const float* samples, int len, std::vector<SpectItem>* out) {
   if (!samples || !out || !PrepareFft(len)) return false;
-  double* in = fft_input(m_fft_coeff.get());
-  for (int t = 0; t < len; ++t) in[t] = samples[t];
-  return TransformInput(len, out);
+  cpx_t* bins = m_bin_out.data();
+  if (!fft_real_bins_lanes(m_fft_coeff.get(), &samples, 1, &bins)) return false;
+  out->resize(static_cast<size_t>(m_harm_num));
+  ItemsOf(bins, len, out->data());
+  return true;
 }
 
-bool CSipTs2Spect::TransformInput(int len, std::vector<SpectItem>* out) {
-  if (!fft_real_bins(m_fft_coeff.get(), fft_input(m_fft_coeff.get()), m_bin_out.data())) return false;
+void CSipTs2Spect::ItemsOf(const cpx_t* bins, int len, SpectItem* out) const {
   const double c = float(m_amp_coef * 2.0 / double(len));
-  out->resize(static_cast<size_t>(m_harm_num));
   for (int k = 0; k < m_harm_num; ++k) {
-    SpectItem& it = (*out)[size_t(k)];
+    SpectItem& it = out[k];
     it = SpectItem();
     const int slot = m_bins[size_t(k)];
     if (slot < 0) continue;
-    it.re = RoundToFloat(c * m_bin_out[size_t(slot)].re);
-    it.im = RoundToFloat(c * m_bin_out[size_t(slot)].im);
+    it.re = RoundToFloat(c * bins[slot].re);
+    it.im = RoundToFloat(c * bins[slot].im);
     it.m_valid = 1;
   }
-  return true;
 }
 
 int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vector<SpectItem>* out) {
@@ -235,59 +194,82 @@ int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vect
   if (int64_t(seg_num) * harm_num > INT_MAX || !PrepareFft(len)) return 0;
 
   out->assign(size_t(seg_num) * size_t(harm_num), SpectItem());
-  m_buf_u.resize(static_cast<size_t>(len));
-  if (smt_i) m_buf_i.resize(static_cast<size_t>(len));
+  // Segments go through the transform FFT_LANES at a time, each in a lane of
+  // its own.
+  const size_t lanes_len = size_t(len) * FFT_LANES;
+  const size_t bin_num = m_bin_out.size();
+  m_buf_u.resize(lanes_len);
+  m_bin_u.resize(bin_num * FFT_LANES);
+  m_spect_u.resize(size_t(harm_num) * FFT_LANES);
+  if (smt_i) {
+    m_buf_i.resize(lanes_len);
+    m_bin_i.resize(bin_num * FFT_LANES);
+    m_spect_i.resize(size_t(harm_num) * FFT_LANES);
+  }
+  const float* in_u[FFT_LANES];
+  const float* in_i[FFT_LANES];
+  cpx_t* bin_u[FFT_LANES];
+  cpx_t* bin_i[FFT_LANES];
+  for (int l = 0; l < FFT_LANES; ++l) {
+    in_u[l] = m_buf_u.data() + size_t(l) * size_t(len);
+    bin_u[l] = m_bin_u.data() + size_t(l) * bin_num;
+    in_i[l] = smt_i ? m_buf_i.data() + size_t(l) * size_t(len) : nullptr;
+    bin_i[l] = smt_i ? m_bin_i.data() + size_t(l) * bin_num : nullptr;
+  }
 
-  // Without the current the samples go from the file straight into the
-  // transform, scaled as GetData scales them.
-  const std::vector<float>& raw_u = smt_u->GetRawData(ref.idx_ch);
-  if (int64_t(raw_u.size()) < int64_t(seg_num) * len) return 0;
-  const float gain_u = smt_u->m_gain[ref.idx_ch];
-  double* fft_in = fft_input(m_fft_coeff.get());
-
-  for (int s = 0; s < seg_num; ++s) {
-    const int begin = s * len;
-    if (smt_i) {
-      if (!smt_u->GetData(ref.idx_ch, begin, len, m_buf_u.data())) break;
-      CalcSpect(m_buf_u.data(), len, &m_spect_u);
-    } else {
-      const float* src = raw_u.data() + begin;
-      for (int t = 0; t < len; ++t) fft_in[t] = src[t] / gain_u;
-      TransformInput(len, &m_spect_u);
-    }
-    const uint8_t bad = SegmentOverRange(m_slot_u, ref.idx_ch, s, len) ? 1 : 0;
-
-    float weight = 1.0f, coh_ts = 0.0f, coh_sp = 0.0f;
-    if (smt_i) {
-      if (!smt_i->GetData(cur_ref->idx_ch, begin, len, m_buf_i.data())) break;
-      CalcSpect(m_buf_i.data(), len, &m_spect_i);
-      coh_ts = std::fabs(algo_corrcoef(m_buf_u.data(), m_buf_i.data(), len));
-      long double cross_re = 0.0L, cross_im = 0.0L, pow_u = 0.0L, pow_i = 0.0L;
-      for (int k = 0; k < harm_num; ++k) {
-        const SpectItem& a = m_spect_u[size_t(k)];
-        const SpectItem& b = m_spect_i[size_t(k)];
-        if (!a.m_valid) continue;
-        cross_re += (long double)a.re * b.re + (long double)a.im * b.im;
-        cross_im += (long double)a.im * b.re - (long double)a.re * b.im;
-        pow_u += (long double)a.re * a.re + (long double)a.im * a.im;
-        pow_i += (long double)b.re * b.re + (long double)b.im * b.im;
+  for (int first = 0; first < seg_num; first += FFT_LANES) {
+    const int lanes = std::min(FFT_LANES, seg_num - first);
+    uint8_t bad[FFT_LANES];
+    for (int l = 0; l < lanes; ++l) {
+      const int begin = (first + l) * len;
+      // The voltage samples and their over-range test in one pass.
+      const int over = smt_u->GetDataOverRange(ref.idx_ch, begin, len, m_buf_u.data() + size_t(l) * size_t(len));
+      const bool cur_ok =
+          !smt_i || smt_i->GetData(cur_ref->idx_ch, begin, len, m_buf_i.data() + size_t(l) * size_t(len));
+      if (over < 0 || !cur_ok) {
+        out->clear();
+        return 0;
       }
-      coh_sp = std::fabs(float((cross_re * cross_re + cross_im * cross_im) / (pow_u * pow_i)));
-      weight = CohWeight(coh_ts);
+      bad[l] = uint8_t(over);
     }
+    fft_real_bins_lanes(m_fft_coeff.get(), in_u, lanes, bin_u);
+    if (smt_i) fft_real_bins_lanes(m_fft_coeff.get(), in_i, lanes, bin_i);
 
-    SpectItem* dst = out->data() + size_t(s) * size_t(harm_num);
-    for (int k = 0; k < harm_num; ++k) {
-      const SpectItem& src = m_spect_u[size_t(k)];
-      if (!src.m_valid) continue;
-      SpectItem& it = dst[k];
-      it.re = src.re;
-      it.im = src.im;
-      it.m_valid = 1;
-      it.bad = bad;
-      it.weight = weight;
-      it.coh_ts = coh_ts;
-      it.coh_sp = coh_sp;
+    for (int l = 0; l < lanes; ++l) {
+      SpectItem* spect_u = m_spect_u.data() + size_t(l) * size_t(harm_num);
+      ItemsOf(bin_u[l], len, spect_u);
+      float weight = 1.0f, coh_ts = 0.0f, coh_sp = 0.0f;
+      if (smt_i) {
+        const SpectItem* spect_i = m_spect_i.data() + size_t(l) * size_t(harm_num);
+        ItemsOf(bin_i[l], len, m_spect_i.data() + size_t(l) * size_t(harm_num));
+        coh_ts = std::fabs(algo_corrcoef(in_u[l], in_i[l], len));
+        long double cross_re = 0.0L, cross_im = 0.0L, pow_u = 0.0L, pow_i = 0.0L;
+        for (int k = 0; k < harm_num; ++k) {
+          const SpectItem& a = spect_u[k];
+          const SpectItem& b = spect_i[k];
+          if (!a.m_valid) continue;
+          cross_re += (long double)a.re * b.re + (long double)a.im * b.im;
+          cross_im += (long double)a.im * b.re - (long double)a.re * b.im;
+          pow_u += (long double)a.re * a.re + (long double)a.im * a.im;
+          pow_i += (long double)b.re * b.re + (long double)b.im * b.im;
+        }
+        coh_sp = std::fabs(float((cross_re * cross_re + cross_im * cross_im) / (pow_u * pow_i)));
+        weight = CohWeight(coh_ts);
+      }
+
+      SpectItem* dst = out->data() + size_t(first + l) * size_t(harm_num);
+      for (int k = 0; k < harm_num; ++k) {
+        const SpectItem& src = spect_u[k];
+        if (!src.m_valid) continue;
+        SpectItem& it = dst[k];
+        it.re = src.re;
+        it.im = src.im;
+        it.m_valid = 1;
+        it.bad = bad[l];
+        it.weight = weight;
+        it.coh_ts = coh_ts;
+        it.coh_sp = coh_sp;
+      }
     }
   }
   return seg_num;
@@ -306,11 +288,8 @@ void StoreItems(CSpectArray& array, int ch, int harm_num, int seg_num, const std
   const int have = AllocatedCals(array);
   if (have < seg_num) array.DoAppendCal(seg_num - have);
   if (AllocatedCals(array) < seg_num) return;
-  array.DoLock();
-  const size_t n = std::min(items.size(), size_t(seg_num) * size_t(harm_num));
-  for (size_t j = 0; j < n; ++j)
-    array.DoSetItemOfNoLock(ch, 0, int(j % size_t(harm_num)), int(j / size_t(harm_num)), items[j]);
-  array.DoUnlock();
+  const int cal_num = int(std::min(size_t(seg_num), items.size() / size_t(harm_num)));
+  array.DoSetItemsOf(ch, 0, harm_num, cal_num, items.data());
 }
 
 void AddUnique(std::vector<int>& list, int v) {

@@ -63,20 +63,14 @@ private:
     int64_t mtime = 0;
     bool read_ok = false;
     CFormatSmt smt;
-    // Largest stored magnitude over all six channels in each segment of
-    // seg_len rows; a segment far below the over-range limit needs no exact
-    // test.
-    int seg_len = 0;
-    std::vector<float> seg_max;
   };
   // The file of path in slot, read when needed; null when it cannot be read
   // or does not match the current parameters.
   const CFormatSmt* LoadSmt(SmtSlot& slot, const std::string& path);
   bool PrepareFft(int len);
-  // Spectrum items of the samples already in the transform's input buffer.
-  bool TransformInput(int len, std::vector<SpectItem>* out);
-  // Over-range flag of segment s (rows s*len .. s*len+len-1) of channel ch.
-  static bool SegmentOverRange(SmtSlot& slot, int ch, int s, int len);
+  // m_harm_num items of a segment of len samples from its transform at the
+  // harmonics' bins.
+  void ItemsOf(const cpx_t* bins, int len, SpectItem* out) const;
 
   double m_amp_coef = 1.0;
   int m_sample_rate = 15;
@@ -94,8 +88,11 @@ private:
   std::vector<int> m_bins;  // per harmonic, its slot in m_bin_out; -1 where the bin is outside the segment
   int m_bins_key[4] = {0, 0, 0, 0};  // len, samples per period, harmonics, waveform
   std::vector<cpx_t> m_bin_out;  // the transform at the harmonics' bins
+  // Per lane of the transform: samples, bins and items of a segment.
   std::vector<float> m_buf_u;
   std::vector<float> m_buf_i;
+  std::vector<cpx_t> m_bin_u;
+  std::vector<cpx_t> m_bin_i;
   std::vector<SpectItem> m_spect_u;
   std::vector<SpectItem> m_spect_i;
 };

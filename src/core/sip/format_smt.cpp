@@ -37,9 +37,31 @@ const char* ch_type_text(int type, char* buf) {
   return buf;
 }
 
+// The sample buffers of the last object destroyed on a thread, for the next
+// one that reads: the channels of a recording of a few hours are tens of
+// megabytes, whose fresh pages cost more to fault in than the file takes to
+// decode, and a survey is read file after file by short-lived objects. One
+// set per thread; the flag (trivially destructible, so valid to the end of
+// the thread) keeps objects destroyed after the set from touching it.
+struct SpareSamples {
+  std::vector<float> ch[MAX_CH_NUM];
+  ~SpareSamples();
+};
+thread_local bool t_spare_gone = false;
+thread_local SpareSamples t_spare;
+SpareSamples::~SpareSamples() { t_spare_gone = true; }
+
 }  // namespace
 
 CFormatSmt::CFormatSmt() { ResetHeader(); }
+
+CFormatSmt::~CFormatSmt() {
+  if (t_spare_gone) return;
+  for (int c = 0; c < MAX_CH_NUM; ++c) {
+    std::vector<float>& big = m_data[c].capacity() >= m_spare[c].capacity() ? m_data[c] : m_spare[c];
+    if (big.capacity() > t_spare.ch[c].capacity()) t_spare.ch[c].swap(big);
+  }
+}
 
 void CFormatSmt::ResetHeader() {
   m_prm_dev = PrmDev();
@@ -65,7 +87,10 @@ bool CFormatSmt::ReadFile(FILE* fp) {
   // The samples are decoded into the memory of an earlier read, so that an
   // object reading one file after another neither zero-fills nor faults in
   // new pages for every file.
-  for (int c = 0; c < MAX_CH_NUM; ++c) fresh.m_data[c].swap(m_spare[c]);
+  for (int c = 0; c < MAX_CH_NUM; ++c) {
+    fresh.m_data[c].swap(m_spare[c]);
+    if (fresh.m_data[c].capacity() == 0 && !t_spare_gone) fresh.m_data[c].swap(t_spare.ch[c]);
+  }
   std::string why;
   const bool ok = fresh.ReadBody(fp, &why);
   if (!ok) {
@@ -306,23 +331,55 @@ bool CFormatSmt::GetData(int idx_ch, int idx_begin_rows, int rows_num, std::vect
   return GetData(idx_ch, idx_begin_rows, rows_num, out->data());
 }
 
+namespace {
+
+// The over-range rule over rows [0, rows) of channel ch, whose partial sum
+// runs over channels A .. A+K-1 (K = 1: the channel alone); with out given,
+// also out[r] = stored sample / gain. Without branches, so that it runs on
+// whole vectors beside the copy.
+template <int A, int K>
+int scan_rows(const float* const* d, int ch, int rows, float gain, float* out) {
+  const float* c = d[ch];
+  const float* s0 = K > 1 ? d[A] : c;
+  const float* s1 = d[K > 1 ? A + 1 : A];
+  const float* s2 = d[K > 2 ? A + 2 : A];
+  int over = 0;
+  for (int r = 0; r < rows; ++r) {
+    float sum = s0[r];
+    if (K > 1) sum += s1[r];
+    if (K > 2) sum += s2[r];
+    over |= int(std::fabs(c[r]) >= SMT_OVER_RANGE) | int(std::fabs(sum) >= SMT_OVER_RANGE);
+    if (out) out[r] = c[r] / gain;
+  }
+  return over;
+}
+
+int scan_channel(const float* const* d, int ch, int rows, float gain, float* out) {
+  switch (ch) {
+    case 0: return scan_rows<0, 3>(d, ch, rows, gain, out);
+    case 1: return scan_rows<1, 2>(d, ch, rows, gain, out);
+    case 4: return scan_rows<3, 2>(d, ch, rows, gain, out);
+    case 5: return scan_rows<3, 3>(d, ch, rows, gain, out);
+    default: return scan_rows<0, 1>(d, ch, rows, gain, out);
+  }
+}
+
+}  // namespace
+
 int CFormatSmt::IsOverRange(int idx_ch, int idx_begin_rows, int rows_num) const {
   if (idx_ch < 0 || idx_ch >= MAX_CH_NUM || idx_begin_rows < 0 || rows_num < 0) return 0;
   if (int64_t(idx_begin_rows) + rows_num > ValidRows()) return 0;
-  for (int r = idx_begin_rows; r < idx_begin_rows + rows_num; ++r) {
-    float s[MAX_CH_NUM];
-    for (int c = 0; c < MAX_CH_NUM; ++c) s[c] = m_data[c][size_t(r)];
-    bool over = std::fabs(s[idx_ch]) >= SMT_OVER_RANGE;
-    switch (idx_ch) {
-      case 0: over = over || std::fabs(s[0] + s[1] + s[2]) >= SMT_OVER_RANGE; break;
-      case 1: over = over || std::fabs(s[1] + s[2]) >= SMT_OVER_RANGE; break;
-      case 4: over = over || std::fabs(s[3] + s[4]) >= SMT_OVER_RANGE; break;
-      case 5: over = over || std::fabs(s[3] + s[4] + s[5]) >= SMT_OVER_RANGE; break;
-      default: break;
-    }
-    if (over) return 1;
-  }
-  return 0;
+  const float* d[MAX_CH_NUM];
+  for (int c = 0; c < MAX_CH_NUM; ++c) d[c] = m_data[c].data() + idx_begin_rows;
+  return scan_channel(d, idx_ch, rows_num, 1.0f, nullptr);
+}
+
+int CFormatSmt::GetDataOverRange(int idx_ch, int idx_begin_rows, int rows_num, float* out) const {
+  if (!CanGetData(idx_ch, idx_begin_rows, rows_num) || (rows_num > 0 && !out)) return -1;
+  if (int64_t(idx_begin_rows) + rows_num > ValidRows()) return -1;
+  const float* d[MAX_CH_NUM];
+  for (int c = 0; c < MAX_CH_NUM; ++c) d[c] = m_data[c].data() + idx_begin_rows;
+  return scan_channel(d, idx_ch, rows_num, m_gain[idx_ch], out);
 }
 
 void CFormatSmt::Clear() {

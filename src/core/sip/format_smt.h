@@ -29,6 +29,13 @@ constexpr int32_t SMT_FILE_VER = SIP_TS_FILE_VER;
 class CFormatSmt : public CFormat {
 public:
   CFormatSmt();
+  CFormatSmt(const CFormatSmt&) = default;
+  CFormatSmt(CFormatSmt&&) = default;
+  CFormatSmt& operator=(const CFormatSmt&) = default;
+  CFormatSmt& operator=(CFormatSmt&&) = default;
+  // Leaves the sample buffers to the next object of this thread that reads a
+  // file.
+  ~CFormatSmt() override;
 
   const char* GetExt() const override { return "SMT"; }
   // Replaces the whole object on success: the header fields a file lacks
@@ -51,6 +58,9 @@ public:
   // the partial sums of their amplifier chain reach it (s0+s1+s2, s1+s2,
   // s3+s4, s3+s4+s5).
   int IsOverRange(int idx_ch, int idx_begin_rows, int rows_num) const;
+  // GetData and IsOverRange of the same rows in one pass over them: the
+  // over-range flag (0 or 1), or -1 (out untouched) where GetData fails.
+  int GetDataOverRange(int idx_ch, int idx_begin_rows, int rows_num, float* out) const;
   // Drops the samples; m_data_rows becomes 0. The header fields stay.
   void Clear();
 
@@ -91,7 +101,8 @@ private:
   void TakeContents(CFormatSmt& from);
 
   std::vector<float> m_data[MAX_CH_NUM];
-  // Buffers of the previous contents, reused by the next read.
+  // Buffers of the previous contents, reused by the next read (or, in a new
+  // object, those a destroyed one left behind).
   std::vector<float> m_spare[MAX_CH_NUM];
   int32_t m_ver = SMT_FILE_VER;
 };

@@ -206,6 +206,23 @@ void CSpectArray::DoSetItemOfNoLock(int ch, int freq, int harm, int cal, const S
   if (idx >= 0) m_vt_spect[size_t(idx)] = item;
 }
 
+bool CSpectArray::DoSetItemsOf(int ch, int freq, int harm_num, int cal_num, const SpectItem* items) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  if (ch < 0 || ch >= m_buff_ch_num || freq < 0 || freq >= m_buff_freq_num || harm_num < 0 ||
+      harm_num > m_buff_harm_num || cal_num < 0)
+    return false;
+  if (harm_num == 0 || cal_num == 0) return true;
+  if (!items || int64_t(cal_num) * BlockSize() > int64_t(m_vt_spect.size())) return false;
+  // Channels vary fastest, then harmonics, frequencies and calculations.
+  const size_t step = size_t(m_buff_ch_num);
+  for (int c = 0; c < cal_num; ++c) {
+    size_t idx = ((size_t(c) * size_t(m_buff_freq_num) + size_t(freq)) * size_t(m_buff_harm_num)) * step + size_t(ch);
+    const SpectItem* src = items + size_t(c) * size_t(harm_num);
+    for (int h = 0; h < harm_num; ++h, idx += step) m_vt_spect[idx] = src[h];
+  }
+  return true;
+}
+
 void CSpectArray::DoSetValueOf(int ch, int freq, int harm, int cal, double re, double im, uint8_t bad) {
   std::lock_guard<std::mutex> lk(m_lock);
   int idx = ItemIndex(ch, freq, harm, cal);

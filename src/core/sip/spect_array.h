@@ -68,6 +68,10 @@ public:
   SpectItem DoGetItemOfNoLock(int ch, int freq, int harm, int cal) const;
   void DoSetItemOf(int ch, int freq, int harm, int cal, const SpectItem& item);
   void DoSetItemOfNoLock(int ch, int freq, int harm, int cal, const SpectItem& item);
+  // items[c * harm_num + h] to (ch, freq, h, c) for every calculation c below
+  // cal_num and harmonic h below harm_num, in one pass. False, and nothing
+  // stored, where they do not all lie inside the array.
+  bool DoSetItemsOf(int ch, int freq, int harm_num, int cal_num, const SpectItem* items);
   // Stores re, im with m_valid 1, the given bad flag, weight 1 and zero coherences.
   void DoSetValueOf(int ch, int freq, int harm, int cal, double re, double im, uint8_t bad);
   // Clears out, then appends the valid items of (ch, freq, harm) in calculation order.
