@@ -12,15 +12,20 @@
 
 class ModelCheck {
 public:
+  // Checks alive at the same time share one handler and one list: a second
+  // handler installed over the first would pass every other message to
+  // itself for ever.
   explicit ModelCheck(QAbstractItemModel* model) {
-    failures().clear();
-    previous() = qInstallMessageHandler(&ModelCheck::handler);
+    if (live()++ == 0) {
+      failures().clear();
+      previous() = qInstallMessageHandler(&ModelCheck::handler);
+    }
     m_tester = std::make_unique<QAbstractItemModelTester>(model,
                                                           QAbstractItemModelTester::FailureReportingMode::Warning);
   }
   ~ModelCheck() {
     m_tester.reset();
-    qInstallMessageHandler(previous());
+    if (--live() == 0) qInstallMessageHandler(previous());
   }
   ModelCheck(const ModelCheck&) = delete;
   ModelCheck& operator=(const ModelCheck&) = delete;
@@ -31,6 +36,11 @@ public:
   }
 
 private:
+  static int& live() {
+    static int s_live = 0;
+    return s_live;
+  }
+
   static QtMessageHandler& previous() {
     static QtMessageHandler s_previous = nullptr;
     return s_previous;

@@ -140,7 +140,6 @@ TEST_F(ParamPage, LayoutDecidesWhatShows) {
   };
   const Case cases[] = {{"mid", 0}, {"pole3", 1}, {"pole4", 2}, {"free", 3}};
   for (const Case& c : cases) survey(c.layout, {"--files", "2", "--layout", c.layout});
-  // One tester at a time: each installs the message handler.
   for (QAbstractItemModel* model : {static_cast<QAbstractItemModel*>(page->devLayModel()),
                                     static_cast<QAbstractItemModel*>(page->devPoleModel()),
                                     static_cast<QAbstractItemModel*>(page->poleModel())}) {
