@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -193,6 +194,10 @@ private:
   // The electrode count and the x and second column of every electrode: the
   // elevation at x when elev is set, y otherwise; d shifts the electrodes.
   void ElectrodeColumns(const Electrodes& e, const Electrodes* d, bool elev, ExportLine& line) const;
+  // The data lines of the Res2dinv and Res3dinv files: per file (harmonic)
+  // one line per usable channel, its electrodes shifted by shift_of(i).
+  void WriteInversionRows(CResultSip& result, CFormatSRS& srs, bool elev,
+                          const std::function<Electrodes(int)>& shift_of);
   float IpValue(const ResItem& item) const;
   float IpError(const ResItem& item) const;
   float AppError(const ResItem& item) const;

@@ -81,24 +81,30 @@ void CSipExport::WriteHeader(Kind kind, size_t idx, CResultSip& result) {
 bool CSipExport::WriteRes2dinv(CResultSip& result, CFormatSRS& srs) {
   ExportLocaleScope c_numbers;
   if (!Prepare(KIND_RES2DINV, result)) return false;
-  const std::vector<int> usable = UsableChannels(result, srs);
   const float dx = m_x_shift_on ? m_x_shift : 0.0f;
   Electrodes shift;
   shift.a.x = shift.b.x = shift.m.x = shift.n.x = dx;
+  WriteInversionRows(result, srs, true, [&shift](int) { return shift; });
+  return true;
+}
+
+void CSipExport::WriteInversionRows(CResultSip& result, CFormatSRS& srs, bool elev,
+                                    const std::function<Electrodes(int)>& shift_of) {
+  const std::vector<int> usable = UsableChannels(result, srs);
   ExportLine line;
   for (size_t f = 0; f < m_vt_files.size(); ++f) {
     FILE* fp = Fp(f);
     for (int i : usable) {
       const ChInfo info = result.GetChInfo(i);
       const Electrodes e = RowElectrodes(info, result, srs);
-      ElectrodeColumns(e, &shift, true, line);
+      const Electrodes d = shift_of(i);
+      ElectrodeColumns(e, &d, elev, line);
       ResColumns(result.GetItem(i, 0, int(f)), GeoK(e, srs, false), line);
       line.Text("\n");
       line.WriteTo(fp);
       ++m_counts[f];
     }
   }
-  return true;
 }
 
 void CSipExport::ShiftOffsets(int i, Electrodes* d) const {
@@ -121,22 +127,11 @@ void CSipExport::ShiftOffsets(int i, Electrodes* d) const {
 bool CSipExport::WriteRes3dinv(CResultSip& result, CFormatSRS& srs) {
   ExportLocaleScope c_numbers;
   if (!Prepare(KIND_RES3DINV, result)) return false;
-  const std::vector<int> usable = UsableChannels(result, srs);
-  ExportLine line;
-  for (size_t f = 0; f < m_vt_files.size(); ++f) {
-    FILE* fp = Fp(f);
-    for (int i : usable) {
-      const ChInfo info = result.GetChInfo(i);
-      const Electrodes e = RowElectrodes(info, result, srs);
-      Electrodes d;
-      ShiftOffsets(i, &d);
-      ElectrodeColumns(e, &d, false, line);
-      ResColumns(result.GetItem(i, 0, int(f)), GeoK(e, srs, false), line);
-      line.Text("\n");
-      line.WriteTo(fp);
-      ++m_counts[f];
-    }
-  }
+  WriteInversionRows(result, srs, false, [this](int i) {
+    Electrodes d;
+    ShiftOffsets(i, &d);
+    return d;
+  });
   return true;
 }
 
