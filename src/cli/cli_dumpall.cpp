@@ -31,15 +31,12 @@ CliVerb addDumpAllVerb(CLI::App& app) {
   CLI::App* cmd = app.add_subcommand("dumpall", "Write the text dump of every SRS file beside it, with a report");
   cmd->footer(kDumpAllFooter);
   cmd->add_option("FILE", opts->files, "SRS files, processed in this order")->required()->type_name("SRS");
-  cmd->add_option("--lang", opts->lang,
-                  "language of the report texts (default: the system locale, Chinese when it names CN)")
-      ->check(CLI::IsMember({"en", "zh"}))
-      ->type_name("en|zh");
+  AddLangOption(cmd, &opts->lang);
 
   return CliVerb{cmd, [opts]() -> int {
                    std::vector<std::string> paths;
                    for (const std::string& f : opts->files) paths.push_back(ex_utf8_to_ansi(f));
-                   const bool zh = opts->lang.empty() ? SystemLocaleIsChinese() : opts->lang == "zh";
+                   const bool zh = ReportInChinese(opts->lang);
                    const DumpRun run = DumpAllSrs(paths, zh ? DumpTexts() : DumpTextsEnglish(), nullptr);
                    bool ok = run.failed_paths.empty();
                    size_t failed = 0;

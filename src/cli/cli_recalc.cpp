@@ -50,6 +50,15 @@ bool SystemLocaleIsChinese() {
   return false;
 }
 
+void AddLangOption(CLI::App* cmd, std::string* lang) {
+  cmd->add_option("--lang", *lang,
+                  "language of the report texts (default: the system locale, Chinese when it names CN)")
+      ->check(CLI::IsMember({"en", "zh"}))
+      ->type_name("en|zh");
+}
+
+bool ReportInChinese(const std::string& lang) { return lang.empty() ? SystemLocaleIsChinese() : lang == "zh"; }
+
 CliVerb addRecalcVerb(CLI::App& app) {
   struct Opts {
     std::vector<std::string> files;
@@ -74,10 +83,7 @@ CliVerb addRecalcVerb(CLI::App& app) {
   CLI::Option* smt = cmd->add_option("--from-smt", opts->smt_dir,
                                      "rebuild spectra and results from the SMT time series under this directory")
                          ->type_name("SMTDIR");
-  cmd->add_option("--lang", opts->lang,
-                  "language of the report texts (default: the system locale, Chinese when it names CN)")
-      ->check(CLI::IsMember({"en", "zh"}))
-      ->type_name("en|zh");
+  AddLangOption(cmd, &opts->lang);
   cmd->add_flag("--overwrite", opts->overwrite,
                 "allow writing over the input files (each original is kept once as <name>.SRS.orig)");
   harm->excludes(smt);
@@ -105,7 +111,7 @@ CliVerb addRecalcVerb(CLI::App& app) {
                      }
                    }
                    const bool composed = harm->count() > 0;
-                   const bool zh = opts->lang.empty() ? SystemLocaleIsChinese() : opts->lang == "zh";
+                   const bool zh = ReportInChinese(opts->lang);
                    const RecalcTexts texts = zh ? RecalcTexts() : RecalcTextsEnglish();
                    const RecalcRun run =
                        composed ? RecalcAllComposed(paths, opts->harmonics, out_dir, texts, nullptr)

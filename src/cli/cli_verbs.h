@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include <CLI/CLI.hpp>
 
@@ -16,3 +17,8 @@ struct CliVerb {
 // The report language of the desktop program: a locale name with "CN" is
 // Chinese.
 bool SystemLocaleIsChinese();
+
+// --lang en|zh of the verbs that write reports; lang stays empty without it.
+void AddLangOption(CLI::App* cmd, std::string* lang);
+// Chinese report texts: --lang zh, or no --lang on a Chinese system.
+bool ReportInChinese(const std::string& lang);
