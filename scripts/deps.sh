@@ -8,7 +8,8 @@ PACKAGES=(
   qtbase5-dev qttools5-dev qttools5-dev-tools
   libqcustomplot-dev libkissfft-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
-  qttranslations5-l10n
+  qttranslations5-l10n fonts-noto-cjk
+  help2man lintian
   xvfb xauth
   clang libclang-rt-14-dev
 )

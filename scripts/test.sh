@@ -28,11 +28,16 @@ DEB=$(ls -t build/varnex_*.deb | head -n 1)
 SCRATCH=$(mktemp -d)
 dpkg -x "$DEB" "$SCRATCH"
 for f in usr/bin/varnex usr/bin/varnex-cli usr/bin/varnex-gen-survey usr/share/applications/varnex.desktop \
-         usr/share/icons/hicolor/scalable/apps/varnex.svg usr/share/doc/varnex/README.md; do
+         usr/share/icons/hicolor/scalable/apps/varnex.svg usr/share/doc/varnex/README.md \
+         usr/share/doc/varnex/LICENSE usr/share/doc/varnex/copyright usr/share/doc/varnex/changelog.gz \
+         usr/share/man/man1/varnex.1.gz usr/share/man/man1/varnex-cli.1.gz usr/share/man/man1/varnex-gen-survey.1.gz; do
   [ -e "$SCRATCH/$f" ] || { echo "missing in $DEB: $f"; exit 1; }
 done
 "$SCRATCH/usr/bin/varnex-cli" --version
 dpkg-deb -f "$DEB" Depends | grep -q libqt5widgets5 || { echo "$DEB declares no Qt dependency"; exit 1; }
+dpkg-deb -f "$DEB" Recommends | grep -q fonts-noto-cjk || { echo "$DEB recommends no CJK font"; exit 1; }
+# Debian's own checks of the package: warnings are shown, errors fail the run.
+lintian --fail-on error "$DEB"
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNEX_BUILD_GUI=OFF -DVARNEX_SANITIZE=ON >/dev/null
 cmake --build build-asan -j "$JOBS"
