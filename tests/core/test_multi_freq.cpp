@@ -345,17 +345,18 @@ MultiFreqPositions Pos(Spot a, Spot b, Spot m, Spot n, bool has_b = true) {
   return p;
 }
 
-// Values that differ per frequency and point, with digits a float needs.
+// Values that differ per frequency and point, each the float nearest to its
+// decimal value.
 void FillValues(MultiFreqData* d, const std::vector<float>& k) {
   for (size_t p = 0; p < d->points.size(); ++p) d->points[p].k = k[p];
   d->values.assign(d->freqs.size(), std::vector<MultiFreqValue>(d->points.size()));
   for (size_t f = 0; f < d->freqs.size(); ++f)
     for (size_t p = 0; p < d->points.size(); ++p) {
       MultiFreqValue& v = d->values[f][p];
-      v.rho = 105.37f + 11.0f * float(p) - 1.5f * float(f);
-      v.rho_err = 0.02f + 0.0025f * float(f);
-      v.phase = -(12.5f + 2.25f * float(f) + float(p));
-      v.phase_err = 0.35f + 0.05f * float(p);
+      v.rho = float(105.37 + 11.0 * double(p) - 1.5 * double(f));
+      v.rho_err = float(0.02 + 0.0025 * double(f));
+      v.phase = float(-(12.5 + 2.25 * double(f) + double(p)));
+      v.phase_err = float(0.35 + 0.05 * double(p));
     }
 }
 
@@ -532,6 +533,7 @@ TEST(MultiFreq, RefusedDatasetsWriteNothing) {
        MultiFreqProblem::kBadValue, 1, 2},
       {"NaN coordinate", [](MultiFreqData* d) { d->electrodes[3].z = NAN; }, MultiFreqProblem::kBadElectrode, -1, -1},
   };
+  const std::string dir = FreshDir("refused");
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     MultiFreqData d = SmallSurvey();
@@ -542,7 +544,6 @@ TEST(MultiFreq, RefusedDatasetsWriteNothing) {
     EXPECT_EQ(st.point, c.point);
     EXPECT_FALSE(MultiFreqStatusText(st).empty());
     for (Format fmt : {FDIP, CRTOMO, PROTOCOL}) {
-      const std::string dir = FreshDir("refused");
       EXPECT_EQ(Write(fmt, d, dir + "/r").problem, c.problem) << FormatName(fmt);
       EXPECT_TRUE(ListDir(dir).empty()) << FormatName(fmt);
     }
