@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -521,6 +522,8 @@ TEST(MultiFreq, RefusedDatasetsWriteNothing) {
        MultiFreqProblem::kPointCount, 1, -1},
       {"no dataset for the last frequency", [](MultiFreqData* d) { d->values.pop_back(); },
        MultiFreqProblem::kPointCount, 2, -1},
+      {"a dataset without a frequency", [](MultiFreqData* d) { d->values.push_back(d->values[0]); },
+       MultiFreqProblem::kPointCount, 3, -1},
       {"electrode beyond the table", [](MultiFreqData* d) { d->points[1].n = 6; }, MultiFreqProblem::kElectrodeNumber,
        -1, 1},
       {"remote A", [](MultiFreqData* d) { d->points[0].a = 0; }, MultiFreqProblem::kElectrodeNumber, -1, 0},
@@ -643,4 +646,21 @@ TEST(MultiFreq, ARunReplacesTheNumberedFilesOfAnEarlierRun) {
                                       "notes.txt", "volt_01_2Hz.crt", "volt_02_4Hz.crt"}));
   EXPECT_EQ(ListDir(dir + "/s_protocol"), (std::vector<std::string>{"protocol_01_2Hz.dat", "protocol_02_4Hz.dat"}));
   ExpectSame(ReadProtocol(dir + "/s"), Expected(d, PROTOCOL), PROTOCOL);
+}
+
+TEST(MultiFreq, NumbersAndNamesCarryADotWhateverTheLocale) {
+  const char* names[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"};
+  const char* set = nullptr;
+  for (const char* n : names)
+    if ((set = std::setlocale(LC_NUMERIC, n))) break;
+  if (!set) GTEST_SKIP() << "no locale with a decimal comma installed";
+  const std::string dir = FreshDir("locale");
+  const bool ok = MultiFreqWriteFdip(SmallSurvey(), dir + "/small").ok() &&
+                  MultiFreqWriteCrtomo(SmallSurvey(), dir + "/small").ok() &&
+                  MultiFreqWriteProtocol(SmallSurvey(), dir + "/small").ok();
+  std::setlocale(LC_NUMERIC, "C");
+  ASSERT_TRUE(ok);
+  for (const char* f : {"small.phia", "small_crtomo/volt_01_0.125Hz.crt", "small_protocol/protocol_01_0.125Hz.dat",
+                        "small_protocol_electrodes.csv"})
+    EXPECT_TRUE(Slurp(dir + "/" + f) == Slurp(kGolden + "/" + f)) << f;
 }

@@ -227,7 +227,8 @@ std::string MultiFreqStatusText(const MultiFreqStatus& st) {
       std::snprintf(buf, sizeof(buf), "frequency point %d has another number of data points", st.freq + 1);
       return buf;
     case MultiFreqProblem::kElectrodeNumber:
-      std::snprintf(buf, sizeof(buf), "data point %d names an electrode that is not in the table", st.point + 1);
+      std::snprintf(buf, sizeof(buf), "data point %d has an electrode number outside the table, or a remote A, M or N",
+                    st.point + 1);
       return buf;
     case MultiFreqProblem::kBadElectrode:
       std::snprintf(buf, sizeof(buf), "electrode %d has a coordinate that is not a number", st.electrode + 1);
@@ -261,8 +262,8 @@ MultiFreqStatus MultiFreqValidate(const MultiFreqData& data) {
       return st;
     }
   }
-  for (size_t f = 0; f < data.freqs.size(); ++f) {
-    if (f >= data.values.size() || data.values[f].size() != data.points.size()) {
+  for (size_t f = 0; f < std::max(data.freqs.size(), data.values.size()); ++f) {
+    if (f >= data.values.size() || f >= data.freqs.size() || data.values[f].size() != data.points.size()) {
       MultiFreqStatus st = Problem(MultiFreqProblem::kPointCount);
       st.freq = int(f);
       return st;
@@ -305,6 +306,17 @@ MultiFreqStatus MultiFreqValidate(const MultiFreqData& data) {
   }
   return MultiFreqStatus();
 }
+
+namespace {
+
+// Validation and the limit of the two-digit numbers in the file names.
+MultiFreqStatus ValidateNumbered(const MultiFreqData& data) {
+  MultiFreqStatus st = MultiFreqValidate(data);
+  if (st.ok() && data.freqs.size() > size_t(kMaxNamedFrequencies)) st = Problem(MultiFreqProblem::kTooManyFrequencies);
+  return st;
+}
+
+}  // namespace
 
 MultiFreqStatus MultiFreqWriteFdip(const MultiFreqData& data, const std::string& path_base,
                                    std::vector<std::string>* written) {
@@ -350,10 +362,9 @@ MultiFreqStatus MultiFreqWriteFdip(const MultiFreqData& data, const std::string&
 
 MultiFreqStatus MultiFreqWriteCrtomo(const MultiFreqData& data, const std::string& path_base,
                                      std::vector<std::string>* written) {
-  MultiFreqStatus st = MultiFreqValidate(data);
+  MultiFreqStatus st = ValidateNumbered(data);
   if (!st.ok()) return st;
   if (data.electrodes.size() > size_t(kMaxCrtomoElectrodes)) return Problem(MultiFreqProblem::kTooManyElectrodes);
-  if (data.freqs.size() > size_t(kMaxNamedFrequencies)) return Problem(MultiFreqProblem::kTooManyFrequencies);
   ExportLocaleScope c_numbers;  // the "%.6g" of the file names
   const std::string dir = path_base + "_crtomo";
   FileSet files;
@@ -394,9 +405,8 @@ MultiFreqStatus MultiFreqWriteCrtomo(const MultiFreqData& data, const std::strin
 
 MultiFreqStatus MultiFreqWriteProtocol(const MultiFreqData& data, const std::string& path_base,
                                        std::vector<std::string>* written) {
-  MultiFreqStatus st = MultiFreqValidate(data);
+  MultiFreqStatus st = ValidateNumbered(data);
   if (!st.ok()) return st;
-  if (data.freqs.size() > size_t(kMaxNamedFrequencies)) return Problem(MultiFreqProblem::kTooManyFrequencies);
   ExportLocaleScope c_numbers;  // the "%.6g" of the file names
 
   // The protocol has no remote electrode: a remote B becomes one more
@@ -407,7 +417,7 @@ MultiFreqStatus MultiFreqWriteProtocol(const MultiFreqData& data, const std::str
   if (any_remote) {
     float min_x = 0.0f;
     for (const MultiFreqElectrode& el : els) min_x = std::min(min_x, el.x);
-    els.push_back({std::min(-kRemoteDistance, min_x - kRemoteDistance), 0.0f, 0.0f, true});
+    els.push_back({min_x - kRemoteDistance, 0.0f, 0.0f, true});
   }
   const int remote_b = int(els.size());
 
