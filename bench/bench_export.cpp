@@ -71,13 +71,12 @@ void BM_ReadOnly(benchmark::State& state) {
   PeakMemory(state);
 }
 
-ExportSettings Settings(const std::vector<std::string>& paths, bool combine) {
-  ExportSettings s;
+ExportOptions Settings(const std::vector<std::string>& paths, bool combine) {
+  ExportOptions s;
   s.paths = paths;
   s.path_base = kDir + "/out/T";
   s.layout = ExportFirstLayout(paths);
-  s.target = TARGET_2D_SOUNDING;
-  s.inversion = true;
+  s.format = ExportFormat::Res2dinv;
   s.combine = combine;
   return s;
 }
@@ -85,9 +84,9 @@ ExportSettings Settings(const std::vector<std::string>& paths, bool combine) {
 void BM_ExportRes2dinv(benchmark::State& state) {
   const std::vector<std::string>& paths = Files();
   ex_mkdirs((kDir + "/out").c_str());
-  const ExportSettings s = Settings(paths, false);
+  const ExportOptions s = Settings(paths, false);
   for (auto _ : state) {
-    const ExportRun run = RunExport(s, ExportTextsEnglish(), nullptr);
+    const ExportRun run = RunExport(s, nullptr);
     if (!run.completed) state.SkipWithError("export failed");
   }
   PeakMemory(state);
@@ -99,9 +98,9 @@ void BM_ExportRes2dinvCombined(benchmark::State& state) {
   std::vector<std::string> paths = Files();
   paths.resize(std::min<size_t>(paths.size(), size_t(state.range(0))));
   ex_mkdirs((kDir + "/out").c_str());
-  const ExportSettings s = Settings(paths, true);
+  const ExportOptions s = Settings(paths, true);
   for (auto _ : state) {
-    const ExportRun run = RunExport(s, ExportTextsEnglish(), nullptr);
+    const ExportRun run = RunExport(s, nullptr);
     if (!run.completed) state.SkipWithError("export failed");
   }
   PeakMemory(state);

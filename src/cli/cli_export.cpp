@@ -26,7 +26,64 @@ const char* const kExportFooter =
     "Exit status: 0 the run completed; 1 it stopped (a file that cannot be read, a layout mismatch, no\n"
     "matching file, a file that cannot be created) or an option file cannot be read.";
 
+// The English of every message of the export runs; the export page has the
+// Chinese ones through tr().
+std::string English(ExportCode code) {
+  switch (code) {
+    case ExportCode::DeviceError: return "The %1 SRS data file device error!";
+    case ExportCode::NoFiles: return "No matching SRS data file found !";
+    case ExportCode::ReadFailed: return "Failed to read %1!";
+    case ExportCode::SmtMissing: return "The following %1 files are misssing or have no data:";
+    case ExportCode::Converted: return "Data conversion completed";
+    case ExportCode::Exported: return "Data export completed!";
+    case ExportCode::NoValid: return "Export completed, no valid data!";
+    case ExportCode::NameEmpty: return "The exported file name is empty !";
+    case ExportCode::CreateFailed: return "Cannot create %1: %2";
+    case ExportCode::NotCompleted: return "%1 could not be completed: %2";
+    case ExportCode::HarmMismatch:
+      return "The group of %1 has another harmonic count than the first group; its data were not exported!";
+    case ExportCode::NoFs: return "%1 files cannot carry the frequency effect!";
+    case ExportCode::NoHarmonics: return "%1 has no harmonics to export; its group was not exported!";
+    case ExportCode::Cancelled: return "Export cancelled; the files hold the data exported before the cancel.";
+  }
+  return std::string();
+}
+
+// The exit status tells that a run completed; its confirmation is not
+// repeated on stderr.
+bool IsConfirmation(ExportCode code) {
+  return code == ExportCode::Converted || code == ExportCode::Exported || code == ExportCode::NoValid;
+}
+
+// The names of --format and --ip, in the order --help shows them.
+const std::vector<std::pair<std::string, ExportFormat>> kFormats = {
+    {"res2dinv", ExportFormat::Res2dinv}, {"res3dinv", ExportFormat::Res3dinv},
+    {"zond2d", ExportFormat::Zond2d},     {"ohm", ExportFormat::Ohm},
+    {"section", ExportFormat::Section},   {"section3d", ExportFormat::Section3d},
+    {"plane", ExportFormat::Plane},       {"checkerr", ExportFormat::CheckErr},
+};
+const std::vector<std::pair<std::string, IpQuantity>> kIp = {
+    {"cp", IpQuantity::RelativePhase}, {"fs", IpQuantity::FrequencyEffect}, {"phase", IpQuantity::Phase}};
+
+template <class T>
+T Named(const std::vector<std::pair<std::string, T>>& names, const std::string& name) {
+  for (const auto& n : names)
+    if (n.first == name) return n.second;
+  return names.front().second;
+}
+
 }  // namespace
+
+std::string ExportMessageEnglish(const ExportMessage& m) {
+  // The missing time series and the file of another layout follow the
+  // text, one a line.
+  const bool listed = m.code == ExportCode::SmtMissing || m.code == ExportCode::DeviceError;
+  const std::string a1 = m.args.size() > 0 ? m.args[0] : std::string();
+  const std::string a2 = m.args.size() > 1 && !listed ? m.args[1] : std::string();
+  std::string text = ExportArg(English(m.code), a1, a2);
+  for (size_t i = 1; listed && i < m.args.size(); ++i) text += "\n" + m.args[i];
+  return text;
+}
 
 bool CliLoadTable(const std::string& path, CFormatTxt* table, const char* failure) {
   if (path.empty()) return true;
@@ -38,14 +95,14 @@ bool CliLoadTable(const std::string& path, CFormatTxt* table, const char* failur
 
 void CliSetMaxErrors(std::vector<LimitItem>* limits, float app_percent, float cp_mrad) {
   if (limits->size() != size_t(LIMIT_TYPE_CNT)) return;
-  if (app_percent >= 0.0f) limit_store_value(&(*limits)[1], LIMIT_REL, app_percent / 100.0f);
-  if (cp_mrad >= 0.0f) limit_store_value(&(*limits)[2], LIMIT_STD, cp_mrad / 1000.0f);
+  if (app_percent >= 0.0f) limit_store_value(&(*limits)[LIMIT_ROW_APP], LIMIT_REL, app_percent / 100.0f);
+  if (cp_mrad >= 0.0f) limit_store_value(&(*limits)[LIMIT_ROW_CP], LIMIT_STD, cp_mrad / 1000.0f);
 }
 
 int CliReportRun(const ExportRun& run) {
   for (const std::string& p : run.written) std::printf("%s\n", ex_ansi_to_utf8(p).c_str());
-  const size_t shown = run.completed && !run.messages.empty() ? run.messages.size() - 1 : run.messages.size();
-  for (size_t i = 0; i < shown; ++i) std::fprintf(stderr, "varnex-cli: %s\n", run.messages[i].text.c_str());
+  for (const ExportMessage& m : run.messages)
+    if (!IsConfirmation(m.code)) std::fprintf(stderr, "varnex-cli: %s\n", ExportMessageEnglish(m).c_str());
   if (run.cancelled) std::fprintf(stderr, "varnex-cli: cancelled\n");
   return run.completed ? 0 : 1;
 }
@@ -78,11 +135,11 @@ CliVerb addExportVerb(CLI::App& app) {
       ->type_name("BASE");
   cmd->add_option("--format", o->format, "what to write")
       ->required()
-      ->check(CLI::IsMember({"res2dinv", "res3dinv", "zond2d", "ohm", "section", "section3d", "plane", "checkerr"}));
+      ->check(CLI::IsMember(kFormats));
   cmd->add_option("--poles", o->poles, "section3d: three- or four-electrode section (default 4)")
       ->check(CLI::IsMember({3, 4}));
   cmd->add_option("--ip", o->ip, "IP quantity: relative phase (default), frequency effect or phase")
-      ->check(CLI::IsMember({"cp", "fs", "phase"}));
+      ->check(CLI::IsMember(kIp));
   cmd->add_flag("--resistance", o->resistance, "apparent resistance instead of apparent resistivity");
   cmd->add_flag("--no-combine", o->no_combine, "res2dinv, zond2d, ohm: no pole combination");
   cmd->add_option("--shift-percent", o->shift_percent, "pole combination shift in percent (default 1)")
@@ -111,27 +168,15 @@ CliVerb addExportVerb(CLI::App& app) {
                        !CliLoadTable(o->coords, &tables->coords, "Failed to import coordinate!") ||
                        !CliLoadTable(o->shifts, &tables->shifts, "Failed to import relative coordinates!"))
                      return 1;
-                   ExportSettings s;
+                   ExportOptions s;
                    for (const std::string& f : o->files) s.paths.push_back(ex_utf8_to_ansi(f));
                    s.path_base = ex_utf8_to_ansi(o->out);
                    s.layout = ExportFirstLayout(s.paths);
-                   const std::string& f = o->format;
-                   if (f == "plane") {
-                     s.target = TARGET_MID_GRADIENT;
-                   } else if (f == "checkerr") {
-                     s.target = TARGET_CHECK_ERR;
-                   } else if (f == "res3dinv" || f == "section3d" || (f == "ohm" && s.layout == SIP_ALL_GRADIENT)) {
-                     s.target = TARGET_3D_SOUNDING;
-                   } else {
-                     s.target = TARGET_2D_SOUNDING;
-                   }
-                   s.inversion = f == "res2dinv" || f == "zond2d" || f == "res3dinv" || f == "ohm";
-                   s.zond = f == "zond2d";
-                   s.ohm = f == "ohm";
+                   s.format = Named(kFormats, o->format);
                    s.four_poles = o->poles == 4;
-                   s.input_ts = !o->smt_dir.empty();
+                   s.from_smt = !o->smt_dir.empty();
                    s.smt_dir = ex_utf8_to_ansi(o->smt_dir);
-                   s.ip_kind = o->ip == "phase" ? 1 : o->ip == "fs" ? 3 : 2;
+                   s.ip = Named(kIp, o->ip);
                    // The page unchecks the combination for the free layout.
                    s.combine = !o->no_combine && s.layout != SIP_ALL_GRADIENT;
                    s.shift_percent = o->shift_percent;
@@ -147,6 +192,6 @@ CliVerb addExportVerb(CLI::App& app) {
                    s.elev = &tables->elev;
                    s.site_coord = &tables->coords;
                    s.shifting = &tables->shifts;
-                   return CliReportRun(RunExport(s, ExportTextsEnglish(), nullptr));
+                   return CliReportRun(RunExport(s, nullptr));
                  }};
 }

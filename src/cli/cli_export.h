@@ -22,6 +22,9 @@ bool CliLoadTable(const std::string& path, CFormatTxt* table, const char* failur
 // resistivity (percent) and maximum STD of the relative phase (mrad); a
 // negative value keeps the default.
 void CliSetMaxErrors(std::vector<LimitItem>* limits, float app_percent, float cp_mrad);
-// Paths written on stdout, messages on stderr (the closing confirmation of a
-// completed run left out); returns the exit status.
+// Paths written on stdout, messages on stderr in English (the confirmation
+// of a completed run left out: the exit status tells it); returns the exit
+// status.
 int CliReportRun(const ExportRun& run);
+// The English text of a message of the export runs.
+std::string ExportMessageEnglish(const ExportMessage& m);

@@ -11,6 +11,8 @@ const char* const kPassRateFooter =
     "Writes BASE_passRate.txt: one line per file with channels (qualified and usable channels, pass rate,\n"
     "stacked calculations, acquisition time), then the pass rate of every measuring position. The file is\n"
     "put in place only when complete.\n"
+    "A file of another layout than the first stops the walk: the table keeps the lines before it and their\n"
+    "summary.\n"
     "Standard output: the path written. Exit status: 0 the run completed; 1 it stopped (no file, a layout\n"
     "mismatch, the file cannot be created) or the elevation table cannot be read.";
 
@@ -40,7 +42,7 @@ CliVerb addPassRateVerb(CLI::App& app) {
   return CliVerb{cmd, [o]() -> int {
                    auto tables = std::make_unique<CliExportTables>();
                    if (!CliLoadTable(o->elev, &tables->elev, "Failed to import elevation!")) return 1;
-                   ExportSettings s;
+                   ExportOptions s;
                    for (const std::string& f : o->files) s.paths.push_back(ex_utf8_to_ansi(f));
                    s.path_base = ex_utf8_to_ansi(o->out);
                    s.layout = ExportFirstLayout(s.paths);
@@ -48,6 +50,6 @@ CliVerb addPassRateVerb(CLI::App& app) {
                    s.stop_on_unreadable = true;
                    s.elev = &tables->elev;
                    CliSetMaxErrors(&s.limits, o->max_err_app, o->max_err_cp);
-                   return CliReportRun(RunPassRate(s, ExportTextsEnglish(), nullptr));
+                   return CliReportRun(RunPassRate(s, nullptr));
                  }};
 }

@@ -109,17 +109,22 @@ TEST(CliExport, GoldenHeadersShowTheDocumentedLines) {
             std::string::npos);
 }
 
-TEST(CliExport, LayoutMismatchStopsWithItsIndexAndWritesNothing) {
+TEST(CliExport, LayoutMismatchStopsWithItsIndexAndFile) {
   const std::string out = FreshDir("mismatch");
   const RunResult r = Cli("export " + kP4 + " in/pole3/L101_01.SRS --format res2dinv --out " + quoted(out + "/T"));
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("The 3 SRS data file device error!"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("The 3 SRS data file device error!\nin/pole3/L101_01.SRS\n"), std::string::npos) << r.err;
   EXPECT_FALSE(Exists(out + "/T_Res2dinv_F1.dat"));
-  const RunResult p = Cli("passrate in/pole3/L101_01.SRS " + kP4 + " --out " + quoted(out + "/P"));
+  // The pass-rate table keeps the lines before the mismatch, with their
+  // summary.
+  const RunResult p = Cli("passrate " + kP4 + " in/pole3/L101_01.SRS in/check/L101_01.SRS --out " + quoted(out + "/P"));
   EXPECT_EQ(p.code, 1);
-  EXPECT_NE(p.err.find("The 2 SRS data file device error!"), std::string::npos) << p.err;
-  EXPECT_FALSE(Exists(out + "/P_passRate.txt"));
+  EXPECT_EQ(p.out, out + "/P_passRate.txt\n");
+  EXPECT_NE(p.err.find("The 3 SRS data file device error!\nin/pole3/L101_01.SRS\n"), std::string::npos) << p.err;
+  const std::string want = cli_slurp(kData + "/golden/passstop_passRate.txt");
+  ASSERT_FALSE(want.empty());
+  EXPECT_TRUE(cli_slurp(out + "/P_passRate.txt") == want);
 }
 
 TEST(CliExport, UnreadableFileAndUncreatableOutputStop) {
@@ -143,7 +148,17 @@ TEST(CliExport, UnreadableFileAndUncreatableOutputStop) {
 
   r = Cli("passrate " + kP4 + " --out " + quoted(out + "/no/such/dir/P"));
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("Cannot create"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("Cannot create " + out + "/no/such/dir/P_passRate.txt: "), std::string::npos) << r.err;
+
+  // A folder that takes no files: the file and the reason, no completion.
+  for (const char* verb : {"export --format section", "passrate"}) {
+    r = Cli(std::string(verb) + " " + kP4 + " --out /proc/T");
+    EXPECT_EQ(r.code, 1) << verb;
+    EXPECT_EQ(r.out, "") << verb;
+    EXPECT_NE(r.err.find("Cannot create /proc/T_"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("completed"), std::string::npos) << r.err;
+  }
 
   r = Cli("export " + kP4 + " --format zond2d --ip fs --out " + quoted(out + "/Z"));
   EXPECT_EQ(r.code, 1);

@@ -81,11 +81,12 @@ void MakeSurvey(Survey* s, int layout, float ax, float bx, const std::vector<flo
 
 struct Writer {
   std::vector<LimitItem> limits = limit_default_export();
-  CSipExport ex;
+  ExportOptions opt;
+  CSipExport ex{opt, SIP_POLE4_SOUNDING};
   explicit Writer(const std::string& base, int array_code = SIP_POLE4_SOUNDING) {
-    ex.m_path_base = base;
+    opt.path_base = base;
     ex.m_array_code = array_code;
-    ex.m_layout = array_code;
+    opt.layout = array_code;
     ex.SetLimits(&limits);
     ex.Reset();
   }
@@ -224,7 +225,7 @@ TEST(Export, PlaneRowWithoutItsSiteShowsAStarAndZeroCoordinates) {
   // 20 m finds no site at 40 m, the row of 40 m none at all.
   coords.m_vt_item = {{"S1", 101, 0.0, 5000.0, 300.0}, {"S2", 101, 20.0, 5020.0, 301.0}};
   Writer w(base, SIP_MID_GRADIENT);
-  w.ex.m_site_coord = &coords;
+  w.opt.site_coord = &coords;
   StationData st;
   ASSERT_TRUE(w.ex.WritePlane(a.res(), st, "L101_01", a.srs));
   ASSERT_TRUE(w.ex.Finish());

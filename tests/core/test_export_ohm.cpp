@@ -94,14 +94,13 @@ void ExpectNear(double got, double want, double rel, const std::string& what) {
   EXPECT_LE(std::fabs(got - want), rel * std::max(1.0, std::fabs(want))) << what << ": " << got << " vs " << want;
 }
 
-void CompareRun(ExportSettings s, bool three_d, const std::string& dir) {
+void CompareRun(ExportOptions s, bool three_d, const std::string& dir) {
   s.path_base = dir + "/R";
-  s.ohm = false;
-  ExportRun inv = RunExport(s, ExportTexts(), nullptr);
+  ExportRun inv = RunExport(s, nullptr);
   ASSERT_TRUE(inv.completed);
   s.path_base = dir + "/O";
-  s.ohm = true;
-  ExportRun ohm = RunExport(s, ExportTexts(), nullptr);
+  s.format = ExportFormat::Ohm;
+  ExportRun ohm = RunExport(s, nullptr);
   ASSERT_TRUE(ohm.completed);
   ASSERT_EQ(ohm.written.size(), inv.written.size());
   for (size_t h = 0; h < inv.written.size(); ++h) {
@@ -142,19 +141,18 @@ void CompareRun(ExportSettings s, bool three_d, const std::string& dir) {
   }
 }
 
-ExportSettings Inversion(const std::vector<std::string>& paths, ExportTarget target) {
-  ExportSettings s;
+ExportOptions Inversion(const std::vector<std::string>& paths, ExportFormat format) {
+  ExportOptions s;
   s.paths = paths;
   s.layout = ExportFirstLayout(paths);
-  s.target = target;
-  s.inversion = true;
+  s.format = format;
   return s;
 }
 
 TEST(ExportOhm, FourElectrodeRowsWithCombinationShiftAndElevation) {
   CFormatTxtElev elev;
   ASSERT_TRUE(elev.Read(kIn + "/pole4/elevation.txt"));
-  ExportSettings s = Inversion({kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"}, TARGET_2D_SOUNDING);
+  ExportOptions s = Inversion({kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"}, ExportFormat::Res2dinv);
   s.x_shift_on = true;
   s.x_shift = 5.0f;
   s.elev = &elev;
@@ -163,16 +161,16 @@ TEST(ExportOhm, FourElectrodeRowsWithCombinationShiftAndElevation) {
 }
 
 TEST(ExportOhm, ThreeElectrodeRowsHaveNoB) {
-  ExportSettings s = Inversion({kIn + "/pole3/L101_01.SRS", kIn + "/pole3/L101_02.SRS"}, TARGET_2D_SOUNDING);
+  ExportOptions s = Inversion({kIn + "/pole3/L101_01.SRS", kIn + "/pole3/L101_02.SRS"}, ExportFormat::Res2dinv);
   s.combine = false;
-  s.ip_kind = 1;
+  s.ip = IpQuantity::Phase;
   CompareRun(s, false, FreshDir("p3"));
 }
 
 TEST(ExportOhm, FreeLayoutCarriesTheShiftedPositions) {
   CFormatTxtShifting shifts;
   ASSERT_TRUE(shifts.Read(kIn + "/free/shift_groups.csv"));
-  ExportSettings s = Inversion({kIn + "/free/L101_01.SRS", kIn + "/free/L101_02.SRS"}, TARGET_3D_SOUNDING);
+  ExportOptions s = Inversion({kIn + "/free/L101_01.SRS", kIn + "/free/L101_02.SRS"}, ExportFormat::Res3dinv);
   s.combine = false;
   s.shifting = &shifts;
   CompareRun(s, true, FreshDir("free"));
@@ -180,20 +178,20 @@ TEST(ExportOhm, FreeLayoutCarriesTheShiftedPositions) {
 
 TEST(ExportOhm, BesideTheRes2dinvFilesTheSameAsAlone) {
   const std::string dir = FreshDir("beside");
-  ExportSettings s = Inversion({kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"}, TARGET_2D_SOUNDING);
+  ExportOptions s = Inversion({kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"}, ExportFormat::Res2dinv);
   s.path_base = dir + "/B";
   s.also_ohm = true;
-  const ExportRun both = RunExport(s, ExportTexts(), nullptr);
+  const ExportRun both = RunExport(s, nullptr);
   ASSERT_TRUE(both.completed);
   ASSERT_EQ(both.written.size(), 6u);
   EXPECT_EQ(both.written[0], dir + "/B_Res2dinv_F1.dat");
   EXPECT_EQ(both.written[3], dir + "/B_F1.ohm");
   s.also_ohm = false;
   s.path_base = dir + "/R";
-  ASSERT_TRUE(RunExport(s, ExportTexts(), nullptr).completed);
-  s.ohm = true;
+  ASSERT_TRUE(RunExport(s, nullptr).completed);
+  s.format = ExportFormat::Ohm;
   s.path_base = dir + "/O";
-  ASSERT_TRUE(RunExport(s, ExportTexts(), nullptr).completed);
+  ASSERT_TRUE(RunExport(s, nullptr).completed);
   auto slurp = [](const std::string& p) {
     std::ifstream in(p, std::ios::binary);
     std::stringstream ss;
@@ -208,15 +206,15 @@ TEST(ExportOhm, BesideTheRes2dinvFilesTheSameAsAlone) {
 }
 
 TEST(ExportOhm, TheFrequencyEffectIsRefused) {
-  ExportSettings s = Inversion({kIn + "/pole4/L101_01.SRS"}, TARGET_2D_SOUNDING);
-  s.ohm = true;
-  s.ip_kind = 3;
+  ExportOptions s = Inversion({kIn + "/pole4/L101_01.SRS"}, ExportFormat::Res2dinv);
+  s.format = ExportFormat::Ohm;
+  s.ip = IpQuantity::FrequencyEffect;
   s.path_base = FreshDir("fs") + "/O";
-  const ExportRun run = RunExport(s, ExportTextsEnglish(), nullptr);
+  const ExportRun run = RunExport(s, nullptr);
   EXPECT_FALSE(run.completed);
   EXPECT_TRUE(run.written.empty());
   ASSERT_EQ(run.messages.size(), 1u);
-  EXPECT_EQ(run.messages[0].text, ".ohm files cannot carry the frequency effect!");
+  EXPECT_EQ(run.messages[0], (ExportMessage{ExportCode::NoFs, {".ohm"}}));
 }
 
 }  // namespace

@@ -34,13 +34,12 @@ int TempCount(const std::string& dir) {
   return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
 
-ExportSettings Res2dinv(const std::vector<std::string>& paths, const std::string& base, bool combine) {
-  ExportSettings s;
+ExportOptions Res2dinv(const std::vector<std::string>& paths, const std::string& base, bool combine) {
+  ExportOptions s;
   s.paths = paths;
   s.path_base = base;
   s.layout = ExportFirstLayout(paths);
-  s.target = TARGET_2D_SOUNDING;
-  s.inversion = true;
+  s.format = ExportFormat::Res2dinv;
   s.combine = combine;
   return s;
 }
@@ -87,9 +86,9 @@ TEST(ExportRun, FilesOfOneMeasurementFormOneGroup) {
 TEST(ExportRun, MergedGroupKeepsTheBetterItemOfEachPosition) {
   const std::string dir = FreshDir("merge");
   const std::string a = kIn + "/check/L101_01.SRS", b = kIn + "/check/L101_01R.SRS";
-  ASSERT_TRUE(RunExport(Res2dinv({a, b}, dir + "/AB", false), ExportTexts(), nullptr).completed);
-  ASSERT_TRUE(RunExport(Res2dinv({a}, dir + "/A", false), ExportTexts(), nullptr).completed);
-  ASSERT_TRUE(RunExport(Res2dinv({b}, dir + "/B", false), ExportTexts(), nullptr).completed);
+  ASSERT_TRUE(RunExport(Res2dinv({a, b}, dir + "/AB", false), nullptr).completed);
+  ASSERT_TRUE(RunExport(Res2dinv({a}, dir + "/A", false), nullptr).completed);
+  ASSERT_TRUE(RunExport(Res2dinv({b}, dir + "/B", false), nullptr).completed);
   for (int h = 1; h <= 3; ++h) {
     const std::string f = "_Res2dinv_F" + std::to_string(h) + ".dat";
     const auto ab = Rows(dir + "/AB" + f), ra = Rows(dir + "/A" + f), rb = Rows(dir + "/B" + f);
@@ -121,12 +120,14 @@ TEST(ExportRun, AReadFailureKeepsWhatEarlierGroupsWrote) {
   const std::string dir = FreshDir("read_failure");
   const std::string good = kIn + "/pole4/L101_01.SRS";
   const std::string bad = dir + "/gone.SRS";
-  ExportSettings s = Res2dinv({good}, dir + "/T", false);
-  const ExportRun run = RunExportGroups(s, {{good}, {bad}}, ExportTexts(), nullptr);
+  ExportOptions s = Res2dinv({good}, dir + "/T", false);
+  ExportPlan plan = PlanExport(s);
+  plan.groups = {{good}, {bad}};
+  const ExportRun run = RunExport(s, plan, nullptr);
   EXPECT_FALSE(run.completed);
   ASSERT_FALSE(run.messages.empty());
-  EXPECT_EQ(run.messages.back().title, "提示");
-  EXPECT_EQ(run.messages.back().text, "读取文件" + bad + "失败!");
+  EXPECT_EQ(ExportTitleOf(run.messages.back().code), ExportTitle::Tips);
+  EXPECT_EQ(run.messages.back(), (ExportMessage{ExportCode::ReadFailed, {bad}}));
   ASSERT_EQ(run.written.size(), 3u);
   std::stringstream ss(Slurp(dir + "/T_Res2dinv_F1.dat"));
   std::string line;
@@ -145,35 +146,34 @@ TEST(ExportRun, AGroupWithAnotherHarmonicCountIsLeftOutAndNamed) {
                             .c_str()),
             0);
   const std::string square = kIn + "/pole4/L101_01.SRS", spread = dir + "/spread/L101_01.SRS";
-  const ExportRun run = RunExport(Res2dinv({square, spread}, dir + "/T", false), ExportTextsEnglish(), nullptr);
+  const ExportRun run = RunExport(Res2dinv({square, spread}, dir + "/T", false), nullptr);
   EXPECT_TRUE(run.completed);
   EXPECT_EQ(run.skipped, (std::vector<std::string>{spread}));
   ASSERT_GE(run.messages.size(), 2u);
-  EXPECT_NE(run.messages[0].text.find("The group of " + spread + " has another harmonic count"), std::string::npos);
-  EXPECT_EQ(run.messages.back().text, "Data conversion completed");
-  ExportSettings only = Res2dinv({square}, dir + "/S", false);
-  ASSERT_TRUE(RunExport(only, ExportTexts(), nullptr).completed);
+  EXPECT_EQ(run.messages[0], (ExportMessage{ExportCode::HarmMismatch, {spread}}));
+  EXPECT_EQ(run.messages.back().code, ExportCode::Converted);
+  ExportOptions only = Res2dinv({square}, dir + "/S", false);
+  ASSERT_TRUE(RunExport(only, nullptr).completed);
   EXPECT_EQ(Slurp(dir + "/T_Res2dinv_F1.dat"), Slurp(dir + "/S_Res2dinv_F1.dat"));
   EXPECT_FALSE(Exists(dir + "/T_Res2dinv_F4.dat"));
 }
 
 TEST(ExportRun, EmptyListAndLayoutMismatchWriteNothing) {
   const std::string dir = FreshDir("nothing");
-  ExportRun run = RunExport(Res2dinv({}, dir + "/T", false), ExportTexts(), nullptr);
+  ExportRun run = RunExport(Res2dinv({}, dir + "/T", false), nullptr);
   ASSERT_EQ(run.messages.size(), 1u);
-  EXPECT_EQ(run.messages[0].title, "文件警告");
-  EXPECT_EQ(run.messages[0].text, "没有找到符合要求的SRS数据文件!");
-  run = RunExport(Res2dinv({kIn + "/pole4/L101_01.SRS", kIn + "/pole3/L101_01.SRS"}, dir + "/T", false),
-                  ExportTexts(), nullptr);
+  EXPECT_EQ(ExportTitleOf(run.messages[0].code), ExportTitle::FileWarning);
+  EXPECT_EQ(run.messages[0], (ExportMessage{ExportCode::NoFiles, {}}));
+  run = RunExport(Res2dinv({kIn + "/pole4/L101_01.SRS", kIn + "/pole3/L101_01.SRS"}, dir + "/T", false), nullptr);
   ASSERT_EQ(run.messages.size(), 1u);
-  EXPECT_EQ(run.messages[0].text, "第2个SRS数据文件装置错误!");
+  EXPECT_EQ(run.messages[0], (ExportMessage{ExportCode::DeviceError, {"2", kIn + "/pole3/L101_01.SRS"}}));
   EXPECT_TRUE(run.written.empty());
   EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir + "')\"").c_str()), 0);
 
-  ExportSettings pass = Res2dinv({}, dir + "/", false);
-  EXPECT_EQ(RunPassRate(pass, ExportTexts(), nullptr).messages.at(0).text, "没有找到符合要求的SRS数据文件!");
+  ExportOptions pass = Res2dinv({}, dir + "/", false);
+  EXPECT_EQ(RunPassRate(pass, nullptr).messages.at(0).code, ExportCode::NoFiles);
   pass.paths = {kIn + "/pole4/L101_01.SRS"};
-  EXPECT_EQ(RunPassRate(pass, ExportTexts(), nullptr).messages.at(0).text, "导出的文件名为空!");
+  EXPECT_EQ(RunPassRate(pass, nullptr).messages.at(0).code, ExportCode::NameEmpty);
 }
 
 struct CancelAt : RunProgress {
@@ -185,19 +185,19 @@ struct CancelAt : RunProgress {
 TEST(ExportRun, ACancelledRunKeepsTheGroupsWrittenBeforeIt) {
   const std::string dir = FreshDir("cancel");
   const std::vector<std::string> paths = {kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"};
-  ASSERT_TRUE(RunExport(Res2dinv({paths[0]}, dir + "/ONE", false), ExportTexts(), nullptr).completed);
+  ASSERT_TRUE(RunExport(Res2dinv({paths[0]}, dir + "/ONE", false), nullptr).completed);
   CancelAt cancel(1);
-  const ExportRun run = RunExport(Res2dinv(paths, dir + "/T", false), ExportTexts(), &cancel);
+  const ExportRun run = RunExport(Res2dinv(paths, dir + "/T", false), &cancel);
   EXPECT_TRUE(run.cancelled);
   EXPECT_FALSE(run.completed);
   EXPECT_EQ(run.written.size(), 3u);
   ASSERT_EQ(run.messages.size(), 1u);
-  EXPECT_EQ(run.messages[0].text, ExportTexts().cancelled);
+  EXPECT_EQ(run.messages[0].code, ExportCode::Cancelled);
   EXPECT_EQ(Slurp(dir + "/T_Res2dinv_F1.dat"), Slurp(dir + "/ONE_Res2dinv_F1.dat"));
   EXPECT_EQ(TempCount(dir), 0);
 
   CancelAt at_start(0);
-  const ExportRun none = RunExport(Res2dinv(paths, dir + "/N", false), ExportTexts(), &at_start);
+  const ExportRun none = RunExport(Res2dinv(paths, dir + "/N", false), &at_start);
   EXPECT_TRUE(none.cancelled);
   EXPECT_TRUE(none.written.empty());
   EXPECT_FALSE(Exists(dir + "/N_Res2dinv_F1.dat"));
@@ -220,7 +220,7 @@ struct StopHere : RunProgress {
 TEST(ExportRun, AKillInTheMiddleLeavesTheEarlierExportIntact) {
   const std::string dir = FreshDir("kill");
   const std::vector<std::string> paths = {kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"};
-  ASSERT_TRUE(RunExport(Res2dinv({paths[1]}, dir + "/T", false), ExportTexts(), nullptr).completed);
+  ASSERT_TRUE(RunExport(Res2dinv({paths[1]}, dir + "/T", false), nullptr).completed);
   std::vector<std::string> before;
   for (int h = 1; h <= 3; ++h) before.push_back(Slurp(dir + "/T_Res2dinv_F" + std::to_string(h) + ".dat"));
 
@@ -231,7 +231,7 @@ TEST(ExportRun, AKillInTheMiddleLeavesTheEarlierExportIntact) {
   if (pid == 0) {
     close(fds[0]);
     StopHere stop(fds[1]);
-    RunExport(Res2dinv(paths, dir + "/T", false), ExportTexts(), &stop);
+    RunExport(Res2dinv(paths, dir + "/T", false), &stop);
     _exit(2);
   }
   close(fds[1]);
@@ -248,7 +248,7 @@ TEST(ExportRun, AKillInTheMiddleLeavesTheEarlierExportIntact) {
     EXPECT_EQ(Slurp(dir + "/T_Res2dinv_F" + std::to_string(h) + ".dat"), before[size_t(h - 1)]) << h;
 
   // The next complete run replaces the files and clears what the killed one left.
-  const ExportRun run = RunExport(Res2dinv(paths, dir + "/T", false), ExportTexts(), nullptr);
+  const ExportRun run = RunExport(Res2dinv(paths, dir + "/T", false), nullptr);
   ASSERT_TRUE(run.completed);
   EXPECT_NE(Slurp(dir + "/T_Res2dinv_F1.dat"), before[0]);
   EXPECT_EQ(TempCount(dir), 0);

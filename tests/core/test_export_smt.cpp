@@ -40,26 +40,25 @@ std::map<double, std::pair<double, double>> Rows(const std::string& path) {
   return rows;
 }
 
-ExportSettings Settings(const std::string& dir, const std::string& base) {
-  ExportSettings s;
+ExportOptions Settings(const std::string& dir, const std::string& base) {
+  ExportOptions s;
   s.paths = {dir + "/L101_01.SRS", dir + "/L101_02.SRS"};
   s.path_base = base;
   s.layout = ExportFirstLayout(s.paths);
-  s.target = TARGET_2D_SOUNDING;
-  s.inversion = true;
+  s.format = ExportFormat::Res2dinv;
   s.combine = false;
   return s;
 }
 
 TEST(ExportSmt, RowsFromTimeSeriesMatchTheStoredSpectra) {
   const std::string dir = MakeSurvey("match");
-  ExportSettings s = Settings(dir, dir + "/SRS");
-  const ExportRun stored = RunExport(s, ExportTexts(), nullptr);
+  ExportOptions s = Settings(dir, dir + "/SRS");
+  const ExportRun stored = RunExport(s, nullptr);
   ASSERT_TRUE(stored.completed);
-  s.input_ts = true;
+  s.from_smt = true;
   s.smt_dir = dir + "/smt";
   s.path_base = dir + "/SMT";
-  const ExportRun smt = RunExport(s, ExportTexts(), nullptr);
+  const ExportRun smt = RunExport(s, nullptr);
   ASSERT_TRUE(smt.completed);
   EXPECT_TRUE(smt.smt_missing.empty());
   ASSERT_EQ(smt.written.size(), 3u);
@@ -84,16 +83,16 @@ TEST(ExportSmt, AMissingFileIsListedOnceAndCheckedOnce) {
   const std::string dir = MakeSurvey("missing");
   const std::string gone = dir + "/smt/ST02/L101_02.smt";
   ASSERT_EQ(std::remove(gone.c_str()), 0);
-  ExportSettings s = Settings(dir, dir + "/T");
-  s.input_ts = true;
+  ExportOptions s = Settings(dir, dir + "/T");
+  s.from_smt = true;
   s.smt_dir = dir + "/smt";
-  const ExportRun run = RunExport(s, ExportTexts(), nullptr);
+  const ExportRun run = RunExport(s, nullptr);
   ASSERT_TRUE(run.completed);
   EXPECT_EQ(run.smt_missing, (std::vector<std::string>{gone}));
   ASSERT_EQ(run.messages.size(), 2u);
-  EXPECT_EQ(run.messages[0].title, "警告");
-  EXPECT_EQ(run.messages[0].text, "以下1个时序文件缺失或无数据:\n" + gone);
-  EXPECT_EQ(run.messages[1].text, "数据转换完成");
+  EXPECT_EQ(ExportTitleOf(run.messages[0].code), ExportTitle::Warning);
+  EXPECT_EQ(run.messages[0], (ExportMessage{ExportCode::SmtMissing, {"1", gone}}));
+  EXPECT_EQ(run.messages[1].code, ExportCode::Converted);
 
   // The lists of one export answer for every later file of the same device
   // and base name.

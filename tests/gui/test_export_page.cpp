@@ -298,7 +298,7 @@ TEST_F(ExportPage, RunsThatEndWithAMessageAndNoFile) {
   setFiles({kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS", kIn + "/pole3/L101_01.SRS"});
   b("btnOutData")->click();
   ASSERT_EQ(prompts->messages.size(), 2);
-  EXPECT_EQ(prompts->messages[1].text, "第3个SRS数据文件装置错误!");
+  EXPECT_EQ(prompts->messages[1].text, "第3个SRS数据文件装置错误!\n" + kIn + "/pole3/L101_01.SRS");
   EXPECT_TRUE(prompts->dialogs.isEmpty());
 
   setFiles({kIn + "/pole4/L101_01.SRS"});

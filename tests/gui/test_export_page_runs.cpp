@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "gui/export/wdt_output.h"
+#include "expect_message.h"
 #include "scripted_prompts.h"
 
 namespace {
@@ -331,25 +332,60 @@ TEST_F(ExportPageRuns, CancelOfThePassRateKeepsTheFilesWalked) {
   EXPECT_TRUE(Slurp(out.filePath("page/TEST_passRate.txt")) == Slurp(out.filePath("cli/TEST_passRate.txt")));
 }
 
-TEST_F(ExportPageRuns, ALayoutMismatchWritesNothing) {
+TEST_F(ExportPageRuns, ALayoutMismatchStopsTheExportAndThePassRateWalk) {
   setFiles(srs("p4") + srs("mid"));
   QTemporaryDir out;
   ScopedPrompts prompts;
   click("rdInvData");
-  prompts->fileAnswers.enqueue({out.path()});
+  prompts->fileAnswers.enqueue({out.filePath("page")});
+  ASSERT_TRUE(QDir().mkpath(out.filePath("page")));
+  click("btnOutData");
+  const QString mismatch = "第4个SRS数据文件装置错误!\n" + srs("mid")[0];
+  ExpectOnlyMessage(*prompts, "warning", "文件警告", mismatch);
+  EXPECT_TRUE(prompts->dialogs.isEmpty());
+  EXPECT_TRUE(Files(out.filePath("page")).isEmpty());
+
+  // The pass-rate walk stops there too; its table keeps the lines before
+  // the mismatch and their summary, as the command line writes them.
+  click("btnOutPassRate");
+  ASSERT_EQ(prompts->messages.size(), 2);
+  EXPECT_EQ(prompts->messages[1].kind, "warning");
+  EXPECT_EQ(prompts->messages[1].text, mismatch);
+  ASSERT_TRUE(QDir().mkpath(out.filePath("cli")));
+  EXPECT_EQ(RunCli("passrate " + Quoted((srs("p4") + srs("mid")).join("' '")) +
+                   " --max-err-app 100 --max-err-cp 3141.59 --out " + Quoted(out.filePath("cli/TEST"))),
+            1);
+  EXPECT_EQ(Files(out.filePath("page")), QStringList{"TEST_passRate.txt"});
+  const QByteArray table = Slurp(out.filePath("page/TEST_passRate.txt"));
+  EXPECT_TRUE(table == Slurp(out.filePath("cli/TEST_passRate.txt")));
+  EXPECT_TRUE(table.contains(srs("p4").last().toUtf8()));
+  EXPECT_FALSE(table.contains(srs("mid")[0].toUtf8()));
+  EXPECT_TRUE(table.contains("pos_m(x)"));
+}
+
+// A folder that cannot take files: the message names the file and the
+// reason, and nothing says the run completed.
+TEST_F(ExportPageRuns, AnUnwritableFolderIsReportedWithTheFileAndTheReason) {
+  setFiles(srs("p4"));
+  ScopedPrompts prompts;
+  const QString folder = "/proc";
+  prompts->fileAnswers.enqueue({folder});
   click("btnOutData");
   ASSERT_EQ(prompts->messages.size(), 1);
   EXPECT_EQ(prompts->messages[0].kind, "warning");
   EXPECT_EQ(prompts->messages[0].title, "文件警告");
-  EXPECT_EQ(prompts->messages[0].text, "第4个SRS数据文件装置错误!");
-  EXPECT_TRUE(prompts->dialogs.isEmpty());
-  EXPECT_TRUE(Files(out.path()).isEmpty());
+  const QString export_failed = "无法创建文件" + folder + "/TEST_sect.dat: ";
+  EXPECT_TRUE(prompts->messages[0].text.startsWith(export_failed)) << prompts->messages[0].text.toStdString();
+  EXPECT_GT(prompts->messages[0].text.size(), export_failed.size());
 
-  // The pass-rate walk stops there too, and leaves no table behind.
+  prompts->messages.clear();
+  prompts->fileAnswers.enqueue({folder});
   click("btnOutPassRate");
-  ASSERT_EQ(prompts->messages.size(), 2);
-  EXPECT_EQ(prompts->messages[1].text, "第4个SRS数据文件装置错误!");
-  EXPECT_TRUE(Files(out.path()).isEmpty());
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  const QString pass_failed = "无法创建文件" + folder + "/TEST_passRate.txt: ";
+  EXPECT_TRUE(prompts->messages[0].text.startsWith(pass_failed)) << prompts->messages[0].text.toStdString();
+  EXPECT_GT(prompts->messages[0].text.size(), pass_failed.size());
 }
 
 TEST_F(ExportPageRuns, PassRateWritesWhatTheCommandLineWrites) {

@@ -18,17 +18,12 @@
 #include "gui/params/model_sip_dev_lay.h"
 #include "gui/params/table_dev_pole_model.h"
 #include "gui/params/wdt_param_srs.h"
-#include "scripted_prompts.h"
-#include "ui_wdt_main.h"
+#include "picture_fixture.h"
 
-TEST(ParamPagePicture, MainWindowOnTheParameterTab) {
-  ScopedPrompts prompts;
-  QTemporaryDir tmp;
-  ASSERT_TRUE(tmp.isValid());
-  QProcess gen;
-  gen.start(GEN_SURVEY_EXE, {tmp.path(), "--seed", "1", "--no-smt"});
-  ASSERT_TRUE(gen.waitForFinished(120000));
-  ASSERT_EQ(gen.exitCode(), 0);
+class ParamPagePicture : public MainWindowPicture {};
+
+TEST_F(ParamPagePicture, MainWindowOnTheParameterTab) {
+  ASSERT_TRUE(Generate(tmp.path(), {"--seed", "1", "--no-smt"}));
   // A sensor factor the page offers, as acquisition stations store it.
   {
     CFormatSRS srs;
@@ -36,27 +31,10 @@ TEST(ParamPagePicture, MainWindowOnTheParameterTab) {
     srs.m_prm_meas.v2i = 0.025f;
     ASSERT_TRUE(srs.Write(tmp.filePath("L101_01.SRS").toStdString()));
   }
-  gen.start(GEN_SURVEY_EXE, {tmp.filePath("free"), "--seed", "1", "--no-smt", "--files", "1", "--layout", "free"});
-  ASSERT_TRUE(gen.waitForFinished(120000));
-  ASSERT_EQ(gen.exitCode(), 0);
-
-  QTranslator translator;
-  ASSERT_TRUE(installTranslation(*qApp, translator, "en_US"));
-  // The offscreen platform's 12-point default would widen every form beyond
-  // the window; a desktop's usual 9 points is what the layouts are made for.
-  const QFont app_font = QApplication::font();
-  QFont font = app_font;
-  font.setPointSize(9);
-  QApplication::setFont(font);
+  ASSERT_TRUE(Generate(tmp.filePath("free"), {"--seed", "1", "--no-smt", "--files", "1", "--layout", "free"}));
   {
     CWdtMain w;
-    w.importFiles({tmp.filePath("L101_01.SRS"), tmp.filePath("L101_02.SRS"), tmp.filePath("L101_03.SRS")});
-    const QModelIndex first = w.form()->listOpenFiles->model()->index(0, 0);
-    w.form()->listOpenFiles->setCurrentIndex(first);
-    w.onListClicked(first);
-    w.form()->tabRight->setCurrentIndex(1);
-    w.show();
-    QApplication::processEvents();
+    Open(w, 1);
 
     EXPECT_TRUE(prompts->messages.isEmpty());
     CWdtParamSrs* page = w.paramPage();
@@ -82,6 +60,4 @@ TEST(ParamPagePicture, MainWindowOnTheParameterTab) {
       EXPECT_TRUE(w.grab().save(out_free, "PNG"));
     }
   }
-  QApplication::setFont(app_font);
-  QApplication::removeTranslator(&translator);
 }

@@ -37,6 +37,7 @@
 #include "gui/results/wdt_res_plot_space_sip.h"
 #include "gui/results/wdt_sip_res.h"
 #include "gui/results/wdt_sip_res_table.h"
+#include "expect_message.h"
 #include "scripted_prompts.h"
 #include "core/sip/format_srs.h"
 #include "core/sip/limits.h"
@@ -637,10 +638,7 @@ TEST_F(PageFixture, ExportCurrentResultWritesTheDumpBesideTheFile) {
   const QString path = d + "/L101_01.SRS";
   page->setCurrentFile(path);
   click(ui->btnOutToTxt);
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "information");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("文件“%1”已导出到TXT文件中!").arg(path));
+  ExpectOnlyMessage(*prompts, "information", u8("提示"), u8("文件“%1”已导出到TXT文件中!").arg(path));
 
   CFormatSRS srs;
   ASSERT_TRUE(srs.Read(path8(path)));
@@ -655,10 +653,7 @@ TEST_F(PageFixture, ExportCurrentResultWritesTheDumpBesideTheFile) {
   page->setCurrentFile(d + "/L101_02.SRS");
   prompts->messages.clear();
   click(ui->btnOutToTxt);
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "warning");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("文件“%1”导出失败!").arg(d + "/L101_02.SRS"));
+  ExpectOnlyMessage(*prompts, "warning", u8("提示"), u8("文件“%1”导出失败!").arg(d + "/L101_02.SRS"));
 }
 
 TEST_F(PageFixture, DumpOfAFileNamedTxtDoesNotReplaceIt) {
@@ -683,10 +678,7 @@ TEST_F(PageFixture, ExportAllResultsWritesEveryDumpAndTheReport) {
   page->setFileList({dir + "/a/L101_01.SRS", dir + "/b/L101_02.SRS", dir + "/c/L9.SRS"});
   click(ui->btnOutToTxtAll);
 
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "information");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("导出完成！"));
+  ExpectOnlyMessage(*prompts, "information", u8("提示"), u8("导出完成！"));
   EXPECT_TRUE(QFileInfo::exists(dir + "/a/L101_01.txt"));
   EXPECT_TRUE(QFileInfo::exists(dir + "/b/L101_02.txt"));
   EXPECT_EQ(contents(dir + "/a/outTxtResult.txt"),
@@ -709,10 +701,7 @@ TEST_F(PageFixture, EnglishSystemWritesAnEnglishReport) {
 
 TEST_F(PageFixture, RecalcCurrentNeedsALoadedFileAndEachClickActsOnce) {
   click(ui->btnRecal);
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "warning");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("请先选择SRS文件，再重新计算！"));
+  ExpectOnlyMessage(*prompts, "warning", u8("提示"), u8("请先选择SRS文件，再重新计算！"));
   EXPECT_TRUE(prompts->dialogs.isEmpty());
 }
 
@@ -728,10 +717,7 @@ TEST_F(PageFixture, RecalcCurrentRegroupsTheComposedFrequenciesInMemory) {
   EXPECT_EQ(prompts->dialogs[0].kind, "int");
   EXPECT_EQ(prompts->dialogs[0].caption, u8("组合频率设置"));
   EXPECT_EQ(prompts->lastIntLabel, u8("单频的组合谐波数:"));
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "information");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("文件%1已被重新计算！").arg(path));
+  ExpectOnlyMessage(*prompts, "information", u8("提示"), u8("文件%1已被重新计算！").arg(path));
 
   CResultSip& comp = page->srsFile().m_res_composed;
   ASSERT_EQ(comp.GetHarmNum(), 2);
@@ -765,10 +751,7 @@ TEST_F(PageFixture, RecalcCurrentCancelledChangesNothing) {
   const QString d = survey(22);
   page->setCurrentFile(d + "/L101_01.SRS");
   click(ui->btnRecal);
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "warning");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("输入数据格式不正确！"));
+  ExpectOnlyMessage(*prompts, "warning", u8("提示"), u8("输入数据格式不正确！"));
   EXPECT_EQ(page->srsFile().m_res_composed.GetHarmNum(), 4);
   EXPECT_EQ(freqTexts(), QStringList({"0.625Hz", "1.625Hz", "2.625Hz", "3.625Hz"}));
 }
@@ -786,10 +769,7 @@ TEST_F(PageFixture, RecalcAllWritesEveryFileAndTheReport) {
   EXPECT_EQ(prompts->dialogs[0].kind, "int");
   EXPECT_EQ(prompts->dialogs[1].kind, "dir");
   EXPECT_EQ(prompts->dialogs[1].caption, "Save SRS");
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "information");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("重计算已完成！"));
+  ExpectOnlyMessage(*prompts, "information", u8("提示"), u8("重计算已完成！"));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
   EXPECT_EQ(contents(out + "/reCalResult.txt"),
@@ -821,10 +801,7 @@ TEST_F(PageFixture, RecalcAllStopsBeforeWritingAnything) {
 
   // No files: a warning, no dialog.
   click(ui->btnRecalAll);
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "warning");
-  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
-  EXPECT_EQ(prompts->messages[0].text, u8("SRS文件列表为空！"));
+  ExpectOnlyMessage(*prompts, "warning", u8("警告"), u8("SRS文件列表为空！"));
   EXPECT_TRUE(prompts->dialogs.isEmpty());
 
   // Harmonics dialog cancelled: the warning, no folder dialog.
@@ -832,10 +809,7 @@ TEST_F(PageFixture, RecalcAllStopsBeforeWritingAnything) {
   prompts->messages.clear();
   prompts->fileAnswers.enqueue({out});
   click(ui->btnRecalAll);
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "warning");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("输入数据格式不正确！"));
+  ExpectOnlyMessage(*prompts, "warning", u8("提示"), u8("输入数据格式不正确！"));
   ASSERT_EQ(prompts->dialogs.size(), 1);
   EXPECT_EQ(prompts->dialogs[0].kind, "int");
 
@@ -866,10 +840,7 @@ TEST_F(PageFixture, RecalcAllFromTimeSeriesGoesOnAfterAMissingCurrentStation) {
   click(ui->btnOutSrsAll);
   ASSERT_EQ(prompts->dialogs.size(), 1);
   EXPECT_EQ(prompts->dialogs[0].caption, "Save SRS");
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "information");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("文件保存成功！"));
+  ExpectOnlyMessage(*prompts, "information", u8("提示"), u8("文件保存成功！"));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
   EXPECT_EQ(contents(out + "/recalTsToSrsResult.txt"),
@@ -893,10 +864,7 @@ TEST_F(PageFixture, RecalcCurrentFromTimeSeriesSavesUnderTheChosenName) {
   page->setCurrentFile(path);
 
   click(ui->btnOutSrsSingle);
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "warning");
-  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
-  EXPECT_EQ(prompts->messages[0].text, u8("SMT时序文件目录为空！"));
+  ExpectOnlyMessage(*prompts, "warning", u8("警告"), u8("SMT时序文件目录为空！"));
   EXPECT_TRUE(prompts->dialogs.isEmpty());
 
   ui->edtFileSmt->setText(d + "/smt");
@@ -909,10 +877,7 @@ TEST_F(PageFixture, RecalcCurrentFromTimeSeriesSavesUnderTheChosenName) {
   EXPECT_EQ(prompts->dialogs[0].caption, "Save SRS");
   EXPECT_EQ(prompts->dialogs[0].filter, "CRS Files (*.SRS)");
   EXPECT_TRUE(prompts->dialogs[0].dir.endsWith("/L101_01"));
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "information");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("文件保存成功！\n重计算设备:ST01,ST02,ST03,ST04\n未计算设备:"));
+  ExpectOnlyMessage(*prompts, "information", u8("提示"), u8("文件保存成功！\n重计算设备:ST01,ST02,ST03,ST04\n未计算设备:"));
 
   // The rebuilt spectra come from the same harmonics as the stored ones.
   CFormatSRS stored, rebuilt;
@@ -930,10 +895,7 @@ TEST_F(PageFixture, RecalcCurrentFromTimeSeriesSavesUnderTheChosenName) {
   click(ui->btnOutSrsSingle);
   ASSERT_EQ(prompts->dialogs.size(), 2);
   EXPECT_EQ(prompts->dialogs[1].dir, dir + "/L101_01");
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "warning");
-  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
-  EXPECT_EQ(prompts->messages[0].text, u8("文件%1打开失败！").arg(dir + "/nowhere/x.SRS"));
+  ExpectOnlyMessage(*prompts, "warning", u8("警告"), u8("文件%1打开失败！").arg(dir + "/nowhere/x.SRS"));
 }
 
 TEST_F(PageFixture, RecalcCurrentFromTimeSeriesStopsWithoutWriting) {
@@ -957,10 +919,7 @@ TEST_F(PageFixture, RecalcCurrentFromTimeSeriesStopsWithoutWriting) {
   prompts->messages.clear();
   prompts->fileAnswers.enqueue({saved});
   click(ui->btnOutSrsSingle);
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "warning");
-  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
-  EXPECT_EQ(prompts->messages[0].text, u8("未找到电流数据:\n%1").arg(d + "/smt/CS01/L101_01.smt"));
+  ExpectOnlyMessage(*prompts, "warning", u8("警告"), u8("未找到电流数据:\n%1").arg(d + "/smt/CS01/L101_01.smt"));
   EXPECT_FALSE(QFileInfo::exists(saved));
 
   // No name chosen.
@@ -1070,10 +1029,7 @@ TEST_F(PageFixture, WritingOverTheImportedFilesAsksFirstAndKeepsTheOriginals) {
     prompts->fileAnswers.enqueue({d});
     prompts->questionAnswers.enqueue(false);
     click(run.button);
-    ASSERT_EQ(prompts->messages.size(), 1);
-    EXPECT_EQ(prompts->messages[0].kind, "question");
-    EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-    EXPECT_EQ(prompts->messages[0].text, u8("输出目录包含原始SRS文件，是否覆盖？"));
+    ExpectOnlyMessage(*prompts, "question", u8("提示"), u8("输出目录包含原始SRS文件，是否覆盖？"));
     for (int i = 0; i < files.size(); ++i) EXPECT_EQ(contents(files[i]), before[i]) << i;
     EXPECT_FALSE(QFileInfo::exists(d + "/" + run.report));
     EXPECT_FALSE(QFileInfo::exists(files[0] + ".orig"));
@@ -1171,10 +1127,7 @@ TEST_F(PageFixture, AFileCutShortAtItsEndIsShownWithAWarning) {
   f.close();
   page->setCurrentFile(cut);
   EXPECT_TRUE(page->isLoaded());
-  ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "warning");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("文件“%1”不完整：第%2字节后的数据缺失").arg(cut).arg(bytes.size()));
+  ExpectOnlyMessage(*prompts, "warning", u8("提示"), u8("文件“%1”不完整：第%2字节后的数据缺失").arg(cut).arg(bytes.size()));
   EXPECT_EQ(model->rowCount(), 24);
 
   prompts->messages.clear();

@@ -18,34 +18,15 @@
 #include "gui/results/model_res.h"
 #include "gui/results/wdt_sip_res.h"
 #include "gui/results/wdt_sip_res_table.h"
-#include "scripted_prompts.h"
+#include "picture_fixture.h"
 
-TEST(ResultsPicture, MainWindowOnTheResultsTab) {
-  ScopedPrompts prompts;
-  QTemporaryDir tmp;
-  ASSERT_TRUE(tmp.isValid());
-  QProcess gen;
-  gen.start(GEN_SURVEY_EXE, {tmp.path(), "--seed", "1"});
-  ASSERT_TRUE(gen.waitForFinished(120000));
-  ASSERT_EQ(gen.exitCode(), 0);
+class ResultsPicture : public MainWindowPicture {};
 
-  QTranslator translator;
-  ASSERT_TRUE(installTranslation(*qApp, translator, "en_US"));
-  // The offscreen platform's 12-point default would widen every form beyond
-  // the window; a desktop's usual 9 points is what the layouts are made for.
-  const QFont app_font = QApplication::font();
-  QFont font = app_font;
-  font.setPointSize(9);
-  QApplication::setFont(font);
+TEST_F(ResultsPicture, MainWindowOnTheResultsTab) {
+  ASSERT_TRUE(Generate(tmp.path(), {"--seed", "1"}));
   {
     CWdtMain w;
-    w.importFiles({tmp.filePath("L101_01.SRS"), tmp.filePath("L101_02.SRS"), tmp.filePath("L101_03.SRS")});
-    const QModelIndex first = w.form()->listOpenFiles->model()->index(0, 0);
-    w.form()->listOpenFiles->setCurrentIndex(first);
-    w.onListClicked(first);
-    w.form()->tabRight->setCurrentIndex(2);
-    w.show();
-    QApplication::processEvents();
+    Open(w, 2);
 
     EXPECT_TRUE(prompts->messages.isEmpty());
     EXPECT_EQ(w.resultsPage()->resTable()->model()->rowCount(), 24);
@@ -65,6 +46,4 @@ TEST(ResultsPicture, MainWindowOnTheResultsTab) {
       EXPECT_TRUE(space.save(out_space, "PNG"));
     }
   }
-  QApplication::setFont(app_font);
-  QApplication::removeTranslator(&translator);
 }

@@ -5,12 +5,12 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "core/base/ex_file.h"
 #include "core/base/ex_string.h"
 
 namespace {
@@ -35,7 +35,7 @@ struct ClogState {
   bool show_level = false;
   std::vector<Sink> sinks;
   std::mutex lock;
-  std::unique_ptr<FILE, ExFileCloser> file;
+  std::unique_ptr<FILE, int (*)(FILE*)> file{nullptr, &std::fclose};
   std::string file_name;
   time_t (*clock)() = nullptr;
 };
@@ -57,7 +57,9 @@ void std_flush() { std::fflush(stdout); }
 // at the next line.
 bool file_open_current() {
   ClogState& s = state();
-  ex_mkdirs(kLogDir);
+  // Not through ex_file: the file helpers log, and the log would depend on them.
+  std::error_code ec;
+  std::filesystem::create_directories(kLogDir, ec);
   time_t t = clog_now();
   struct tm lt {};
   localtime_r(&t, &lt);

@@ -12,8 +12,6 @@
 
 namespace {
 
-std::string RecordStr(const char* buf, size_t cap) { return std::string(buf, strnlen(buf, cap)); }
-
 bool Contains(const std::vector<std::string>& v, const std::string& key) {
   return std::find(v.begin(), v.end(), key) != v.end();
 }
@@ -44,19 +42,10 @@ bool ConvertFromSmt(CFormatSRS& srs, const std::string& smt_dir, SmtLookup* look
 
   CSipTs2Spect ts;
   ts.SetParams(meas.sample_rate, meas.freq_base, meas.harm_num, meas.wave);
-  const SmtChRef cur{SmtPathFor(smt_dir, srs.GetPath(), RecordStr(meas.cur_station, sizeof(meas.cur_station))), 3};
+  const SmtChRef cur = SmtCurrentRef(srs, smt_dir);
   if (cur_used && !Lookup(ts, cur.path, lookup)) return false;
-
-  const int ch_num = srs.m_res.GetChNum();
-  std::vector<SmtChRef> refs(size_t(std::max(ch_num, 0)));
-  for (int c = 0; c < ch_num; ++c) {
-    const ChInfo info = srs.m_res.GetChInfo(c);
-    refs[size_t(c)].idx_ch = info.idx_dev_ch;
-    if (info.idx_dev < 0 || size_t(info.idx_dev) >= srs.m_vt_prm_dev.size()) continue;
-    const PrmDev& dev = srs.m_vt_prm_dev[size_t(info.idx_dev)];
-    const std::string p = SmtPathFor(smt_dir, srs.GetPath(), RecordStr(dev.dev_name, sizeof(dev.dev_name)));
-    if (Lookup(ts, p, lookup)) refs[size_t(c)].path = p;
-  }
+  const std::vector<SmtChRef> refs =
+      SmtChannelRefs(srs, smt_dir, [&](const std::string& p) { return Lookup(ts, p, lookup); });
 
   ts.SetAmpCoef(1.0);
   CSpectArray new_u;

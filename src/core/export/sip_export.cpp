@@ -9,13 +9,19 @@
 
 namespace {
 
-float W(float phi) { return algo_phase_half_wrap(phi); }
-
 bool Between(float lo, float v, float hi) { return lo <= v && v <= hi; }
 
 }  // namespace
 
-CSipExport::CSipExport() = default;
+const ExportOptions& CSipExport::DefaultOptions() {
+  static const ExportOptions defaults;
+  return defaults;
+}
+
+CSipExport::CSipExport() : CSipExport(DefaultOptions(), SIP_POLE4_SOUNDING) {}
+
+CSipExport::CSipExport(const ExportOptions& opt, int array_code, bool three_d)
+    : m_array_code(array_code), m_three_d(three_d), m_vt_limit(&opt.limits), m_opt(&opt) {}
 
 CSipExport::~CSipExport() { Discard(); }
 
@@ -34,8 +40,8 @@ void CSipExport::Reset() {
 
 void CSipExport::SelectShifts() {
   m_shift_sel.clear();
-  if (!m_shifting) return;
-  for (const CFormatTxtShifting::Item& it : m_shifting->m_vt_item)
+  if (!m_opt->shifting) return;
+  for (const CFormatTxtShifting::Item& it : m_opt->shifting->m_vt_item)
     if (m_group_name.find(it.name) != std::string::npos) m_shift_sel.push_back(it);
 }
 
@@ -94,23 +100,26 @@ bool CSipExport::IsUsable(int ch, CResultSip& result, CFormatSRS& srs, bool with
 }
 
 bool CSipExport::PassLimits(const ResItem& item) const {
-  if (!PassLimit(item.blk[RES_U_AMP].value, item.blk[RES_U_AMP].err, Row(0))) return false;
-  if (!PassLimit(item.blk[RES_APP].value, item.blk[RES_APP].err, Row(1))) return false;
-  return PassLimit(W(item.blk[RES_CP].value), item.blk[RES_CP].err, Row(2));
+  if (!PassLimit(item.blk[RES_U_AMP].value, item.blk[RES_U_AMP].err, Row(LIMIT_ROW_AMP))) return false;
+  if (!PassLimit(item.blk[RES_APP].value, item.blk[RES_APP].err, Row(LIMIT_ROW_APP))) return false;
+  return PassLimit(ExportPhase(item.blk[RES_CP].value), item.blk[RES_CP].err, Row(LIMIT_ROW_CP));
 }
 
 bool CSipExport::PassLimitsHarm(CResultSip& result, int ch, int j) const {
   const int harm = result.GetHarmNum();
   if (harm < 1 || j < 0 || j >= harm) return false;
-  static const int kBlocks[3] = {RES_U_AMP, RES_APP, RES_CP};
+  struct Checked {
+    int row, block;
+  };
+  static const Checked kChecked[] = {{LIMIT_ROW_AMP, RES_U_AMP}, {LIMIT_ROW_APP, RES_APP}, {LIMIT_ROW_CP, RES_CP}};
   std::vector<ResItem> items(static_cast<size_t>(harm));
   for (int h = 0; h < harm; ++h) items[size_t(h)] = result.GetItem(ch, 0, h);
-  for (int r = 0; r < 3; ++r) {
-    const int b = kBlocks[r];
-    const LimitItem& row = Row(r);
+  for (const Checked& c : kChecked) {
+    const int b = c.block;
+    const LimitItem& row = Row(c.row);
     auto value_of = [&](int h) {
       const float v = items[size_t(h)].blk[b].value;
-      return b == RES_CP ? W(v) : v;
+      return b == RES_CP ? ExportPhase(v) : v;
     };
     const float v = value_of(j);
     if (row.min_on && row.min > v) return false;
@@ -156,30 +165,30 @@ float CSipExport::GeoK(const Electrodes& e, CFormatSRS& srs, bool zero_mn_y) con
 
 float CSipExport::AppError(const ResItem& item) const {
   const float r = item.blk[RES_APP].value, e = item.blk[RES_APP].err;
-  const float s = m_add_sys_err ? m_sys_err_app : 0.0f;
+  const float s = m_opt->add_sys_err ? SysErrApp() : 0.0f;
   return std::sqrt(e * e + (r * s) * (r * s));
 }
 
 float CSipExport::IpValue(const ResItem& item) const {
-  switch (m_ip_kind) {
-    case 1: return W(-item.blk[RES_Z_PH].value) * 1000.0f;
-    case 3: return item.blk[RES_FS].value * 100.0f;
-    default: return W(item.blk[RES_CP].value) * 1000.0f;
+  switch (m_opt->ip) {
+    case IpQuantity::Phase: return ExportPhase(-item.blk[RES_Z_PH].value) * 1000.0f;
+    case IpQuantity::FrequencyEffect: return item.blk[RES_FS].value * 100.0f;
+    default: return ExportPhase(item.blk[RES_CP].value) * 1000.0f;
   }
 }
 
 float CSipExport::IpError(const ResItem& item) const {
-  const float sys = m_add_sys_err ? m_sys_err_cp * 1000.0f : 0.0f;
-  switch (m_ip_kind) {
-    case 1: return item.blk[RES_Z_PH].err * 1000.0f + sys;
-    case 3: return item.blk[RES_FS].err * 100.0f;
+  const float sys = m_opt->add_sys_err ? SysErrCp() * 1000.0f : 0.0f;
+  switch (m_opt->ip) {
+    case IpQuantity::Phase: return item.blk[RES_Z_PH].err * 1000.0f + sys;
+    case IpQuantity::FrequencyEffect: return item.blk[RES_FS].err * 100.0f;
     default: return item.blk[RES_CP].err * 1000.0f + sys;
   }
 }
 
 void CSipExport::AmpColumns(const ResItem& item, float k, ExportLine& line) const {
   const float r = item.blk[RES_APP].value, e = AppError(item);
-  if (m_resistivity) {
+  if (m_opt->resistivity) {
     line.Fixed(double(r), 14);
     line.Fixed(double(e), 14);
   } else {
@@ -231,7 +240,7 @@ std::string CSipExport::ErrorEstimateLine() const {
     std::snprintf(buf, sizeof(buf), fmt, double(v));
     return std::string(buf);
   };
-  const LimitItem &amp = Row(0), &app = Row(1), &cp = Row(2);
+  const LimitItem &amp = Row(LIMIT_ROW_AMP), &app = Row(LIMIT_ROW_APP), &cp = Row(LIMIT_ROW_CP);
   std::string s = "Error estimate for data present(Limit: AppErr=";
   s += num("%.2f", app.rel_max * 100.0f);
   s += "%, CpErr=";
@@ -267,6 +276,36 @@ bool CSipExport::CreateFile(const std::string& name, bool with_count) {
   return true;
 }
 
+std::vector<std::string> CSipExport::FileNamesOf(Kind kind, int harm) const {
+  std::vector<std::string> names;
+  char suffix[64];
+  switch (kind) {
+    case KIND_RES2DINV:
+    case KIND_RES3DINV:
+    case KIND_CHECK_ERR:
+      for (int h = 1; h <= harm; ++h) {
+        const char* fmt = kind == KIND_RES2DINV   ? "_Res2dinv_F%d.dat"
+                          : kind == KIND_RES3DINV ? "_Res3dinv_F%d.dat"
+                                                  : "_Err_F%d.dat";
+        std::snprintf(suffix, sizeof(suffix), fmt, h);
+        names.push_back(m_opt->path_base + suffix);
+      }
+      break;
+    case KIND_OHM:
+      for (int h = 1; h <= harm; ++h) {
+        std::snprintf(suffix, sizeof(suffix), "_F%d.ohm", h);
+        names.push_back(m_opt->path_base + suffix);
+      }
+      break;
+    case KIND_ZOND2D: names.push_back(m_opt->path_base + "_Zond2d.dat"); break;
+    case KIND_PLANE: names.push_back(m_opt->path_base + "_plane.dat"); break;
+    case KIND_SECTION: names.push_back(m_opt->path_base + "_sect.dat"); break;
+    case KIND_PASS_RATE: names.push_back(m_opt->path_base + "_passRate.txt"); break;
+    default: break;
+  }
+  return names;
+}
+
 bool CSipExport::Prepare(Kind kind, CResultSip& result) {
   m_last_error = EXPORT_OK;
   if (!m_vt_limit || int(m_vt_limit->size()) != LIMIT_TYPE_CNT) {
@@ -289,40 +328,15 @@ bool CSipExport::Prepare(Kind kind, CResultSip& result) {
     Refuse(EXPORT_BAD_INPUT);
     return false;
   }
-  if ((kind == KIND_ZOND2D || kind == KIND_OHM) && m_ip_kind == 3) {
+  if ((kind == KIND_ZOND2D || kind == KIND_OHM) && m_opt->ip == IpQuantity::FrequencyEffect) {
     Refuse(EXPORT_BAD_INPUT);
     return false;
   }
   m_header_pending = false;
   m_harm_num = harm;
   m_kind = kind;
-  std::vector<std::string> names;
-  char suffix[64];
-  switch (kind) {
-    case KIND_RES2DINV:
-    case KIND_RES3DINV:
-    case KIND_CHECK_ERR:
-      for (int h = 1; h <= harm; ++h) {
-        const char* fmt = kind == KIND_RES2DINV   ? "_Res2dinv_F%d.dat"
-                          : kind == KIND_RES3DINV ? "_Res3dinv_F%d.dat"
-                                                  : "_Err_F%d.dat";
-        std::snprintf(suffix, sizeof(suffix), fmt, h);
-        names.push_back(m_path_base + suffix);
-      }
-      break;
-    case KIND_OHM:
-      for (int h = 1; h <= harm; ++h) {
-        std::snprintf(suffix, sizeof(suffix), "_F%d.ohm", h);
-        names.push_back(m_path_base + suffix);
-      }
-      m_ohm_rows.assign(size_t(harm), {});
-      break;
-    case KIND_ZOND2D: names.push_back(m_path_base + "_Zond2d.dat"); break;
-    case KIND_PLANE: names.push_back(m_path_base + "_plane.dat"); break;
-    case KIND_SECTION: names.push_back(m_path_base + "_sect.dat"); break;
-    case KIND_PASS_RATE: names.push_back(m_path_base + "_passRate.txt"); break;
-    default: break;
-  }
+  if (kind == KIND_OHM) m_ohm_rows.assign(size_t(harm), {});
+  const std::vector<std::string> names = FileNamesOf(kind, harm);
   const bool with_count = kind == KIND_RES2DINV || kind == KIND_RES3DINV || kind == KIND_ZOND2D;
   for (size_t i = 0; i < names.size(); ++i) {
     if (!CreateFile(names[i], with_count)) {
@@ -338,7 +352,7 @@ bool CSipExport::Prepare(Kind kind, CResultSip& result) {
 }
 
 void CSipExport::WriteIpHeader(FILE* fp, CResultSip& result, int h) const {
-  if (m_ip_kind == 3) {
+  if (m_opt->ip == IpQuantity::FrequencyEffect) {
     std::fputs("Percent Frequency Effect\n", fp);
     std::fputs("0.01 FE\n", fp);
     const bool last = h == m_harm_num;
@@ -354,13 +368,13 @@ void CSipExport::WriteIpHeader(FILE* fp, CResultSip& result, int h) const {
 
 void CSipExport::AppendTopography() {
   ExportLocaleScope c_numbers;
-  const size_t n = m_elev ? m_elev->m_vt_item.size() : 0;
+  const size_t n = m_opt->elev ? m_opt->elev->m_vt_item.size() : 0;
   for (size_t f = 0; f < m_vt_files.size(); ++f) {
     FILE* fp = Fp(f);
     std::fputs("\nTopography\n1\nTopography in unstructured list\nNumber of topography data points\n", fp);
     std::fprintf(fp, "%d\n", int(n));
     for (size_t k = 0; k < n; ++k) {
-      const CFormatTxtElev::Item& it = m_elev->m_vt_item[k];
+      const CFormatTxtElev::Item& it = m_opt->elev->m_vt_item[k];
       std::fprintf(fp, "%-6d%-14f%-14f%-14f\n", int(k + 1), it.x, it.y, it.z);
     }
   }

@@ -3,8 +3,9 @@
 // check-point and pass-rate tables, from result containers with one
 // frequency row.
 //
-// Files are created on the first write call of a run, named m_path_base plus
-// a suffix, and written under unique temporaries beside their targets. No
+// Files are created on the first write call of a run, named the options'
+// path_base plus a suffix, and written under unique temporaries beside their
+// targets. No
 // target is touched before Finish, which patches the data-point counts into
 // the temporaries and renames them into place; Discard drops them. A kill in
 // the middle of a run therefore leaves an earlier export of the same name as
@@ -20,8 +21,10 @@
 #include <string>
 #include <vector>
 
+#include "core/base/algo.h"
 #include "core/base/atomic_file.h"
 #include "core/export/export_line.h"
+#include "core/export/export_options.h"
 #include "core/sip/format_srs.h"
 #include "core/sip/format_txt.h"
 #include "core/sip/limits.h"
@@ -37,6 +40,9 @@ struct StationData {
   std::vector<bool> gr_valid;
   std::vector<float> gr;  // ohm
 };
+
+// A phase as the export files give it: wrapped into half a turn.
+inline float ExportPhase(float phi) { return algo_phase_half_wrap(phi); }
 
 // One position of the pass-rate summary.
 struct PassPos {
@@ -70,7 +76,12 @@ public:
     KIND_PASS_RATE,
   };
 
+  // A writer with the default options and a four-electrode layout (tests).
   CSipExport();
+  // opt outlives the writer; array_code is the layout the rows are written
+  // for; three_d: the unified data format gets x, y, z electrodes and 3-D
+  // positions. The limits are opt's until SetLimits.
+  CSipExport(const ExportOptions& opt, int array_code, bool three_d = false);
   ~CSipExport();  // an unfinished run is discarded
   CSipExport(const CSipExport&) = delete;
   CSipExport& operator=(const CSipExport&) = delete;
@@ -127,22 +138,10 @@ public:
   // The error-estimate line of the Res2dinv and Res3dinv headers.
   std::string ErrorEstimateLine() const;
 
-  // Inputs, set before the first write call.
-  std::string m_path_base;
+  // Inputs, set before the first write call (the group name before each group).
   std::string m_group_name;
-  const CFormatTxtSiteCoord* m_site_coord = nullptr;
-  const CFormatTxtElev* m_elev = nullptr;
-  const CFormatTxtShifting* m_shifting = nullptr;
-  float m_unit_spacing = 10.0f;
-  bool m_resistivity = true;
-  int m_ip_kind = 2;  // 1 phase, 2 relative phase, 3 frequency effect
   int m_array_code = SIP_POLE4_SOUNDING;
-  bool m_add_sys_err = true;
-  float m_sys_err_app = 0.02f;  // fraction
-  float m_sys_err_cp = 0.0f;    // rad
-  bool m_x_shift_on = false;
-  float m_x_shift = 0.0f;  // m
-  bool m_three_d = false;  // unified data format: x, y, z electrodes and 3-D positions
+  bool m_three_d = false;
 
   // Run state.
   bool m_header_pending = true;
@@ -154,7 +153,6 @@ public:
   const std::vector<LimitItem>* m_vt_limit = nullptr;
   std::vector<PassPos> m_pass_pos;
   std::vector<CFormatTxtShifting::Item> m_shift_sel;
-  int m_layout = SIP_POLE4_SOUNDING;
   int m_qualified = 0;
   int m_total = 0;
 
@@ -179,10 +177,21 @@ private:
   // free is true, else the line positions of the channel entry.
   static Electrodes ElectrodesOf(const ChInfo& info, CResultSip& result, CFormatSRS& srs, bool free);
   Electrodes RowElectrodes(const ChInfo& info, CResultSip& result, CFormatSRS& srs) const {
-    return ElectrodesOf(info, result, srs, m_layout == SIP_ALL_GRADIENT);
+    return ElectrodesOf(info, result, srs, m_opt->layout == SIP_ALL_GRADIENT);
   }
+  static const ExportOptions& DefaultOptions();
+  // The system errors as fractions of the apparent resistivity and in rad.
+  float SysErrApp() const { return m_opt->sys_err_app_percent / 100.0f; }
+  float SysErrCp() const { return m_opt->sys_err_cp_mrad / 1000.0f; }
+  // Site records of M (at the channel's m_pos) and N (at n_pos) on the
+  // channel's line, within 5 % of MN: 0 without M, 1 with M only, 2 both.
+  int FindSites(const ChInfo& info, float n_pos, CFormatTxtSiteCoord::Item* m, CFormatTxtSiteCoord::Item* n) const;
+  // Whether a check point's first measurement can be shown.
+  bool CheckPasses(std::vector<CResultSip>& results, int file, int ch) const;
+  // The A, B, M, site and coordinate columns of a check-point row.
+  void CheckNodePosition(FILE* fp, float node, const ChInfo& info, CResultSip& first, bool four) const;
   float GeoK(const Electrodes& e, CFormatSRS& srs, bool zero_mn_y) const;
-  float Elev(float x, float y) const { return m_elev ? m_elev->GetElev(x, y) : 0.0f; }
+  float Elev(float x, float y) const { return m_opt->elev ? m_opt->elev->GetElev(x, y) : 0.0f; }
   bool UsableForInversion(int ch, CResultSip& result, CFormatSRS& srs) const;
   // The channels of result that UsableForInversion accepts, in order.
   std::vector<int> UsableChannels(CResultSip& result, CFormatSRS& srs) const;
@@ -207,7 +216,13 @@ private:
   // when the run cannot take result.
   bool Prepare(Kind kind, CResultSip& result);
   bool CreateFile(const std::string& name, bool with_count);
+  // Targets of the files of kind, one per harmonic where the kind has one.
+  std::vector<std::string> FileNamesOf(Kind kind, int harm) const;
   void WriteHeader(Kind kind, size_t idx, CResultSip& result);
+  // The data-point count (patched at Finish), the IP block and the error
+  // estimate of the Res2dinv and Res3dinv headers.
+  void WriteInversionHeaderTail(FILE* fp, size_t idx, CResultSip& result, bool ip_present);
+  void WriteZondHeader(FILE* fp, size_t idx, CResultSip& result);
   void WriteIpHeader(FILE* fp, CResultSip& result, int h) const;
   void WriteTableHeader(Kind kind, FILE* fp);
   FILE* Fp(size_t i) const { return m_vt_files[i]->Stream(); }
@@ -221,4 +236,5 @@ private:
   std::string m_error_file;
   std::string m_error_why;
   std::vector<std::vector<OhmRow>> m_ohm_rows;  // per harmonic
+  const ExportOptions* m_opt;
 };

@@ -9,20 +9,12 @@
 
 void CSipExport::WriteHeader(Kind kind, size_t idx, CResultSip& result) {
   FILE* fp = Fp(idx);
-  const int h = int(idx) + 1;
   switch (kind) {
     case KIND_RES2DINV:
       std::fputs("General array with IP\n", fp);
-      std::fprintf(fp, "%f\n", double(m_unit_spacing));
+      std::fprintf(fp, "%f\n", double(m_opt->unit_spacing));
       std::fputs("11\n0\nType of measurement (0=app. resistivity,1=resistance)\n", fp);
-      std::fprintf(fp, "%d\n", m_resistivity ? 0 : 1);
-      m_count_pos[idx] = std::ftell(fp);
-      std::fprintf(fp, "%-20d\n", 0);
-      std::fputs("1\n", fp);
-      std::fprintf(fp, "%d\n", 1);
-      WriteIpHeader(fp, result, h);
-      std::fputs(ErrorEstimateLine().c_str(), fp);
-      std::fputs("Type of error estimate (0=same unit as data)\n0\n", fp);
+      WriteInversionHeaderTail(fp, idx, result, false);
       break;
     case KIND_RES3DINV: {
       std::fputs("Mixed dipole-dipole and pole-dipole data\n", fp);
@@ -31,57 +23,62 @@ void CSipExport::WriteHeader(Kind kind, size_t idx, CResultSip& result) {
       std::fputs("0\n", fp);
       std::fprintf(fp, "%d\n", ch_num > 0 ? int(result.GetChInfo(0).mn) : 0);
       std::fputs("0\n11\n0\nType of data (0=apparent resistivity,1=resistance)\n", fp);
-      std::fprintf(fp, "%d\n", m_resistivity ? 0 : 1);
-      m_count_pos[idx] = std::ftell(fp);
-      std::fprintf(fp, "%-20d\n", 0);
-      std::fputs("1\n", fp);
-      std::fprintf(fp, "%d\n", 1);
-      std::fputs("IP present\n", fp);
-      WriteIpHeader(fp, result, h);
-      std::fputs(ErrorEstimateLine().c_str(), fp);
-      std::fputs("Type of error estimate (0=same unit as data)\n0\n", fp);
+      WriteInversionHeaderTail(fp, idx, result, true);
       break;
     }
-    case KIND_ZOND2D: {
-      std::fputs("SIP data\nNumber of frequency\n", fp);
-      std::fprintf(fp, "%d\n", m_harm_num);
-      std::fputs("Frequencies in Hz\n", fp);
-      for (int k = 0; k < m_harm_num; ++k) std::fprintf(fp, "%f ", double(result.GetFreq(0, k)));
-      std::fputs("\n", fp);
-      std::fputs("Array type (0 = wenner apha, 5 = dipole-dipole, 8 = pole-dipole, 9 = pole-pole, 11 = "
-                 "non-conventional array)\n",
-                 fp);
-      std::fputs("11\nArray unit(1 = meter, 2 = feet)\n1\n", fp);
-      std::fputs("Amplitude unit (1 = ohm [appareent resistance], 2 = ohm.m [apparent resistivity])\n", fp);
-      std::fprintf(fp, "%d\n", m_resistivity ? 2 : 1);
-      std::fputs("Phase unit (1 = mrad, 2 = degree, 3 = rad)\n1\nNumber of data point\n", fp);
-      m_count_pos[idx] = std::ftell(fp);
-      std::fprintf(fp, "%-20d\n", 0);
-      std::fprintf(fp, "%-3s", "n");
-      const char* pos4[] = {"c1_x", "c1_z", "c2_x", "c2_z", "p1_x", "p1_z", "p2_x", "p2_z"};
-      for (int k = 0; k < 8; ++k) {
-        if (ElectrodeCount() != 4 && (k == 2 || k == 3)) continue;
-        std::fprintf(fp, "%-14s", pos4[k]);
-      }
-      char title[64];
-      for (int k = 1; k <= m_harm_num; ++k) {
-        const char* pats[] = {"f%d_res", "f%d_res_err", "f%d_ph", "f%d_ph_err"};
-        for (const char* p : pats) {
-          std::snprintf(title, sizeof(title), p, k);
-          std::fprintf(fp, "%-14s", title);
-        }
-      }
-      std::fputs("\n", fp);
-      break;
-    }
+    case KIND_ZOND2D: WriteZondHeader(fp, idx, result); break;
     default: WriteTableHeader(kind, fp); break;
   }
+}
+
+void CSipExport::WriteInversionHeaderTail(FILE* fp, size_t idx, CResultSip& result, bool ip_present) {
+  std::fprintf(fp, "%d\n", m_opt->resistivity ? 0 : 1);
+  m_count_pos[idx] = std::ftell(fp);
+  std::fprintf(fp, "%-20d\n", 0);
+  std::fputs("1\n", fp);
+  std::fprintf(fp, "%d\n", 1);
+  if (ip_present) std::fputs("IP present\n", fp);
+  WriteIpHeader(fp, result, int(idx) + 1);
+  std::fputs(ErrorEstimateLine().c_str(), fp);
+  std::fputs("Type of error estimate (0=same unit as data)\n0\n", fp);
+}
+
+void CSipExport::WriteZondHeader(FILE* fp, size_t idx, CResultSip& result) {
+  std::fputs("SIP data\nNumber of frequency\n", fp);
+  std::fprintf(fp, "%d\n", m_harm_num);
+  std::fputs("Frequencies in Hz\n", fp);
+  for (int k = 0; k < m_harm_num; ++k) std::fprintf(fp, "%f ", double(result.GetFreq(0, k)));
+  std::fputs("\n", fp);
+  std::fputs("Array type (0 = wenner apha, 5 = dipole-dipole, 8 = pole-dipole, 9 = pole-pole, 11 = "
+             "non-conventional array)\n",
+             fp);
+  std::fputs("11\nArray unit(1 = meter, 2 = feet)\n1\n", fp);
+  std::fputs("Amplitude unit (1 = ohm [appareent resistance], 2 = ohm.m [apparent resistivity])\n", fp);
+  std::fprintf(fp, "%d\n", m_opt->resistivity ? 2 : 1);
+  std::fputs("Phase unit (1 = mrad, 2 = degree, 3 = rad)\n1\nNumber of data point\n", fp);
+  m_count_pos[idx] = std::ftell(fp);
+  std::fprintf(fp, "%-20d\n", 0);
+  std::fprintf(fp, "%-3s", "n");
+  const char* pos4[] = {"c1_x", "c1_z", "c2_x", "c2_z", "p1_x", "p1_z", "p2_x", "p2_z"};
+  for (int k = 0; k < 8; ++k) {
+    if (ElectrodeCount() != 4 && (k == 2 || k == 3)) continue;
+    std::fprintf(fp, "%-14s", pos4[k]);
+  }
+  char title[64];
+  for (int k = 1; k <= m_harm_num; ++k) {
+    const char* pats[] = {"f%d_res", "f%d_res_err", "f%d_ph", "f%d_ph_err"};
+    for (const char* p : pats) {
+      std::snprintf(title, sizeof(title), p, k);
+      std::fprintf(fp, "%-14s", title);
+    }
+  }
+  std::fputs("\n", fp);
 }
 
 bool CSipExport::WriteRes2dinv(CResultSip& result, CFormatSRS& srs) {
   ExportLocaleScope c_numbers;
   if (!Prepare(KIND_RES2DINV, result)) return false;
-  const float dx = m_x_shift_on ? m_x_shift : 0.0f;
+  const float dx = m_opt->x_shift_on ? m_opt->x_shift : 0.0f;
   Electrodes shift;
   shift.a.x = shift.b.x = shift.m.x = shift.n.x = dx;
   WriteInversionRows(result, srs, true, [&shift](int) { return shift; });
@@ -164,7 +161,7 @@ bool CSipExport::WriteZond2d(CResultSip& result, CFormatSRS& srs) {
 
 bool CSipExport::WriteOhm(CResultSip& result, CFormatSRS& srs) {
   if (!Prepare(KIND_OHM, result)) return false;
-  const float dx = m_x_shift_on && !m_three_d ? m_x_shift : 0.0f;
+  const float dx = m_opt->x_shift_on && !m_three_d ? m_opt->x_shift : 0.0f;
   for (int i = 0; i < result.GetChNum(); ++i) {
     if (!UsableForInversion(i, result, srs)) continue;
     const ChInfo info = result.GetChInfo(i);
@@ -190,7 +187,7 @@ bool CSipExport::WriteOhm(CResultSip& result, CFormatSRS& srs) {
     for (int h = 0; h < m_harm_num; ++h) {
       const ResItem item = result.GetItem(i, 0, h);
       const float r = item.blk[RES_APP].value;
-      row.rho = m_resistivity ? r : r / k;
+      row.rho = m_opt->resistivity ? r : r / k;
       row.err = r != 0.0f ? AppError(item) / std::fabs(r) : 0.0f;
       row.ip = IpValue(item);
       row.iperr = IpError(item);
@@ -230,7 +227,7 @@ void CSipExport::WriteOhmFiles() {
         std::fprintf(fp, "%.6f %.6f\n", double(el.x), double(el.z));
     }
     std::fprintf(fp, "%d\n", int(rows.size()));
-    std::fputs(m_resistivity ? "# a b m n rhoa err ip iperr\n" : "# a b m n r err ip iperr\n", fp);
+    std::fputs(m_opt->resistivity ? "# a b m n rhoa err ip iperr\n" : "# a b m n r err ip iperr\n", fp);
     for (const OhmRow& r : rows) {
       const int b = r.has_b ? number(r.x[1], r.y[1]) : 0;
       std::fprintf(fp, "%d %d %d %d %.8g %.8g %.8g %.8g\n", number(r.x[0], r.y[0]), b, number(r.x[2], r.y[2]),

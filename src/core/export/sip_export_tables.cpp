@@ -11,8 +11,6 @@
 
 namespace {
 
-float W(float phi) { return algo_phase_half_wrap(phi); }
-
 // Column titles hold "%" as text ("Err1(%)"), so they are joined, never
 // formatted.
 std::string Title(const char* prefix, int h, const char* suffix) {
@@ -32,9 +30,9 @@ float Quantity(const ResItem& it, int q) {
     case 0: return app.value;
     case 1: return std::log10(app.value);
     case 2: return app.err / app.value * 100.0f;
-    case 3: return W(it.blk[RES_Z_PH].value) * 1000.0f;
+    case 3: return ExportPhase(it.blk[RES_Z_PH].value) * 1000.0f;
     case 4: return it.blk[RES_Z_PH].err * 1000.0f;
-    case 5: return W(it.blk[RES_CP].value) * 1000.0f;
+    case 5: return ExportPhase(it.blk[RES_CP].value) * 1000.0f;
     case 6: return it.blk[RES_CP].err * 1000.0f;
     case 7: return it.blk[RES_FS].value * 100.0f;
     default: return it.blk[RES_FS].err * 100.0f;
@@ -102,20 +100,10 @@ bool CSipExport::WritePlane(CResultSip& result, const StationData& station, cons
     if (!IsUsable(i, result, srs, true)) continue;
     const ChInfo info = result.GetChInfo(i);
     std::fprintf(fp, "%-20s", first_name.c_str());
+    // N is the next channel's M; a single channel has no N.
     CFormatTxtSiteCoord::Item site_m, site_n;
-    bool found = false;
-    if (m_site_coord) {
-      const double tol = 0.05 * info.mn;
-      found = m_site_coord->Find(info.line_no, info.m_pos, tol, &site_m);
-      if (found) {
-        if (ch_num > 1) {
-          const float next_pos = i + 1 < ch_num ? result.GetChInfo(i + 1).m_pos : info.m_pos;
-          found = m_site_coord->Find(info.line_no, next_pos, tol, &site_n);
-        } else {
-          found = false;
-        }
-      }
-    }
+    const float next_pos = i + 1 < ch_num ? result.GetChInfo(i + 1).m_pos : info.m_pos;
+    const bool found = ch_num > 1 && FindSites(info, next_pos, &site_m, &site_n) == 2;
     double x = 0.0, y = 0.0;
     if (found) {
       std::fprintf(fp, "%-10s", site_m.name.c_str());
@@ -163,8 +151,126 @@ bool CSipExport::WriteSection(CResultSip& result, const StationData& station, CF
   return true;
 }
 
+namespace {
+
+// One measurement of a check point: the channel label and where its item is.
+struct CheckMeas {
+  std::string label;
+  int file;
+  int ch;
+};
+using CheckNodes = std::map<float, std::vector<CheckMeas>>;
+
+// The measurements of the results by their M position; a position that is
+// not a number is no node.
+CheckNodes CollectCheckNodes(std::vector<CResultSip>& results, int count) {
+  CheckNodes nodes;
+  for (int f = 0; f < count; ++f) {
+    CResultSip& r = results[size_t(f)];
+    for (int j = 0; j < r.GetChNum(); ++j) {
+      const ChInfo info = r.GetChInfo(j);
+      if (std::isnan(info.m_pos)) continue;
+      nodes[info.m_pos].push_back({SipChLabel(info), f, j});
+    }
+  }
+  return nodes;
+}
+
+void CheckErrHeader(FILE* fp, size_t n, bool four) {
+  std::fprintf(fp, "%14s", "a_pos(m)");
+  if (four) std::fprintf(fp, "%14s", "b_pos(m)");
+  std::fprintf(fp, "%14s%10s%14s%14s", "m_pos(m)", "site", "Coord_X(m)", "Coord_Y(m)");
+  if (n < 1) {
+    std::fprintf(fp, "%14s%14s%14s", "Err(%)", "Err(mrad)", "Err(%)");
+  } else {
+    for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%16s", Title("R", int(i), "(Ω·m)").c_str());
+    std::fprintf(fp, "%14s", "Err(%)");
+    for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%14s", Title("CP", int(i), "(mrad)").c_str());
+    std::fprintf(fp, "%14s", "Err(mrad)");
+    for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%14s", Title("FS", int(i), "(%)").c_str());
+    std::fprintf(fp, "%14s", "Err(%)");
+    for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%9s", Title("Dev", int(i), "").c_str());
+    for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%22s", Title("File", int(i), "").c_str());
+  }
+  std::fputs("\n", fp);
+}
+
+// The n value columns of one quantity ("*" where a node has fewer
+// measurements), then its spread.
+void CheckColumns(FILE* fp, size_t n, const std::vector<float>& v, float scale, float spread) {
+  for (size_t i = 0; i < n; ++i) {
+    if (i < v.size())
+      std::fprintf(fp, "%14.2f", double(v[i] * scale));
+    else
+      std::fprintf(fp, "%14s", "*");
+  }
+  std::fprintf(fp, "%14.2f", double(spread));
+}
+
+// The values of harmonic h of a node's measurements: R, CP and FS columns,
+// then the channel labels and file names.
+void CheckValues(FILE* fp, size_t n, const std::vector<CheckMeas>& ms, std::vector<CResultSip>& results,
+                 const std::vector<std::string>& names, int h) {
+  std::vector<float> r_v, cp_v, fs_v;
+  for (const CheckMeas& m : ms) {
+    const ResItem it = results[size_t(m.file)].GetItem(m.ch, 0, h);
+    r_v.push_back(it.blk[RES_APP].value);
+    cp_v.push_back(ExportPhase(it.blk[RES_CP].value));
+    fs_v.push_back(it.blk[RES_FS].value);
+  }
+  CheckColumns(fp, n, r_v, 1.0f, StdOverMean(r_v));
+  CheckColumns(fp, n, cp_v, 1000.0f, algo_std(cp_v.data(), int(cp_v.size())) * 1000.0f);
+  CheckColumns(fp, n, fs_v, 100.0f, algo_std(fs_v.data(), int(fs_v.size())) * 100.0f);
+  for (size_t i = 0; i < n; ++i) std::fprintf(fp, "%9s", i < ms.size() ? ms[i].label.c_str() : "*");
+  for (size_t i = 0; i < n; ++i) {
+    const char* name = "*";
+    if (i < ms.size() && size_t(ms[i].file) < names.size()) name = names[size_t(ms[i].file)].c_str();
+    std::fprintf(fp, "%22s", name);
+  }
+  std::fputs("\n", fp);
+}
+
+}  // namespace
+
+int CSipExport::FindSites(const ChInfo& info, float n_pos, CFormatTxtSiteCoord::Item* m,
+                          CFormatTxtSiteCoord::Item* n) const {
+  if (!m_opt->site_coord) return 0;
+  const double tol = 0.05 * info.mn;
+  if (!m_opt->site_coord->Find(info.line_no, info.m_pos, tol, m)) return 0;
+  return m_opt->site_coord->Find(info.line_no, n_pos, tol, n) ? 2 : 1;
+}
+
+bool CSipExport::CheckPasses(std::vector<CResultSip>& results, int file, int ch) const {
+  CResultSip& r = results[size_t(file)];
+  const ChInfo info = r.GetChInfo(ch);
+  if (info.ch_type != SIP_CH_ELECTRIC) return false;
+  const float lo = info.m_pos, hi = info.m_pos + info.mn;
+  if (lo <= r.GetPosAx() && r.GetPosAx() <= hi) return false;
+  if (m_array_code != SIP_POLE3_SOUNDING && lo <= r.GetPosBx() && r.GetPosBx() <= hi) return false;
+  const ResItem item = r.GetItem(ch, 0, 0);
+  return PassLimits(item) && item.blk[RES_APP].count != 0;
+}
+
+void CSipExport::CheckNodePosition(FILE* fp, float node, const ChInfo& info, CResultSip& first, bool four) const {
+  std::fprintf(fp, "%14.2f", double(first.GetPosAx()));
+  if (four) std::fprintf(fp, "%14.2f", double(first.GetPosBx()));
+  CFormatTxtSiteCoord::Item sm, sn;
+  const int sites = FindSites(info, info.m_pos + info.mn, &sm, &sn);
+  if (sites == 0) {
+    std::fprintf(fp, "%14.2f%10s%14s%14s", double(info.m_pos), "*", "*", "*");
+    return;
+  }
+  std::fprintf(fp, "%14.2f", double(node));
+  if (sites == 2)
+    std::fprintf(fp, "%10s%14.2lf%14.2lf", sm.name.c_str(), (sm.x + sn.x) / 2.0, (sm.y + sn.y) / 2.0);
+  else
+    std::fprintf(fp, "%10s%14s%14s", "*", "*", "*");
+}
+
+// The check-point rows come from the group's results alone; srs is the
+// group's first file, as for the other tables.
 bool CSipExport::WriteCheckErr(std::vector<CResultSip>& results, const std::vector<std::string>& names, int count,
-                               CFormatSRS& srs) {
+                               CFormatSRS& /*srs*/) {
   ExportLocaleScope c_numbers;
   count = std::min(count, int(results.size()));
   if (count < 1) return false;
@@ -175,109 +281,23 @@ bool CSipExport::WriteCheckErr(std::vector<CResultSip>& results, const std::vect
     }
   const bool creating = m_header_pending;
   if (!Prepare(KIND_CHECK_ERR, results[0])) return false;
-
-  struct Meas {
-    std::string label;
-    int file;
-    int ch;
-  };
-  std::map<float, std::vector<Meas>> nodes;
-  for (int f = 0; f < count; ++f) {
-    CResultSip& r = results[size_t(f)];
-    for (int j = 0; j < r.GetChNum(); ++j) {
-      const ChInfo info = r.GetChInfo(j);
-      if (std::isnan(info.m_pos)) continue;
-      nodes[info.m_pos].push_back({SipChLabel(info), f, j});
-    }
-  }
+  const CheckNodes nodes = CollectCheckNodes(results, count);
   size_t n = 0;
   for (const auto& node : nodes) n = std::max(n, node.second.size());
   const bool four = ElectrodeCount() == 4;
-
-  if (creating) {
-    for (size_t fi = 0; fi < m_vt_files.size(); ++fi) {
-      FILE* fp = Fp(fi);
-      std::fprintf(fp, "%14s", "a_pos(m)");
-      if (four) std::fprintf(fp, "%14s", "b_pos(m)");
-      std::fprintf(fp, "%14s%10s%14s%14s", "m_pos(m)", "site", "Coord_X(m)", "Coord_Y(m)");
-      if (n < 1) {
-        std::fprintf(fp, "%14s%14s%14s", "Err(%)", "Err(mrad)", "Err(%)");
-      } else {
-        for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%16s", Title("R", int(i), "(Ω·m)").c_str());
-        std::fprintf(fp, "%14s", "Err(%)");
-        for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%14s", Title("CP", int(i), "(mrad)").c_str());
-        std::fprintf(fp, "%14s", "Err(mrad)");
-        for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%14s", Title("FS", int(i), "(%)").c_str());
-        std::fprintf(fp, "%14s", "Err(%)");
-        for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%9s", Title("Dev", int(i), "").c_str());
-        for (size_t i = 1; i <= n; ++i) std::fprintf(fp, "%22s", Title("File", int(i), "").c_str());
-      }
-      std::fputs("\n", fp);
-    }
-  }
-
-  auto passes = [&](const Meas& m) {
-    CResultSip& r = results[size_t(m.file)];
-    const ChInfo info = r.GetChInfo(m.ch);
-    if (info.ch_type != SIP_CH_ELECTRIC) return false;
-    const float lo = info.m_pos, hi = info.m_pos + info.mn;
-    if (lo <= r.GetPosAx() && r.GetPosAx() <= hi) return false;
-    if (m_array_code != SIP_POLE3_SOUNDING && lo <= r.GetPosBx() && r.GetPosBx() <= hi) return false;
-    const ResItem item = r.GetItem(m.ch, 0, 0);
-    return PassLimits(item) && item.blk[RES_APP].count != 0;
-  };
-
-  CResultSip& first = results[0];
+  if (creating)
+    for (size_t fi = 0; fi < m_vt_files.size(); ++fi) CheckErrHeader(Fp(fi), n, four);
   for (size_t fi = 0; fi < m_vt_files.size(); ++fi) {
     FILE* fp = Fp(fi);
-    const int h = int(fi);
     for (const auto& node : nodes) {
-      const std::vector<Meas>& ms = node.second;
-      if (ms.size() < 2 || !passes(ms[0])) continue;
-      std::fprintf(fp, "%14.2f", double(first.GetPosAx()));
-      if (four) std::fprintf(fp, "%14.2f", double(first.GetPosBx()));
+      const std::vector<CheckMeas>& ms = node.second;
+      if (ms.size() < 2 || !CheckPasses(results, ms[0].file, ms[0].ch)) continue;
       const ChInfo info = results[size_t(ms[0].file)].GetChInfo(ms[0].ch);
-      CFormatTxtSiteCoord::Item sm, sn;
-      const double tol = 0.05 * info.mn;
-      if (m_site_coord && m_site_coord->Find(info.line_no, info.m_pos, tol, &sm)) {
-        std::fprintf(fp, "%14.2f", double(node.first));
-        if (m_site_coord->Find(info.line_no, info.m_pos + info.mn, tol, &sn))
-          std::fprintf(fp, "%10s%14.2lf%14.2lf", sm.name.c_str(), (sm.x + sn.x) / 2.0, (sm.y + sn.y) / 2.0);
-        else
-          std::fprintf(fp, "%10s%14s%14s", "*", "*", "*");
-      } else {
-        std::fprintf(fp, "%14.2f%10s%14s%14s", double(info.m_pos), "*", "*", "*");
-      }
-      std::vector<float> r_v, cp_v, fs_v;
-      for (const Meas& m : ms) {
-        const ResItem it = results[size_t(m.file)].GetItem(m.ch, 0, h);
-        r_v.push_back(it.blk[RES_APP].value);
-        cp_v.push_back(W(it.blk[RES_CP].value));
-        fs_v.push_back(it.blk[RES_FS].value);
-      }
-      auto columns = [&](const std::vector<float>& v, float scale, const char* tail_fmt, float tail) {
-        for (size_t i = 0; i < n; ++i) {
-          if (i < v.size())
-            std::fprintf(fp, "%14.2f", double(v[i] * scale));
-          else
-            std::fprintf(fp, "%14s", "*");
-        }
-        std::fprintf(fp, tail_fmt, double(tail));
-      };
-      columns(r_v, 1.0f, "%14.2f", StdOverMean(r_v));
-      columns(cp_v, 1000.0f, "%14.2f", algo_std(cp_v.data(), int(cp_v.size())) * 1000.0f);
-      columns(fs_v, 100.0f, "%14.2f", algo_std(fs_v.data(), int(fs_v.size())) * 100.0f);
-      for (size_t i = 0; i < n; ++i) std::fprintf(fp, "%9s", i < ms.size() ? ms[i].label.c_str() : "*");
-      for (size_t i = 0; i < n; ++i) {
-        const char* name = "*";
-        if (i < ms.size() && size_t(ms[i].file) < names.size()) name = names[size_t(ms[i].file)].c_str();
-        std::fprintf(fp, "%22s", name);
-      }
-      std::fputs("\n", fp);
+      CheckNodePosition(fp, node.first, info, results[0], four);
+      CheckValues(fp, n, ms, results, names, int(fi));
       ++m_counts[fi];
     }
   }
-  (void)srs;
   return true;
 }
 
@@ -292,7 +312,7 @@ bool CSipExport::WritePassRate(const std::string& path, CFormatSRS& srs) {
     ++m_total;
     const ChInfo info = r.GetChInfo(i);
     float x = info.m_pos, y = 0.0f;
-    if (m_layout == SIP_ALL_GRADIENT) {
+    if (m_opt->layout == SIP_ALL_GRADIENT) {
       const Electrodes e = ElectrodesOf(info, r, srs, true);
       x = e.m.x;
       y = e.m.y;
@@ -331,7 +351,7 @@ void CSipExport::WritePassRateSummary() {
   ExportLocaleScope c_numbers;
   if (m_kind != KIND_PASS_RATE || m_vt_files.size() != 1) return;
   FILE* fp = Fp(0);
-  const bool with_y = m_layout != SIP_POLE3_SOUNDING;
+  const bool with_y = m_opt->layout != SIP_POLE3_SOUNDING;
   std::fputs("\n", fp);
   std::fprintf(fp, "%-14s", "pos_m(x)");
   if (with_y) std::fprintf(fp, "%-14s", "pos_m(y)");

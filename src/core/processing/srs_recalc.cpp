@@ -157,6 +157,26 @@ std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, 
   return smt_dir + "/" + dev_name + "/" + SrsBaseName(srs_path) + ".smt";
 }
 
+SmtChRef SmtCurrentRef(CFormatSRS& srs, const std::string& smt_dir) {
+  const PrmMeas& meas = srs.m_prm_meas;
+  return SmtChRef{SmtPathFor(smt_dir, srs.GetPath(), RecordStr(meas.cur_station, sizeof(meas.cur_station))), 3};
+}
+
+std::vector<SmtChRef> SmtChannelRefs(CFormatSRS& srs, const std::string& smt_dir,
+                                     const std::function<bool(const std::string&)>& usable) {
+  const int ch_num = srs.m_res.GetChNum();
+  std::vector<SmtChRef> refs(size_t(std::max(ch_num, 0)));
+  for (int c = 0; c < ch_num; ++c) {
+    const ChInfo info = srs.m_res.GetChInfo(c);
+    refs[size_t(c)].idx_ch = info.idx_dev_ch;
+    if (info.idx_dev < 0 || size_t(info.idx_dev) >= srs.m_vt_prm_dev.size()) continue;
+    const PrmDev& dev = srs.m_vt_prm_dev[size_t(info.idx_dev)];
+    const std::string p = SmtPathFor(smt_dir, srs.GetPath(), RecordStr(dev.dev_name, sizeof(dev.dev_name)));
+    if (usable(p)) refs[size_t(c)].path = p;
+  }
+  return refs;
+}
+
 bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std::string>* done,
                    std::vector<std::string>* miss, std::string* cur_path) {
   if (done) done->clear();
@@ -175,8 +195,7 @@ bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std:
 
   CSipTs2Spect ts;
   ts.SetParams(meas.sample_rate, meas.freq_base, meas.harm_num, meas.wave);
-  const SmtChRef cur_ref{SmtPathFor(smt_dir, srs.GetPath(), RecordStr(meas.cur_station, sizeof(meas.cur_station))),
-                         3};
+  const SmtChRef cur_ref = SmtCurrentRef(srs, smt_dir);
   if (cur_used && !ts.CheckSmt(cur_ref.path)) {
     // A current-station name that cannot be a folder still shows what was
     // looked for, though it was never opened.
@@ -189,16 +208,8 @@ bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std:
     return false;
   }
 
-  const int ch_num = srs.m_res.GetChNum();
-  std::vector<SmtChRef> refs(size_t(std::max(ch_num, 0)));
-  for (int c = 0; c < ch_num; ++c) {
-    const ChInfo info = srs.m_res.GetChInfo(c);
-    refs[size_t(c)].idx_ch = info.idx_dev_ch;
-    if (info.idx_dev < 0 || size_t(info.idx_dev) >= srs.m_vt_prm_dev.size()) continue;
-    const PrmDev& dev = srs.m_vt_prm_dev[size_t(info.idx_dev)];
-    const std::string p = SmtPathFor(smt_dir, srs.GetPath(), RecordStr(dev.dev_name, sizeof(dev.dev_name)));
-    if (ts.CheckSmt(p)) refs[size_t(c)].path = p;
-  }
+  const std::vector<SmtChRef> refs =
+      SmtChannelRefs(srs, smt_dir, [&ts](const std::string& p) { return ts.CheckSmt(p); });
 
   ts.SetAmpCoef(1.0);
   CSpectArray new_u;

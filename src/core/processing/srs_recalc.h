@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include <functional>
+
 #include "core/base/run_loop.h"
+#include "core/processing/sip_ts2spect.h"
 #include "core/sip/format_srs.h"
 
 // Entries of the run reports; %1 is the base name of the SRS file or the
@@ -63,6 +66,13 @@ bool SmtDeviceNameUsable(const std::string& dev_name);
 // usable as a folder name. Every SMT lookup goes through here, so that no
 // name from a file leads outside the SMT folder. The file is not checked.
 std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, const std::string& dev_name);
+// The SMT file of the current station of srs (its channel 3).
+SmtChRef SmtCurrentRef(CFormatSRS& srs, const std::string& smt_dir);
+// Per channel entry of srs's single-frequency result: the channel's index in
+// its device, and its device's SMT file where usable(path) accepts it (none
+// for a channel without a device record).
+std::vector<SmtChRef> SmtChannelRefs(CFormatSRS& srs, const std::string& smt_dir,
+                                     const std::function<bool(const std::string&)>& usable);
 
 // Rebuilds both spectrum arrays of srs from the SMT files under smt_dir.
 // done / miss receive the names of the devices recomputed and of those

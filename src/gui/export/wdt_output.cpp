@@ -15,8 +15,6 @@
 
 namespace {
 
-std::string Utf8(const QString& s) { return s.toUtf8().toStdString(); }
-
 // A failed read keeps the records before the bad line (or, for a file
 // that cannot be opened, the previous table). The edit is emptied then, so
 // the table is too: an export must not use rows the user sees no file for.
@@ -111,13 +109,13 @@ void CWdtOutput::clearInputs() {
 }
 
 void CWdtOutput::ShowLimits() {
-  ui->edtMaxErrApp->setText(QString("%1").arg(double(m_limits[1].rel_max * 100.0f), 0, 'g', -1));
-  ui->edtMaxErrCp->setText(QString("%1").arg(double(m_limits[2].std_max * 1000.0f), 0, 'g', -1));
+  ui->edtMaxErrApp->setText(QString("%1").arg(double(m_limits[LIMIT_ROW_APP].rel_max * 100.0f), 0, 'g', -1));
+  ui->edtMaxErrCp->setText(QString("%1").arg(double(m_limits[LIMIT_ROW_CP].std_max * 1000.0f), 0, 'g', -1));
 }
 
 void CWdtOutput::ReadLimits() {
-  limit_store_value(&m_limits[1], LIMIT_REL, ui->edtMaxErrApp->text().toFloat() / 100.0f);
-  limit_store_value(&m_limits[2], LIMIT_STD, ui->edtMaxErrCp->text().toFloat() / 1000.0f);
+  limit_store_value(&m_limits[LIMIT_ROW_APP], LIMIT_REL, ui->edtMaxErrApp->text().toFloat() / 100.0f);
+  limit_store_value(&m_limits[LIMIT_ROW_CP], LIMIT_STD, ui->edtMaxErrCp->text().toFloat() / 1000.0f);
   SharedData::instance()->setLimitTable(&m_limits);
 }
 
@@ -190,23 +188,28 @@ void CWdtOutput::on_btnImportFileShifting_clicked() {
               ui->edtInputFileShifting);
 }
 
-ExportSettings CWdtOutput::CollectSettings() const {
-  ExportSettings s;
+ExportFormat CWdtOutput::Format() const {
+  if (ui->rdCheckErr->isChecked()) return ExportFormat::CheckErr;
+  if (ui->rdMidGradient->isChecked()) return ExportFormat::Plane;
+  const bool inv = ui->rdInvData->isChecked();
+  if (ui->rd3DSounding->isChecked()) return inv ? ExportFormat::Res3dinv : ExportFormat::Section3d;
+  if (!inv) return ExportFormat::Section;
+  return ui->rdOutZondres2d->isChecked() ? ExportFormat::Zond2d : ExportFormat::Res2dinv;
+}
+
+IpQuantity CWdtOutput::Ip() const {
+  if (ui->rdOutSipPrmCp->isChecked()) return IpQuantity::RelativePhase;
+  return ui->rdOutSipPrmFs->isChecked() ? IpQuantity::FrequencyEffect : IpQuantity::Phase;
+}
+
+ExportOptions CWdtOutput::CollectSettings() const {
+  ExportOptions s;
   s.paths = toFilePaths(*m_list);
-  s.input_ts = ui->rdInputTs->isChecked();
-  s.smt_dir = toFilePath(ui->edtDirSmt->text());
-  if (ui->rdCheckErr->isChecked())
-    s.target = TARGET_CHECK_ERR;
-  else if (ui->rdMidGradient->isChecked())
-    s.target = TARGET_MID_GRADIENT;
-  else if (ui->rd3DSounding->isChecked())
-    s.target = TARGET_3D_SOUNDING;
-  else
-    s.target = TARGET_2D_SOUNDING;
-  s.inversion = ui->rdInvData->isChecked();
-  s.zond = ui->rdOutZondres2d->isChecked();
+  s.format = Format();
   s.also_ohm = ui->chkExportOhm->isChecked();
-  s.ip_kind = ui->rdOutSipPrmCp->isChecked() ? 2 : ui->rdOutSipPrmFs->isChecked() ? 3 : 1;
+  s.ip = Ip();
+  s.from_smt = ui->rdInputTs->isChecked();
+  s.smt_dir = toFilePath(ui->edtDirSmt->text());
   s.combine = ui->rdPoleCmpYes->isChecked();
   s.shift_percent = ui->edtShiftPercent->text().toFloat();
   s.resistivity = ui->rdInvAppResistivity->isChecked();
@@ -225,48 +228,51 @@ ExportSettings CWdtOutput::CollectSettings() const {
   return s;
 }
 
-ExportTexts CWdtOutput::Texts() const {
-  ExportTexts t;
-  t.title_file_warning = Utf8(tr("文件警告"));
-  t.title_tips = Utf8(tr("提示"));
-  t.title_warning = Utf8(tr("警告"));
-  t.device_error = Utf8(tr("第%1个SRS数据文件装置错误!"));
-  t.no_files = Utf8(tr("没有找到符合要求的SRS数据文件!"));
-  t.read_failed = Utf8(tr("读取文件%1失败!"));
-  t.smt_missing = Utf8(tr("以下%1个时序文件缺失或无数据:"));
-  t.converted = Utf8(tr("数据转换完成"));
-  t.exported = Utf8(tr("数据导出完成"));
-  t.no_valid = Utf8(tr("导出完成，无有效数据!"));
-  t.name_empty = Utf8(tr("导出的文件名为空!"));
-  t.create_failed = Utf8(tr("无法创建文件%1: %2"));
-  t.not_completed = Utf8(tr("文件%1未能完整写入: %2"));
-  t.harm_mismatch = Utf8(tr("%1所在组的谐波数与第一组不同，该组数据未导出!"));
-  t.no_harmonics = Utf8(tr("%1没有可导出的谐波，该组数据未导出!"));
-  t.no_fs = Utf8(tr("%1文件不支持频散率!"));
-  t.cancelled = Utf8(tr("导出已取消，文件中为取消前导出的数据。"));
-  return t;
+QString CWdtOutput::Title(ExportTitle title) const {
+  switch (title) {
+    case ExportTitle::FileWarning: return tr("文件警告");
+    case ExportTitle::Warning: return tr("警告");
+    default: return tr("提示");
+  }
 }
 
-void CWdtOutput::ShowMessages(const ExportRun& run) {
-  for (const ExportMessage& m : run.messages) {
-    if (m.warning)
-      Prompts::instance().warning(this, fromUtf8(m.title), fromUtf8(m.text));
+QString CWdtOutput::Text(const ExportMessage& m) const {
+  const QStringList a = fromUtf8(m.args);
+  const QString a1 = a.value(0), a2 = a.value(1);
+  switch (m.code) {
+    // The file of another layout follows the text.
+    case ExportCode::DeviceError: return tr("第%1个SRS数据文件装置错误!").arg(a1) + "\n" + a2;
+    case ExportCode::NoFiles: return tr("没有找到符合要求的SRS数据文件!");
+    case ExportCode::ReadFailed: return tr("读取文件%1失败!").arg(a1);
+    case ExportCode::SmtMissing: return (QStringList{tr("以下%1个时序文件缺失或无数据:").arg(a1)} + a.mid(1)).join("\n");
+    case ExportCode::Converted: return tr("数据转换完成");
+    case ExportCode::Exported: return tr("数据导出完成");
+    case ExportCode::NoValid: return tr("导出完成，无有效数据!");
+    case ExportCode::NameEmpty: return tr("导出的文件名为空!");
+    case ExportCode::CreateFailed: return tr("无法创建文件%1: %2").arg(a1, a2);
+    case ExportCode::NotCompleted: return tr("文件%1未能完整写入: %2").arg(a1, a2);
+    case ExportCode::HarmMismatch: return tr("%1所在组的谐波数与第一组不同，该组数据未导出!").arg(a1);
+    case ExportCode::NoFs: return tr("%1文件不支持频散率!").arg(a1);
+    case ExportCode::NoHarmonics: return tr("%1没有可导出的谐波，该组数据未导出!").arg(a1);
+    case ExportCode::Cancelled: return tr("导出已取消，文件中为取消前导出的数据。");
+  }
+  return QString();
+}
+
+void CWdtOutput::ShowMessages(const std::vector<ExportMessage>& messages) {
+  for (const ExportMessage& m : messages) {
+    const QString title = Title(ExportTitleOf(m.code)), text = Text(m);
+    if (ExportIsWarning(m.code))
+      Prompts::instance().warning(this, title, text);
     else
-      Prompts::instance().information(this, fromUtf8(m.title), fromUtf8(m.text));
+      Prompts::instance().information(this, title, text);
   }
 }
 
 void CWdtOutput::onBtnOutputData() {
-  const ExportTexts texts = Texts();
-  const std::vector<std::string> paths = toFilePaths(*m_list);
-  std::vector<std::vector<std::string>> groups;
-  const int k = GroupFiles(paths, m_layout, ui->rd3DSounding->isChecked(), &groups);
-  if (k >= 1) {
-    Prompts::instance().warning(this, tr("文件警告"), tr("第%1个SRS数据文件装置错误!").arg(k));
-    return;
-  }
-  if (groups.empty()) {
-    Prompts::instance().warning(this, tr("文件警告"), tr("没有找到符合要求的SRS数据文件!"));
+  const ExportPlan plan = PlanExport(CollectSettings());
+  if (!plan.ok()) {
+    ShowMessages(plan.refusal);
     return;
   }
   ReadLimits();
@@ -277,22 +283,22 @@ void CWdtOutput::onBtnOutputData() {
   ExportRun run;
   {
     WaitCursor wait;
-    ExportSettings s = CollectSettings();
+    ExportOptions s = CollectSettings();
     s.path_base = toFilePath(m_dir_out + "/" + ui->edtOutFileName->text());
-    ProgressDialogRun progress(this, int(groups.size()), true, m_progress_delay_ms);
-    run = RunExportGroups(s, groups, texts, &progress);
+    ProgressDialogRun progress(this, int(plan.groups.size()), true, m_progress_delay_ms);
+    run = RunExport(s, plan, &progress);
   }
-  ShowMessages(run);
+  ShowMessages(run.messages);
 }
 
 void CWdtOutput::on_btnOutPassRate_clicked() {
   if (!m_list || m_list->isEmpty()) {
-    Prompts::instance().warning(this, tr("文件警告"), tr("没有找到符合要求的SRS数据文件!"));
+    ShowMessages({{ExportCode::NoFiles, {}}});
     return;
   }
   ReadLimits();
   if (ui->edtOutFileName->text().isEmpty()) {
-    Prompts::instance().warning(this, tr("文件警告"), tr("导出的文件名为空!"));
+    ShowMessages({{ExportCode::NameEmpty, {}}});
     return;
   }
   if (m_dir_pass.isEmpty()) m_dir_pass = FirstFileDir();
@@ -302,17 +308,10 @@ void CWdtOutput::on_btnOutPassRate_clicked() {
   ExportRun run;
   {
     WaitCursor wait;
-    ExportSettings s;
-    s.paths = toFilePaths(*m_list);
+    ExportOptions s = CollectSettings();
     s.path_base = toFilePath(m_dir_pass + "/" + ui->edtOutFileName->text());
-    s.layout = m_layout;
-    s.limits = m_limits;
-    s.elev = &m_elev;
-    s.unit_spacing = ui->edtMinDist->text().toFloat();
-    s.sys_err_app_percent = ui->edtSystemErrAppPer->text().toFloat();
-    s.sys_err_cp_mrad = ui->edtSystemErrCp->text().toFloat();
     ProgressDialogRun progress(this, int(s.paths.size()), true, m_progress_delay_ms);
-    run = RunPassRate(s, Texts(), &progress);
+    run = RunPassRate(s, &progress);
   }
-  ShowMessages(run);
+  ShowMessages(run.messages);
 }

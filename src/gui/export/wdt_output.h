@@ -38,9 +38,9 @@ public:
   const QString& currentFile() const { return m_cur_file; }
   const std::vector<LimitItem>& limits() const { return m_limits; }
   int layoutType() const { return m_layout; }
-  // The settings record of an export started now (the first file is read
-  // again for the 2-D array code, as the run does).
-  ExportSettings CollectSettings() const;
+  // The options of an export started now, from the widgets (no output
+  // path yet).
+  ExportOptions CollectSettings() const;
   // How long a run lasts before its progress dialog appears (tests show it
   // at once to press its Cancel).
   void setProgressDelay(int ms) { m_progress_delay_ms = ms; }
@@ -58,8 +58,12 @@ private slots:
 private:
   void ShowLimits();
   void ReadLimits();
-  ExportTexts Texts() const;
-  void ShowMessages(const ExportRun& run);
+  ExportFormat Format() const;
+  IpQuantity Ip() const;
+  // The export runs' messages in the interface language.
+  QString Title(ExportTitle title) const;
+  QString Text(const ExportMessage& m) const;
+  void ShowMessages(const std::vector<ExportMessage>& messages);
   QString FirstFileDir() const;
   // Reads a side table chosen by the user into table; edit shows its path.
   void ImportTable(const QString& title, const QString& filter, QString* start_dir,
@@ -72,7 +76,7 @@ private:
   CFormatTxtSiteCoord m_site_coord;
   CFormatTxtElev m_elev;
   CFormatTxtShifting m_shifting;
-  // Rows 0 amplitude, 1 apparent resistivity, 2 CP (LIMIT_TYPE_CNT rows).
+  // Rows LIMIT_ROW_AMP, LIMIT_ROW_APP, LIMIT_ROW_CP.
   std::vector<LimitItem> m_limits;
   QButtonGroup* m_groups[8] = {};
   QString m_dir_smt;
