@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qttools5-dev qttools5-dev-tools
   libqcustomplot-dev libkissfft-dev libcli11-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev libgsl-dev
   qttranslations5-l10n fonts-noto-cjk
   help2man lintian
   xvfb xauth

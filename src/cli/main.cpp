@@ -14,6 +14,7 @@
 #include "cli_passrate.h"
 #include "cli_params.h"
 #include "cli_recalc.h"
+#include "cli_spectra.h"
 #include "cli_stations.h"
 #include "cli_ts.h"
 #include "cli_verbs.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
   verbs.push_back(addParamsVerb(app));
   verbs.push_back(addTsVerb(app));
   verbs.push_back(addStationsVerb(app));
+  verbs.push_back(addSpectraVerb(app));
 
   try {
     app.parse(argc, argv);

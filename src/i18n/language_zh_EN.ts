@@ -825,6 +825,33 @@ Note: It is recommended to back up raw file before overwrite if!</translation>
     </message>
 </context>
 <context>
+    <name>CWdtResPlotSpectrum</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>拟合曲线</source>
+        <translation>Fitted curves</translation>
+    </message>
+    <message>
+        <source>频谱视图</source>
+        <translation>Spectrum View</translation>
+    </message>
+    <message>
+        <source>视电阻率+相位</source>
+        <translation>Apparent resistivity + phase</translation>
+    </message>
+    <message>
+        <source>频率(Hz)</source>
+        <translation>Frequency(Hz)</translation>
+    </message>
+    <message>
+        <source>-相位(mrad)</source>
+        <translation>-Phase(mrad)</translation>
+    </message>
+</context>
+<context>
     <name>CWdtSipResTable</name>
     <message>
         <source>Form</source>
@@ -928,6 +955,37 @@ Note: It is recommended to back up raw file before overwrite if!</translation>
     <message>
         <source>选择SMT目录</source>
         <translation>Choose SMT file directory</translation>
+    </message>
+</context>
+<context>
+    <name>ModelPlotSelChannel</name>
+    <message>
+        <source>成功</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>点数不足</source>
+        <translation>too few points</translation>
+    </message>
+    <message>
+        <source>拟合失败</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>通道</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>位置(m)</source>
+        <translation>Position(m)</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>Color</translation>
     </message>
 </context>
 <context>

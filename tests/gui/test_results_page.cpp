@@ -267,9 +267,10 @@ TEST_F(PageFixture, FormInTheOrderOfTheLayout) {
   EXPECT_EQ(ui->btnOutToTxt->text(), u8("导出当前SRS结果"));
   EXPECT_EQ(ui->btnOutToTxtAll->text(), u8("导出所有SRS结果"));
 
-  ASSERT_EQ(ui->cmbShowType->count(), 2);
+  ASSERT_EQ(ui->cmbShowType->count(), 3);
   EXPECT_EQ(ui->cmbShowType->itemText(0), u8("数据表格"));
   EXPECT_EQ(ui->cmbShowType->itemText(1), u8("空间视图"));
+  EXPECT_EQ(ui->cmbShowType->itemText(2), u8("频谱视图"));
   EXPECT_EQ(ui->cmbShowType->currentIndex(), 0);
   ASSERT_EQ(ui->cmbCalType->count(), 2);
   EXPECT_EQ(ui->cmbCalType->itemText(0), u8("多频组合计算"));
@@ -294,6 +295,7 @@ TEST(ResultsPageEnglish, Texts) {
     EXPECT_EQ(ui->label_2->text(), "Frequency combination:");
     EXPECT_EQ(ui->cmbShowType->itemText(0), "Data Table");
     EXPECT_EQ(ui->cmbShowType->itemText(1), "Space View");
+    EXPECT_EQ(ui->cmbShowType->itemText(2), "Spectrum View");
     EXPECT_EQ(ui->cmbCalType->itemText(0), "Multi-frequency calculate");
     EXPECT_EQ(ui->cmbCalType->itemText(1), "Single frequency calculate");
     EXPECT_EQ(ui->lbPassRate->text(), "  Pass rate: 0.0%");

@@ -1,6 +1,6 @@
 // varnex-gen-survey OUTDIR [--seed N] [--layout mid|pole3|pole4|free]
 //   [--wave square|pseudo|spread|double] [--files N] [--old-versions]
-//   [--devices N] [--cals N] [--sample-rate N] [--no-smt]
+//   [--devices N] [--cals N] [--sample-rate N] [--no-smt] [--cole-cole]
 #include <cstdio>
 #include <map>
 #include <string>
@@ -26,6 +26,9 @@ int main(int argc, char** argv) {
   app.add_option("--sample-rate", opt.sample_rate, "samples per second (default: chosen for the waveform)")
       ->check(CLI::Range(1, 100000));
   app.add_flag("--no-smt", no_smt, "write no SMT time series");
+  app.add_flag("--cole-cole", opt.cole_cole,
+               "channels follow Cole-Cole models (pseudo-random wave, harmonics 1 ... 8192, no SMT); "
+               "the parameters go to cole_cole_truth.csv");
   CLI11_PARSE(app, argc, argv);
 
   const std::map<std::string, int> layouts = {{"mid", SIP_MID_GRADIENT},

@@ -60,6 +60,7 @@ struct FileModel {
   std::vector<cplx> cur;       // [cal][harm], amperes
   std::vector<float> gain;     // [dev][ch]
   Flaws flaws;
+  std::string truth;  // lines of cole_cole_truth.csv
   int n_entries = 0;
   int cals = 0;
   int harm = 0;
@@ -72,6 +73,33 @@ struct FileModel {
 cplx cole_cole(double rho0, double m, double tau, double c, double f) {
   cplx iwt = cplx(0.0, 2.0 * kPi * f * tau);
   return rho0 * (1.0 - m * (1.0 - 1.0 / (1.0 + std::pow(iwt, c))));
+}
+
+// Cole-Cole surveys: harmonics 1 ... 8192 of 0.125 Hz (0.125 Hz to 1024 Hz),
+// one file of only two points after the others.
+constexpr float kCcFreqBase = 0.125f;
+constexpr int kCcHarmNum = 14;
+constexpr int kCcShortHarmNum = 2;
+constexpr int kCcSampleRate = 4096;
+
+// The model of a Cole-Cole survey's entry e of ne: entry 0 without
+// polarization, the last one dead (no voltage), the others cycling through
+// tau from the band's high edge (1 / (2 pi 1024 Hz)) to its low edge
+// (1 / (2 pi 0.125 Hz)), in blocks of six noise-free then six noisy ones.
+struct CcTruth {
+  const char* kind;  // clean, noisy, flat, dead
+  double rho0, m, tau, c;
+};
+
+CcTruth cc_truth(int e, int ne, double pos) {
+  static const double kTau[] = {1.6e-4, 1e-3, 1e-2, 0.1, 1.0, 1.25};
+  static const double kM[] = {0.1, 0.3, 0.5, 0.2, 0.6};
+  static const double kC[] = {0.3, 0.5, 0.7, 0.9};
+  const double rho0 = 100.0 * (1.0 + 0.6 * std::sin(pos / 70.0));
+  if (e == 0) return {"flat", rho0, 0.0, 0.01, 0.5};
+  if (ne > 2 && e == ne - 1) return {"dead", rho0, 0.0, 0.01, 0.5};
+  const int j = e - 1;
+  return {(j / 6) % 2 == 0 ? "clean" : "noisy", rho0, kM[j % 5], kTau[j % 6], kC[j % 4]};
 }
 
 void set_pos_line(const PrmMeas& meas, PrmDev* dev) {
@@ -103,6 +131,7 @@ void to_gps(double x, double y, double* lon, double* lat) {
 
 bool build_file(const SurveyOptions& opt, int index, GenRng& rng, FileModel* fm, std::string* err) {
   WaveSetup ws = setup_for(opt.wave);
+  if (opt.cole_cole) ws = {kCcFreqBase, index < opt.files ? kCcHarmNum : kCcShortHarmNum, kCcSampleRate};
   if (opt.sample_rate > 0) ws.sample_rate = opt.sample_rate;
   char name[64];
   std::snprintf(name, sizeof(name), "L101_%02d", index + 1);
@@ -260,7 +289,9 @@ bool build_file(const SurveyOptions& opt, int index, GenRng& rng, FileModel* fm,
     for (int k = 0; k < H; ++k) {
       SpectItem it = synth.DoGetItemOf(0, 0, k, 0);
       cplx base = cplx(it.re, it.im) / double(m.v2i);
-      if (m.curr_station_used) base *= (1.0 + 0.001 * rng.normal()) * std::polar(1.0, 0.001 * rng.normal());
+      // The noise-free channels of a Cole-Cole survey need an exact current.
+      if (m.curr_station_used && !opt.cole_cole)
+        base *= (1.0 + 0.001 * rng.normal()) * std::polar(1.0, 0.001 * rng.normal());
       fm->I(c, k) = base;
     }
 
@@ -272,6 +303,23 @@ bool build_file(const SurveyOptions& opt, int index, GenRng& rng, FileModel* fm,
     const PrmDev& d = devs[size_t(info.idx_dev)];
     const double K = CalcChannelK(m, d, info, false);
     const double pos = info.m_pos;
+    if (opt.cole_cole) {
+      const CcTruth t = cc_truth(e, ne, pos);
+      char line[256];
+      std::snprintf(line, sizeof(line), "%s,%s,%d,%s,%.9g,%.9g,%.9g,%.9g\n", fm->base.c_str(), info.dev_name.c_str(),
+                    info.idx_dev_ch + 1, t.kind, t.rho0, t.m, t.tau, t.c);
+      fm->truth += line;
+      const bool dead = std::strcmp(t.kind, "dead") == 0;
+      const bool noisy = std::strcmp(t.kind, "noisy") == 0;
+      for (int c = 0; c < C; ++c)
+        for (int k = 0; k < H; ++k) {
+          const double f = double(fb) * SipHarmMultiple(opt.wave, k);
+          cplx z = dead ? cplx() : cole_cole(t.rho0, t.m, t.tau, t.c, f) / K;
+          if (noisy) z *= (1.0 + 0.002 * rng.normal()) * std::polar(1.0, 0.001 * rng.normal());
+          fm->U(e, c, k) = fm->I(c, k) * z;
+        }
+      continue;
+    }
     const double rho0 = 100.0 * (1.0 + 0.4 * std::sin(pos / 80.0 + 0.3 * index));
     const double charge = 0.1 + 0.05 * std::sin(pos / 130.0);
     for (int c = 0; c < C; ++c)
@@ -292,7 +340,7 @@ bool build_file(const SurveyOptions& opt, int index, GenRng& rng, FileModel* fm,
   // channel (its calculation is bad), an invalid tail in one channel of the
   // second device and a channel of the last device without any valid item.
   Flaws& fl = fm->flaws;
-  if (ne > 2 && C > 1) {
+  if (ne > 2 && C > 1 && !opt.cole_cole) {
     fl.spike_entry = 2;
     fl.spike_cal = 1;
     fl.spike_t0 = fm->L / 3;
@@ -310,8 +358,8 @@ bool build_file(const SurveyOptions& opt, int index, GenRng& rng, FileModel* fm,
       fm->U(fl.spike_entry, fl.spike_cal, k) +=
           (2.0 / fm->L) * delta * std::polar(1.0, -2.0 * kPi * fm->bins[size_t(k)] * t0 / fm->L);
   }
-  if (ne > 10) fl.invalid_entry = 10;
-  if (ne > 12) fl.empty_entry = ne - 1;
+  if (ne > 10 && !opt.cole_cole) fl.invalid_entry = 10;
+  if (ne > 12 && !opt.cole_cole) fl.empty_entry = ne - 1;
 
   srs.m_spect_i.DoInit(1, 1, H, C, -1, 2);
   for (int c = 0; c < C; ++c)
@@ -496,7 +544,14 @@ bool verify(const std::string& path, std::string* err) {
 
 }  // namespace
 
-bool GenerateSurvey(const SurveyOptions& opt, std::string* err) {
+bool GenerateSurvey(const SurveyOptions& options, std::string* err) {
+  SurveyOptions opt = options;
+  if (opt.cole_cole) {
+    // The harmonics 1 ... 8192 need the pseudo-random wave; their time
+    // series would take gigabytes.
+    opt.wave = SIP_WAVE_PSEUDO_RANDOM;
+    opt.write_smt = false;
+  }
   if (opt.files < 1 || opt.devices < 1 || opt.cals < 1) {
     *err = "files, devices and calculations must be at least 1";
     return false;
@@ -507,7 +562,9 @@ bool GenerateSurvey(const SurveyOptions& opt, std::string* err) {
   }
   GenRng rng(opt.seed);
   std::unique_ptr<FileModel> first;
-  for (int i = 0; i < opt.files; ++i) {
+  std::string truth = "file,device,channel,kind,rho0_ohmm,m,tau_s,c\n";
+  const int files = opt.files + (opt.cole_cole ? 1 : 0);
+  for (int i = 0; i < files; ++i) {
     auto fm = std::make_unique<FileModel>();
     if (!build_file(opt, i, rng, fm.get(), err)) return false;
     const std::string path = opt.out_dir + "/" + fm->base + ".SRS";
@@ -518,9 +575,18 @@ bool GenerateSurvey(const SurveyOptions& opt, std::string* err) {
     if (!verify(path, err)) return false;
     if (opt.write_smt && !write_smt_files(opt, *fm, rng, opt.out_dir + "/smt", fm->base, GEN_SMT_VER, err))
       return false;
+    truth += fm->truth;
     if (i == 0) first = std::move(fm);
   }
   if (!write_tables(opt, *first, err)) return false;
+  if (opt.cole_cole) {
+    const std::string path = opt.out_dir + "/cole_cole_truth.csv";
+    std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen(path.c_str(), "wb"));
+    if (!fp || std::fwrite(truth.data(), 1, truth.size(), fp.get()) != truth.size()) {
+      *err = "cannot write " + path;
+      return false;
+    }
+  }
 
   if (opt.old_versions) {
     // Every older stream version, one file each: SRS 1..4 with spectrum

@@ -18,6 +18,10 @@ struct SurveyOptions {
   int cals = 6;              // calculations (time-series segments) per file
   int sample_rate = 0;       // 0: chosen for the waveform
   bool write_smt = true;
+  // Channels that follow a Cole-Cole model with known parameters over the
+  // pseudo-random wave's harmonics 1 ... 8192 (no SMT files), plus one more
+  // file with two frequency points; the truth goes to cole_cole_truth.csv.
+  bool cole_cole = false;
 };
 
 // Returns false with a message in err when the survey cannot be written.

@@ -16,6 +16,7 @@
 #include "gui/results/dlg_data_limit.h"
 #include "gui/limits/shared_data.h"
 #include "gui/results/wdt_res_plot_space_sip.h"
+#include "gui/results/wdt_res_plot_spectrum.h"
 #include "gui/results/wdt_sip_res_table.h"
 #include "core/sip/sip_pub.h"
 #include "gui/toolkit/paths.h"
@@ -34,15 +35,20 @@ WdtSipRes::WdtSipRes(QWidget* parent)
   m_wdt_space = new CWdtResPlotSpaceSip(this);
   m_wdt_space->setObjectName("wdtSpaceView");
   m_wdt_space->initPlots();
+  m_wdt_spectrum = new CWdtResPlotSpectrum(this);
+  m_wdt_spectrum->setObjectName("wdtSpectrumView");
+  m_wdt_spectrum->initPlots();
 
   copySharedLimits();
   m_dlg_limit = new CDlgDataLimit(&m_vt_limit_page, this);
   ui->lytAppend->addWidget(m_wdt_space);
+  ui->lytAppend->addWidget(m_wdt_spectrum);
 
   ui->cmbShowType->clear();
   ui->cmbShowType->addItem(tr("数据表格"));
   ui->cmbShowType->addItem(tr("空间视图"));
-  m_pages << m_wdt_res_table << m_wdt_space;
+  ui->cmbShowType->addItem(CWdtResPlotSpectrum::tr("频谱视图"));
+  m_pages << m_wdt_res_table << m_wdt_space << m_wdt_spectrum;
   ui->cmbShowType->setCurrentIndex(0);
   ui->cmbCalType->addItem(tr("多频组合计算"));
   ui->cmbCalType->addItem(tr("单频计算"));
@@ -95,6 +101,7 @@ void WdtSipRes::setCurrentFile(const QString& path) {
                                     withReason(tr("打开文件“%1”失败！").arg(path), m_srs_file.GetError()));
     m_loaded = false;
     m_wdt_res_table->clearTable();
+    m_wdt_spectrum->showFile(nullptr);
     ui->edtFileSmt->clear();
     // No file shown, no figure: the last file's rate would pass for this one.
     ui->lbPassRate->clear();
@@ -127,6 +134,7 @@ void WdtSipRes::refreshAfterLoad() {
   ui->cmbCalType->setEnabled(m_srs_file.m_prm_meas.wave == SIP_WAVE_SPREAD_SPECTRUM);
   m_wdt_res_table->updateFreqList();
   m_wdt_space->updateSelList();
+  m_wdt_spectrum->showFile(&m_srs_file);
 }
 
 void WdtSipRes::onBtnSetCheckErr() {

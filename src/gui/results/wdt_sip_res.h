@@ -19,6 +19,7 @@ class QShowEvent;
 
 class CDlgDataLimit;
 class CWdtResPlotSpaceSip;
+class CWdtResPlotSpectrum;
 class CWdtSipResTable;
 
 // The form's widgets, reached through form() by the window's users and tests.
@@ -42,6 +43,7 @@ public:
   Ui::WdtSipRes* form() const { return ui; }
   CWdtSipResTable* resTable() const { return m_wdt_res_table; }
   CWdtResPlotSpaceSip* spaceView() const { return m_wdt_space; }
+  CWdtResPlotSpectrum* spectrumView() const { return m_wdt_spectrum; }
   CDlgDataLimit* limitDialog() const { return m_dlg_limit; }
   const std::vector<LimitItem>& limits() const { return m_vt_limit_page; }
   CFormatSRS& srsFile() { return m_srs_file; }
@@ -102,6 +104,7 @@ private:
   CWdtSipResTable* m_wdt_res_table = nullptr;
   CDlgDataLimit* m_dlg_limit = nullptr;
   CWdtResPlotSpaceSip* m_wdt_space = nullptr;
+  CWdtResPlotSpectrum* m_wdt_spectrum = nullptr;
   QList<QWidget*> m_pages;
   std::vector<LimitItem> m_vt_limit_page;
   CFormatSRS m_srs_file;
