@@ -683,10 +683,13 @@ TEST_F(PageFixture, ExportAllResultsWritesEveryDumpAndTheReport) {
   page->setFileList({dir + "/a/L101_01.SRS", dir + "/b/L101_02.SRS", dir + "/c/L9.SRS"});
   click(ui->btnOutToTxtAll);
 
+  // The file that could not be read is named with its reason: the run did
+  // not complete.
   ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "information");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("导出完成！"));
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
+  EXPECT_EQ(prompts->messages[0].text,
+            u8("3个文件中2个已完成，1个失败：\n%1：无法打开文件：文件或文件夹不存在").arg(dir + "/c/L9.SRS"));
   EXPECT_TRUE(QFileInfo::exists(dir + "/a/L101_01.txt"));
   EXPECT_TRUE(QFileInfo::exists(dir + "/b/L101_02.txt"));
   EXPECT_EQ(contents(dir + "/a/outTxtResult.txt"),
@@ -787,9 +790,10 @@ TEST_F(PageFixture, RecalcAllWritesEveryFileAndTheReport) {
   EXPECT_EQ(prompts->dialogs[1].kind, "dir");
   EXPECT_EQ(prompts->dialogs[1].caption, "Save SRS");
   ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "information");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("重计算已完成！"));
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
+  EXPECT_EQ(prompts->messages[0].text,
+            u8("3个文件中2个已完成，1个失败：\n%1：无法打开文件：文件或文件夹不存在").arg(d + "/L9.SRS"));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
   EXPECT_EQ(contents(out + "/reCalResult.txt"),
@@ -867,9 +871,10 @@ TEST_F(PageFixture, RecalcAllFromTimeSeriesGoesOnAfterAMissingCurrentStation) {
   ASSERT_EQ(prompts->dialogs.size(), 1);
   EXPECT_EQ(prompts->dialogs[0].caption, "Save SRS");
   ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].kind, "information");
-  EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("文件保存成功！"));
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_EQ(prompts->messages[0].title, u8("警告"));
+  EXPECT_EQ(prompts->messages[0].text, u8("2个文件中1个已完成，1个失败：\n%1：未找到电流数据“%2”")
+                                           .arg(d + "/L101_01.SRS", d + "/smt/CS01/L101_01.smt"));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
   EXPECT_EQ(contents(out + "/recalTsToSrsResult.txt"),
