@@ -570,6 +570,7 @@ TEST_F(PageFixture, FailedReadWarnsAndClears) {
   junk.write("not an SRS file at all");
   junk.close();
 
+  const QString why[] = {u8("无法打开文件：文件或文件夹不存在"), u8("版本号（第0字节起）已损坏")};
   for (const QString& bad : {dir + "/missing.SRS", dir + "/junk.SRS"}) {
     prompts->messages.clear();
     ui->edtFileSmt->setText("/data/smt");
@@ -577,12 +578,8 @@ TEST_F(PageFixture, FailedReadWarnsAndClears) {
     ASSERT_EQ(prompts->messages.size(), 1);
     EXPECT_EQ(prompts->messages[0].kind, "warning");
     EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-    // The reader's reason on a second line.
-    CFormatSRS probe;
-    ASSERT_FALSE(probe.Read(path8(bad)));
-    ASSERT_FALSE(probe.GetError().empty());
-    EXPECT_EQ(prompts->messages[0].text,
-              u8("打开文件“%1”失败！").arg(bad) + "\n" + QString::fromStdString(probe.GetError()));
+    // The reader's reason on a second line, in the interface language.
+    EXPECT_EQ(prompts->messages[0].text, u8("打开文件“%1”失败！").arg(bad) + "\n" + why[bad.endsWith("junk.SRS")]);
     EXPECT_FALSE(page->isLoaded());
     EXPECT_FALSE(ui->btnOutSrsSingle->isEnabled());
     EXPECT_FALSE(ui->btnRecal->isEnabled());
@@ -658,7 +655,8 @@ TEST_F(PageFixture, ExportCurrentResultWritesTheDumpBesideTheFile) {
   ASSERT_EQ(prompts->messages.size(), 1);
   EXPECT_EQ(prompts->messages[0].kind, "warning");
   EXPECT_EQ(prompts->messages[0].title, u8("提示"));
-  EXPECT_EQ(prompts->messages[0].text, u8("文件“%1”导出失败!").arg(d + "/L101_02.SRS"));
+  EXPECT_EQ(prompts->messages[0].text,
+            u8("文件“%1”导出失败!\n“%2”是文件夹").arg(d + "/L101_02.SRS", d + "/L101_02.txt"));
 }
 
 TEST_F(PageFixture, DumpOfAFileNamedTxtDoesNotReplaceIt) {
@@ -706,8 +704,9 @@ TEST_F(PageFixture, EnglishSystemWritesAnEnglishReport) {
   QApplication::removeTranslator(&translator);
   EXPECT_EQ(contents(d + "/outTxtResult.txt"), QByteArray("L101_01 Export successful!\n\nL9 open failed!\n"));
   ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].title, "Tips");
-  EXPECT_EQ(prompts->messages[0].text, "Export completed!");
+  EXPECT_EQ(prompts->messages[0].title, "warning");
+  EXPECT_EQ(prompts->messages[0].text,
+            QString("1 of 2 files done, 1 failed:\n%1: cannot open the file: no such file or folder").arg(d + "/L9.SRS"));
 }
 
 TEST_F(PageFixture, RecalcCurrentNeedsALoadedFileAndEachClickActsOnce) {
@@ -913,7 +912,8 @@ TEST_F(PageFixture, RecalcCurrentFromTimeSeriesSavesUnderTheChosenName) {
   EXPECT_EQ(prompts->dialogs[0].kind, "save");
   EXPECT_EQ(prompts->dialogs[0].caption, "Save SRS");
   EXPECT_EQ(prompts->dialogs[0].filter, "CRS Files (*.SRS)");
-  EXPECT_TRUE(prompts->dialogs[0].dir.endsWith("/L101_01"));
+  // The proposed name carries the extension the import dialog filters on.
+  EXPECT_TRUE(prompts->dialogs[0].dir.endsWith("/L101_01.SRS"));
   ASSERT_EQ(prompts->messages.size(), 1);
   EXPECT_EQ(prompts->messages[0].kind, "information");
   EXPECT_EQ(prompts->messages[0].title, u8("提示"));
@@ -934,11 +934,12 @@ TEST_F(PageFixture, RecalcCurrentFromTimeSeriesSavesUnderTheChosenName) {
   prompts->fileAnswers.enqueue({dir + "/nowhere/x.SRS"});
   click(ui->btnOutSrsSingle);
   ASSERT_EQ(prompts->dialogs.size(), 2);
-  EXPECT_EQ(prompts->dialogs[1].dir, dir + "/L101_01");
+  EXPECT_EQ(prompts->dialogs[1].dir, dir + "/L101_01.SRS");
   ASSERT_EQ(prompts->messages.size(), 1);
   EXPECT_EQ(prompts->messages[0].kind, "warning");
   EXPECT_EQ(prompts->messages[0].title, u8("警告"));
-  EXPECT_EQ(prompts->messages[0].text, u8("文件%1打开失败！").arg(dir + "/nowhere/x.SRS"));
+  EXPECT_EQ(prompts->messages[0].text, u8("文件%1打开失败！\n无法在文件夹“%2”中创建文件：文件或文件夹不存在")
+                                           .arg(dir + "/nowhere/x.SRS", dir + "/nowhere"));
 }
 
 TEST_F(PageFixture, RecalcCurrentFromTimeSeriesStopsWithoutWriting) {
@@ -980,10 +981,7 @@ TEST_F(PageFixture, RecalcCurrentFromTimeSeriesStopsWithoutWriting) {
   prompts->fileAnswers.enqueue({saved});
   click(ui->btnOutSrsSingle);
   ASSERT_EQ(prompts->messages.size(), 1);
-  CFormatSRS probe;
-  ASSERT_FALSE(probe.Read(path8(path)));
-  EXPECT_EQ(prompts->messages[0].text,
-            u8("%1.SRS文件读取失败！").arg("L101_01") + "\n" + QString::fromStdString(probe.GetError()));
+  EXPECT_EQ(prompts->messages[0].text, u8("%1.SRS文件读取失败！\n无法打开文件：文件或文件夹不存在").arg("L101_01"));
   EXPECT_FALSE(QFileInfo::exists(saved));
   EXPECT_FALSE(page->isLoaded());
   EXPECT_FALSE(ui->btnOutSrsSingle->isEnabled());
@@ -1011,9 +1009,12 @@ TEST_F(PageFixture, EnglishSystemWritesAnEnglishRecalcReport) {
             QByteArray("L101_01 open successfull!\nRecalculation devices: ST01,ST02,ST03,ST04\n"
                        "UnCalculated devices: none\n\nL9 open failed!\n"));
   ASSERT_EQ(prompts->messages.size(), 2);
-  EXPECT_EQ(prompts->messages[0].title, "Tips");
-  EXPECT_EQ(prompts->messages[0].text, "Recalculation completed!");
-  EXPECT_EQ(prompts->messages[1].text, "The file has been saved successfully!");
+  const QString failed = QString("1 of 2 files done, 1 failed:\n%1: cannot open the file: no such file or folder")
+                             .arg(d + "/L9.SRS");
+  for (const RecordedMessage& m : prompts->messages) {
+    EXPECT_EQ(m.title, "warning");
+    EXPECT_EQ(m.text, failed);
+  }
 }
 
 TEST_F(PageFixture, ModelsAnnounceEveryChangeThroughTheWholeRoad) {

@@ -76,7 +76,7 @@ protected:
     ASSERT_TRUE(tmp.isValid());
     m_shared = SharedData::instance()->limitTable();
     SharedData::instance()->setLimitTable(nullptr);
-    dir = generateSurvey(tmp, {"--seed", "41", "--files", "2", "--devices", "2"});
+    dir = generateSurvey(tmp, {"--seed", "41", "--files", "2"});
     files = QStringList{dir + "/L101_01.SRS", dir + "/L101_02.SRS"};
   }
   void TearDown() override { SharedData::instance()->setLimitTable(m_shared); }
@@ -131,8 +131,10 @@ TEST_F(RunFailures, DumpAllNamesTheDumpThatCannotBeWritten) {
 }
 
 // Save all writes over the listed files: the edited one, replaced by a
-// folder after it was shown, cannot be written; the other is saved.
+// folder after it was shown, cannot be written; a copy of it is saved.
 TEST_F(RunFailures, SaveAllNamesTheFileAndItsReason) {
+  files[1] = dir + "/copy.SRS";
+  ASSERT_TRUE(QFile::copy(files[0], files[1]));
   CWdtParamSrs page;
   page.show();
   page.setFileList(files);
@@ -145,7 +147,7 @@ TEST_F(RunFailures, SaveAllNamesTheFileAndItsReason) {
   prompts->messages.removeFirst();
   expectFailureNamed(*prompts, {files[0]}, u8("所有文件已保存!"));
   EXPECT_TRUE(prompts->messages[0].text.contains(u8("“%1”是文件夹").arg(files[0])));
-  EXPECT_FALSE(prompts->messages[0].text.contains(files[1] + u8("：")));
+  EXPECT_FALSE(prompts->messages[0].text.contains(files[1] + u8("："))) << prompts->messages[0].text.toStdString();
 }
 
 TEST_F(RunFailures, SaveCurrentGivesTheReason) {
