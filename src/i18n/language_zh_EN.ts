@@ -1154,6 +1154,181 @@ Note: It is recommended to back up raw file before overwrite if!</translation>
     </message>
 </context>
 <context>
+    <name>ReasonText</name>
+    <message>
+        <source>%1（第%2字节起）已损坏</source>
+        <translation>%1 at byte %2 is damaged</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>GPS数据</source>
+        <translation>GPS block</translation>
+    </message>
+    <message>
+        <source>“%1”是文件夹</source>
+        <translation>"%1" is a folder</translation>
+    </message>
+    <message>
+        <source>不允许的操作</source>
+        <translation>operation not permitted</translation>
+    </message>
+    <message>
+        <source>不是有效的文件</source>
+        <translation>not a valid file</translation>
+    </message>
+    <message>
+        <source>写入文件“%1”失败</source>
+        <translation>writing the file "%1" failed</translation>
+    </message>
+    <message>
+        <source>单频计算结果</source>
+        <translation>single-frequency result</translation>
+    </message>
+    <message>
+        <source>只读文件系统</source>
+        <translation>read-only file system</translation>
+    </message>
+    <message>
+        <source>多频组合计算结果</source>
+        <translation>composed-frequency result</translation>
+    </message>
+    <message>
+        <source>打开的文件过多</source>
+        <translation>too many open files</translation>
+    </message>
+    <message>
+        <source>数据</source>
+        <translation>data</translation>
+    </message>
+    <message>
+        <source>文件名中没有可用作输出名的部分</source>
+        <translation>the file name has no part to name the output after</translation>
+    </message>
+    <message>
+        <source>文件名为空</source>
+        <translation>the file name is empty</translation>
+    </message>
+    <message>
+        <source>文件名过长</source>
+        <translation>file name too long</translation>
+    </message>
+    <message>
+        <source>文件头</source>
+        <translation>start of file</translation>
+    </message>
+    <message>
+        <source>文件或文件夹不存在</source>
+        <translation>no such file or folder</translation>
+    </message>
+    <message>
+        <source>无法在文件夹“%1”中创建文件</source>
+        <translation>cannot create a file in the folder "%1"</translation>
+    </message>
+    <message>
+        <source>无法备份原始文件“%1”</source>
+        <translation>cannot keep a backup of the original file "%1"</translation>
+    </message>
+    <message>
+        <source>无法打开文件</source>
+        <translation>cannot open the file</translation>
+    </message>
+    <message>
+        <source>无法替换文件“%1”</source>
+        <translation>cannot replace the file "%1"</translation>
+    </message>
+    <message>
+        <source>是文件夹</source>
+        <translation>is a folder</translation>
+    </message>
+    <message>
+        <source>未找到电流数据“%1”</source>
+        <translation>current data not found: "%1"</translation>
+    </message>
+    <message>
+        <source>权限不足</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>测量参数</source>
+        <translation>measurement record</translation>
+    </message>
+    <message>
+        <source>版本号</source>
+        <translation>version</translation>
+    </message>
+    <message>
+        <source>电压频谱</source>
+        <translation>voltage spectra</translation>
+    </message>
+    <message>
+        <source>电极列表</source>
+        <translation>electrode list</translation>
+    </message>
+    <message>
+        <source>电流频谱</source>
+        <translation>current spectra</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足</source>
+        <translation>no space left on the disk</translation>
+    </message>
+    <message>
+        <source>第%1行无法读取</source>
+        <translation>line %1 cannot be read</translation>
+    </message>
+    <message>
+        <source>编辑的参数有%1个采集站，文件有%2个</source>
+        <translation>the edited parameters hold %1 stations, the file %2</translation>
+    </message>
+    <message>
+        <source>自然电位数据</source>
+        <translation>self-potential block</translation>
+    </message>
+    <message>
+        <source>谐波数或电流系数不可用，无法从时序重计算</source>
+        <translation>cannot be recalculated from the time series: harmonic count or current factor unusable</translation>
+    </message>
+    <message>
+        <source>超出磁盘配额</source>
+        <translation>disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>路径中有一部分不是文件夹</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>输入输出错误</source>
+        <translation>input/output error</translation>
+    </message>
+    <message>
+        <source>输出文件“%1”已由本次写入的“%2”占用</source>
+        <translation>the output file "%1" was written from "%2" in this run</translation>
+    </message>
+    <message>
+        <source>通道增益</source>
+        <translation>channel gains</translation>
+    </message>
+    <message>
+        <source>采样数据</source>
+        <translation>samples</translation>
+    </message>
+    <message>
+        <source>采集站参数</source>
+        <translation>station record</translation>
+    </message>
+    <message>
+        <source>采集站参数表</source>
+        <translation>station records</translation>
+    </message>
+    <message>
+        <source>第%1个采集站的名称或通道数与编辑的文件不同</source>
+        <translation>station %1 differs from the edited file in its name or channel count</translation>
+    </message>
+</context>
+<context>
     <name>TableDevPoleModel</name>
     <message>
         <source>仪器号</source>
@@ -1475,6 +1650,16 @@ Uncalculated devices:%2</translation>
     <message>
         <source>文件“%1”不完整：第%2字节后的数据缺失</source>
         <translation>File "%1" is incomplete: data after byte %2 are missing</translation>
+    </message>
+    <message>
+        <source>%1个文件中%2个已完成，%3个失败：
+%4</source>
+        <translation>%2 of %1 files done, %3 failed:
+%4</translation>
+    </message>
+    <message>
+        <source>报告文件“%1”无法写入！</source>
+        <translation>The report file "%1" cannot be written!</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 // wrong.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -87,9 +88,21 @@ TEST(ReadFailures, SrsKeepsTheFirstFileAndNamesTheOffset) {
   EXPECT_FALSE(srs.Read(Spill("dev.SRS", dev_bytes)));
   EXPECT_EQ(srs.GetError(), "device record at byte " + std::to_string(dev_at) + ": device 1 of 1: version 9 above 4");
   EXPECT_EQ(DumpOf(srs), before);
+  // The same as a code with its arguments, for an interface that words it
+  // in its own language.
+  EXPECT_EQ(srs.GetReason().code, ReasonCode::DamagedPart);
+  EXPECT_EQ(srs.GetReason().part, ReasonPart::DeviceRecord);
+  EXPECT_EQ(srs.GetReason().offset, dev_at);
+  EXPECT_EQ(srs.GetReason().text, srs.GetError());
+
+  EXPECT_FALSE(srs.Read(testing::TempDir() + "varnex_readfail_missing.SRS"));
+  EXPECT_EQ(srs.GetReason().code, ReasonCode::CannotOpen);
+  EXPECT_EQ(srs.GetReason().sys_error, ENOENT);
+  EXPECT_EQ(srs.GetReason().text, srs.GetError());
 
   ASSERT_TRUE(srs.Read(kTiny + "L101_01.SRS"));
   EXPECT_TRUE(srs.GetError().empty());
+  EXPECT_TRUE(srs.GetReason().empty());
   EXPECT_NE(DumpOf(srs), before);
 }
 

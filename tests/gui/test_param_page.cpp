@@ -365,7 +365,7 @@ TEST_F(ParamPage, SaveFailureIsReported) {
   click("btnSaveChange");
   ASSERT_EQ(prompts->messages.size(), 2);
   EXPECT_EQ(prompts->messages.last().kind, "warning");
-  EXPECT_EQ(prompts->messages.last().text, u8("文件“%1”保存失败!").arg(p));
+  EXPECT_EQ(prompts->messages.last().text, u8("文件“%1”保存失败!\n“%1”是文件夹").arg(p));
   EXPECT_TRUE(QFileInfo(p).isDir());
   EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).filter(".vxtmp").size(), 0);
 }
@@ -386,7 +386,8 @@ TEST_F(ParamPage, SaveAllNamesTheFilesThatDoNotMatch) {
   ASSERT_EQ(prompts->messages.size(), 2);
   EXPECT_EQ(prompts->messages[0].text, u8("确认修改并覆盖所有文件？\n注意：在修改覆盖前，建议备份原始采集数据文件！"));
   EXPECT_EQ(prompts->messages[1].kind, "warning");
-  EXPECT_EQ(prompts->messages[1].text, u8("文件“L101_05”保存失败!") + "\n" +
+  EXPECT_EQ(prompts->messages[1].text, u8("文件“L101_05”保存失败!") + "\n" + p5 + u8("：") +
+                                           u8("第2个采集站的名称或通道数与编辑的文件不同") + "\n" +
                                            u8("原始文件已备份为“%1”。").arg(p1 + ".orig") + "\n" +
                                            u8("原始文件已备份为“%1”。").arg(p3 + ".orig"));
   EXPECT_EQ(contents(p5), before5);

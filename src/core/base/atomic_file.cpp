@@ -91,8 +91,10 @@ AtomicFile::~AtomicFile() { Abort(); }
 bool AtomicFile::Open(const std::string& path) {
   Abort();
   m_error.clear();
+  m_reason.clear();
   if (path.empty()) {
     m_error = "empty file name";
+    m_reason = Reason::Of(ReasonCode::NoFileName, m_error);
     return false;
   }
   m_target = ResolveTarget(path);
@@ -100,6 +102,7 @@ bool AtomicFile::Open(const std::string& path) {
   const bool exists = ::stat(m_target.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) {
     m_error = m_target + " is a folder";
+    m_reason = Reason::System(ReasonCode::IsFolder, m_target, 0, m_error);
     return false;
   }
   if (exists && !S_ISREG(st.st_mode)) {
@@ -107,6 +110,7 @@ bool AtomicFile::Open(const std::string& path) {
     m_fp = std::fopen(m_target.c_str(), "wb");
     if (!m_fp) {
       m_error = SysError("cannot open " + m_target, errno);
+      m_reason = Reason::System(ReasonCode::CannotWrite, m_target, errno, m_error);
       CLOG_ERR("%s", m_error.c_str());
       return false;
     }
@@ -126,6 +130,7 @@ bool AtomicFile::Open(const std::string& path) {
   }
   if (fd < 0) {
     m_error = SysError("cannot create a file in " + dir, errno);
+    m_reason = Reason::System(ReasonCode::CannotCreate, dir, errno, m_error);
     CLOG_ERR("%s", m_error.c_str());
     m_tmp.clear();
     return false;
@@ -136,6 +141,7 @@ bool AtomicFile::Open(const std::string& path) {
   m_fp = ::fdopen(fd, "wb");
   if (!m_fp) {
     m_error = SysError("cannot open " + m_tmp, errno);
+    m_reason = Reason::System(ReasonCode::CannotCreate, dir, errno, m_error);
     ::close(fd);
     ::unlink(m_tmp.c_str());
     m_tmp.clear();
@@ -147,6 +153,7 @@ bool AtomicFile::Open(const std::string& path) {
 bool AtomicFile::Commit() {
   if (!m_fp) {
     if (m_error.empty()) m_error = "nothing to commit";
+    if (m_reason.empty()) m_reason = Reason::Of(ReasonCode::Other, m_error);
     return false;
   }
   bool ok = std::fflush(m_fp) == 0 && std::ferror(m_fp) == 0;
@@ -162,6 +169,7 @@ bool AtomicFile::Commit() {
   m_fp = nullptr;
   if (!ok) {
     m_error = SysError("writing " + m_target + " failed", err ? err : EIO);
+    m_reason = Reason::System(ReasonCode::CannotWrite, m_target, err ? err : EIO, m_error);
     CLOG_ERR("%s", m_error.c_str());
     Abort();
     return false;
@@ -169,6 +177,7 @@ bool AtomicFile::Commit() {
   if (m_tmp.empty()) return true;
   if (std::rename(m_tmp.c_str(), m_target.c_str()) != 0) {
     m_error = SysError("cannot replace " + m_target, errno);
+    m_reason = Reason::System(ReasonCode::CannotReplace, m_target, errno, m_error);
     CLOG_ERR("%s", m_error.c_str());
     Abort();
     return false;
@@ -196,17 +205,27 @@ void AtomicFile::Abort() {
 
 std::string ex_backup_path(const std::string& path) { return path + ".orig"; }
 
-bool ex_backup_once(const std::string& path, bool* made, std::string* why) {
+bool ex_backup_once(const std::string& path, bool* made, std::string* why, Reason* reason) {
   if (made) *made = false;
   const std::string backup = ex_backup_path(path);
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return true;
+  if (S_ISDIR(st.st_mode)) {
+    const std::string text = path + " is a folder";
+    if (why) *why = text;
+    if (reason) *reason = Reason::System(ReasonCode::IsFolder, path, 0, text);
+    return false;
+  }
   if (::lstat(backup.c_str(), &st) == 0) return true;
   std::unique_ptr<FILE, ExFileCloser> in(std::fopen(path.c_str(), "rb"));
   if (!in) {
-    if (why) *why = SysError("cannot read " + path, errno);
+    const int err = errno;
+    const std::string text = SysError("cannot read " + path, err);
+    if (why) *why = text;
+    if (reason) *reason = Reason::System(ReasonCode::BackupFailed, path, err, text);
     return false;
   }
+  Reason written;
   const bool ok = ex_write_atomic(
       backup,
       [&in](FILE* out) {
@@ -216,7 +235,14 @@ bool ex_backup_once(const std::string& path, bool* made, std::string* why) {
           if (std::fwrite(buf, 1, n, out) != n) return false;
         return std::ferror(in.get()) == 0;
       },
-      why);
+      why, &written);
+  if (!ok && reason) {
+    // Reported as the backup of path: the user never asked for a file of
+    // that name.
+    *reason = written;
+    reason->code = ReasonCode::BackupFailed;
+    reason->file = path;
+  }
   if (ok && made) *made = true;
   return ok;
 }

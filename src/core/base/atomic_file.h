@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <string>
 
+#include "core/base/reason.h"
+
 class AtomicFile {
 public:
   AtomicFile() = default;
@@ -40,25 +42,29 @@ public:
   const std::string& TempPath() const { return m_tmp; }
   // One line: what failed and the system's reason.
   const std::string& Error() const { return m_error; }
+  // The same as a code with its arguments; its text is Error().
+  const Reason& GetReason() const { return m_reason; }
 
 private:
   FILE* m_fp = nullptr;
   std::string m_target;
   std::string m_tmp;  // empty when the target is written directly
   std::string m_error;
+  Reason m_reason;
 };
 
 // Writes path through AtomicFile; write_fn receives the open stream and
-// returns success. why (optional) receives the reason of a failure.
+// returns success. why and reason (optional) receive the reason of a failure.
 template <typename Fn>
-bool ex_write_atomic(const std::string& path, Fn write_fn, std::string* why = nullptr);
+bool ex_write_atomic(const std::string& path, Fn write_fn, std::string* why = nullptr, Reason* reason = nullptr);
 
 // Keeps the untouched original of path once, as path + ".orig", before the
 // first overwrite. Does nothing when the backup exists already (a later
 // overwrite never replaces the acquisition original) or path does not exist.
 // made (optional) tells whether this call created the backup. False, with
 // the reason, when the copy could not be written.
-bool ex_backup_once(const std::string& path, bool* made = nullptr, std::string* why = nullptr);
+bool ex_backup_once(const std::string& path, bool* made = nullptr, std::string* why = nullptr,
+                    Reason* reason = nullptr);
 // The backup name ex_backup_once uses.
 std::string ex_backup_path(const std::string& path);
 
@@ -66,19 +72,22 @@ std::string ex_backup_path(const std::string& path);
 bool ex_same_file(const std::string& a, const std::string& b);
 
 template <typename Fn>
-bool ex_write_atomic(const std::string& path, Fn write_fn, std::string* why) {
+bool ex_write_atomic(const std::string& path, Fn write_fn, std::string* why, Reason* reason) {
   AtomicFile f;
   if (!f.Open(path)) {
     if (why) *why = f.Error();
+    if (reason) *reason = f.GetReason();
     return false;
   }
   if (!write_fn(f.Stream())) {
     f.Abort();
     if (why) *why = "writing " + path + " failed";
+    if (reason) *reason = Reason::System(ReasonCode::CannotWrite, path, 0, "writing " + path + " failed");
     return false;
   }
   if (!f.Commit()) {
     if (why) *why = f.Error();
+    if (reason) *reason = f.GetReason();
     return false;
   }
   return true;

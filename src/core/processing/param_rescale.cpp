@@ -132,6 +132,9 @@ ParamApplyResult ParamApplyToSrs(CFormatSRS* srs, const PrmMeas& meas, const std
   if (devs.size() != srs->m_vt_prm_dev.size()) {
     res.why = "the edited records hold " + std::to_string(devs.size()) + " stations, the file " +
               std::to_string(srs->m_vt_prm_dev.size());
+    res.reason = Reason::Of(ReasonCode::StationCount, res.why);
+    res.reason.count = long(devs.size());
+    res.reason.other_count = long(srs->m_vt_prm_dev.size());
     return res;
   }
   const double ratio = ParamCurrentRatio(meas, srs->m_prm_meas);
@@ -139,12 +142,14 @@ ParamApplyResult ParamApplyToSrs(CFormatSRS* srs, const PrmMeas& meas, const std
     res.why = (meas.curr_station_used != 0) != (srs->m_prm_meas.curr_station_used != 0)
                   ? "the current mode differs from the file's"
                   : "the current or the current-sensor factor is not a positive number";
+    res.reason = Reason::Of(ReasonCode::Other, res.why);
     return res;
   }
   const Plan single = plan_displayed(&srs->m_res, *srs, meas, devs, ratio);
   const Plan composed = plan_displayed(&srs->m_res_composed, *srs, meas, devs, ratio);
   if (single.unusable || composed.unusable) {
     res.why = "the new geometry gives a channel no usable geometric factor (for example M equal to N)";
+    res.reason = Reason::Of(ReasonCode::Other, res.why);
     return res;
   }
   apply_plan(&srs->m_res, single);
@@ -217,19 +222,32 @@ bool ParamCopyLineSettings(CFormatSRS* t, const CFormatSRS& src) {
   return true;
 }
 
-bool ParamTransferToFile(CFormatSRS* t, const CFormatSRS& src, std::string* why) {
-  auto fail = [why](const std::string& text) {
+bool ParamTransferToFile(CFormatSRS* t, const CFormatSRS& src, std::string* why, Reason* reason) {
+  auto fail = [why, reason](const std::string& text) {
     if (why) *why = text;
+    if (reason && reason->empty()) *reason = Reason::Of(ReasonCode::Other, text);
+    if (reason) reason->text = text;
     return false;
   };
-  if (t->m_vt_prm_dev.size() != src.m_vt_prm_dev.size())
+  if (t->m_vt_prm_dev.size() != src.m_vt_prm_dev.size()) {
+    if (reason) {
+      reason->code = ReasonCode::StationCount;
+      reason->count = long(src.m_vt_prm_dev.size());
+      reason->other_count = long(t->m_vt_prm_dev.size());
+    }
     return fail("the file has " + std::to_string(t->m_vt_prm_dev.size()) + " stations, the edited file " +
                 std::to_string(src.m_vt_prm_dev.size()));
+  }
   for (size_t d = 0; d < src.m_vt_prm_dev.size(); ++d) {
-    if (!same_devices(src.m_vt_prm_dev, t->m_vt_prm_dev, d))
+    if (!same_devices(src.m_vt_prm_dev, t->m_vt_prm_dev, d)) {
+      if (reason) {
+        reason->code = ReasonCode::StationDiffers;
+        reason->count = long(d + 1);
+      }
       return fail("station " + std::to_string(d + 1) + " is " + trimmed(t->m_vt_prm_dev[d].dev_name) + " with " +
                   std::to_string(t->m_vt_prm_dev[d].ch_num) + " channels, in the edited file " +
                   trimmed(src.m_vt_prm_dev[d].dev_name) + " with " + std::to_string(src.m_vt_prm_dev[d].ch_num));
+    }
   }
   // A partly rescaled result must never be written: unlike a plain transfer,
   // a failed rescale fails the file.
@@ -250,8 +268,8 @@ bool ParamTransferToFile(CFormatSRS* t, const CFormatSRS& src, std::string* why)
 ParamSaveResult ParamSaveSrs(CFormatSRS& srs, const std::string& path) {
   ParamSaveResult res;
   res.backup_path = ex_backup_path(path);
-  if (!ex_backup_once(path, &res.backup_made, &res.why)) return res;
-  if (!ex_write_atomic(path, [&srs](FILE* fp) { return srs.WriteFile(fp); }, &res.why)) {
+  if (!ex_backup_once(path, &res.backup_made, &res.why, &res.reason)) return res;
+  if (!ex_write_atomic(path, [&srs](FILE* fp) { return srs.WriteFile(fp); }, &res.why, &res.reason)) {
     CLOG_ERR("saving %s failed: %s", path.c_str(), res.why.c_str());
     return res;
   }
@@ -262,9 +280,11 @@ ParamSaveResult ParamSaveSrs(CFormatSRS& srs, const std::string& path) {
 ParamSaveAllResult ParamSaveAll(CFormatSRS& srs, const std::vector<std::string>& paths, RunProgress* progress) {
   ParamSaveAllResult res;
   const std::string edited = srs.GetPath();
-  auto failed = [&res](const std::string& path, const std::string& why) {
+  auto failed = [&res](const std::string& path, const std::string& why, Reason reason) {
     res.failed.push_back(path);
     res.failed_why.push_back(why);
+    reason.text = why;
+    res.failed_reason.push_back(std::move(reason));
   };
   const bool done = RunOverPaths(paths, progress, [&](int, const std::string& path) {
     ParamSaveResult saved;
@@ -272,12 +292,13 @@ ParamSaveAllResult ParamSaveAll(CFormatSRS& srs, const std::vector<std::string>&
       saved = ParamSaveSrs(srs, path);
     } else {
       CFormatSRS t;
-      if (!t.Read(path)) return failed(path, "cannot be read: " + t.GetError());
+      if (!t.Read(path)) return failed(path, "cannot be read: " + t.GetError(), t.GetReason());
       std::string why;
-      if (!ParamTransferToFile(&t, srs, &why)) return failed(path, why);
+      Reason reason;
+      if (!ParamTransferToFile(&t, srs, &why, &reason)) return failed(path, why, reason);
       saved = ParamSaveSrs(t, path);
     }
-    if (!saved.ok) return failed(path, saved.why);
+    if (!saved.ok) return failed(path, saved.why, saved.reason);
     if (saved.backup_made) res.backups.push_back(saved.backup_path);
   });
   res.cancelled = !done;

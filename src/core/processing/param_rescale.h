@@ -36,6 +36,7 @@ struct ParamApplyResult {
   int skipped = 0;      // result entries naming a device or channel outside the records
   int invalidated = 0;  // entries of m_res whose channel is set to invalid
   std::string why;      // when !ok, in English
+  Reason reason;        // when !ok, the same as a code
 };
 
 // Carries the edited records into srs in memory: rescales both results,
@@ -63,13 +64,14 @@ bool ParamCopyLineSettings(CFormatSRS* t, const CFormatSRS& src);
 // Carries the line and electrode settings of src (the edited file, after
 // ParamApplyToSrs) into another file t in memory. False, with the reason,
 // when the files do not match; t is then to be discarded.
-bool ParamTransferToFile(CFormatSRS* t, const CFormatSRS& src, std::string* why = nullptr);
+bool ParamTransferToFile(CFormatSRS* t, const CFormatSRS& src, std::string* why = nullptr, Reason* reason = nullptr);
 
 struct ParamSaveResult {
   bool ok = false;
   bool backup_made = false;  // this save kept the original as backup_path
   std::string backup_path;
   std::string why;
+  Reason reason;
 };
 
 // Writes srs over path (8-bit): keeps the untouched original once as
@@ -80,6 +82,7 @@ ParamSaveResult ParamSaveSrs(CFormatSRS& srs, const std::string& path);
 struct ParamSaveAllResult {
   std::vector<std::string> failed;       // paths not saved, in list order
   std::vector<std::string> failed_why;   // one reason per failed path
+  std::vector<Reason> failed_reason;     // the same reasons as codes
   std::vector<std::string> backups;      // backups made by this run
   bool cancelled = false;
 };

@@ -42,9 +42,9 @@ std::string DumpPathFor(const std::string& srs_path) {
 
 std::string DumpReportPathFor(const std::string& first) { return DirPartOf(first) + "/" + DUMP_REPORT_NAME; }
 
-bool DumpSrsText(CFormatSRS& srs) {
+bool DumpSrsText(CFormatSRS& srs, Reason* reason) {
   srs.m_dump_res = false;
-  return srs.Print(DumpPathFor(srs.GetPath()));
+  return ex_write_atomic(DumpPathFor(srs.GetPath()), [&srs](FILE* fp) { return srs.PrintFile(fp); }, nullptr, reason);
 }
 
 DumpTexts DumpTextsEnglish() {
@@ -64,17 +64,21 @@ DumpRun DumpAllSrs(const std::vector<std::string>& paths, const DumpTexts& texts
       run.entries.push_back(RecalcArg(texts.open_failed, name));
       run.failed_paths.push_back(path);
       run.failed_why.push_back(srs.GetError());
+      run.failed_reason.push_back(srs.GetReason());
       return;
     }
     const std::string out = DumpPathFor(srs.GetPath());
     const bool existed = Exists(out);
-    if (DumpSrsText(srs)) {
+    Reason reason;
+    if (DumpSrsText(srs, &reason)) {
       run.entries.push_back(RecalcArg(texts.ok, name));
       if (existed) run.replaced.push_back(out);
     } else {
       run.entries.push_back(RecalcArg(texts.failed, name));
       run.failed_paths.push_back(path);
       run.failed_why.push_back("cannot write " + ex_ansi_to_utf8(out));
+      reason.text = run.failed_why.back();
+      run.failed_reason.push_back(reason);
     }
   });
   return run;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/reason.h"
 #include "core/base/run_loop.h"
 
 class CFormatSRS;
@@ -32,13 +33,15 @@ std::string DumpPathFor(const std::string& srs_path);
 std::string DumpReportPathFor(const std::string& first);
 
 // The full text dump of srs (switched to the full-dump mode) at
-// DumpPathFor of its path; false when it cannot be written.
-bool DumpSrsText(CFormatSRS& srs);
+// DumpPathFor of its path; false, with the reason (optional), when it
+// cannot be written.
+bool DumpSrsText(CFormatSRS& srs, Reason* reason = nullptr);
 
 struct DumpRun {
   std::vector<std::string> entries;       // one per file, in order
   std::vector<std::string> failed_paths;  // files not read or not dumped
   std::vector<std::string> failed_why;    // one short English reason each
+  std::vector<Reason> failed_reason;      // the same reasons as codes
   std::vector<std::string> replaced;      // dumps that replaced an existing file
   bool cancelled = false;
 };

@@ -57,9 +57,11 @@ std::string Joined(const std::vector<std::string>& names) {
 
 bool UsableV2i(float v2i) { return std::isfinite(v2i) && v2i > 0.0f; }
 
-void Fail(RecalcRun& run, const std::string& path, const std::string& why) {
+void Fail(RecalcRun& run, const std::string& path, const std::string& why, Reason reason) {
   run.failed_paths.push_back(path);
   run.failed_why.push_back(why);
+  reason.text = why;
+  run.failed_reason.push_back(std::move(reason));
 }
 
 std::string OutPath(const std::string& out_dir, const std::string& name) { return out_dir + "/" + name + ".SRS"; }
@@ -281,7 +283,7 @@ RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts&
     CFormatSRS srs;
     if (!srs.Read(path)) {
       run.entries.push_back(RecalcArg(texts.open_failed, name));
-      Fail(run, path, "cannot be read as an SRS file: " + srs.GetError());
+      Fail(run, path, "cannot be read as an SRS file: " + srs.GetError(), srs.GetReason());
       return;
     }
     std::string entry = process(srs, path, name, run);
@@ -299,19 +301,24 @@ bool WriteOut(CFormatSRS& srs, const std::string& out_dir, const std::string& pa
   const std::string base = SrsBaseName(path);
   const std::string out = OutPath(out_dir, base);
   std::string why;
+  Reason reason;
   if (base.empty()) {
     why = "has no base name to write under";
+    reason.code = ReasonCode::NoBaseName;
   } else {
     for (size_t i = 0; i < run.written.size(); ++i) {
       if (run.written[i] == out || ex_same_file(run.written[i], out)) {
         why = "would replace " + ex_ansi_to_utf8(out) + ", written from " + ex_ansi_to_utf8(run.written_from[i]) +
               " in this run";
+        reason.code = ReasonCode::NameTaken;
+        reason.file = out;
+        reason.other = run.written_from[i];
         break;
       }
     }
   }
   if (why.empty()) {
-    if (WriteKeepingOriginal(srs, out, inputs, &why)) {
+    if (WriteKeepingOriginal(srs, out, inputs, &why, &reason)) {
       run.written.push_back(out);
       run.written_from.push_back(path);
       return true;
@@ -319,7 +326,7 @@ bool WriteOut(CFormatSRS& srs, const std::string& out_dir, const std::string& pa
     why = "cannot write " + ex_ansi_to_utf8(out) + (why.empty() ? "" : ": " + why);
   }
   run.entries.push_back(RecalcArg(texts.write_failed, name));
-  Fail(run, path, why);
+  Fail(run, path, why, reason);
   return false;
 }
 
@@ -347,18 +354,24 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
     switch (r.status) {
       case SmtRebuildStatus::ReadFailed:
         run.entries.push_back(RecalcArg(texts.open_failed, name));
-        Fail(run, path, "cannot be read as an SRS file: " + r.why);
+        Fail(run, path, "cannot be read as an SRS file: " + r.why, r.reason);
         return;
       case SmtRebuildStatus::NoCurrent:
       case SmtRebuildStatus::CannotRebuild:
         run.entries.push_back(RecalcArg(texts.recal_failed, name));
-        Fail(run, path,
-             r.cur_path.empty() ? "cannot be recalculated (harmonic count or current factor v2i unusable)"
-                                : "current-station time series not found: " + ex_ansi_to_utf8(r.cur_path));
+        {
+          Reason reason;
+          reason.code = r.cur_path.empty() ? ReasonCode::CannotRebuild : ReasonCode::NoCurrentSeries;
+          reason.file = r.cur_path;
+          Fail(run, path,
+               r.cur_path.empty() ? "cannot be recalculated (harmonic count or current factor v2i unusable)"
+                                  : "current-station time series not found: " + ex_ansi_to_utf8(r.cur_path),
+               reason);
+        }
         return;
       case SmtRebuildStatus::WriteFailed:
         run.entries.push_back(RecalcArg(texts.write_failed, name));
-        Fail(run, path, "cannot write " + ex_ansi_to_utf8(out) + (r.why.empty() ? "" : ": " + r.why));
+        Fail(run, path, "cannot write " + ex_ansi_to_utf8(out) + (r.why.empty() ? "" : ": " + r.why), r.reason);
         return;
       case SmtRebuildStatus::Ok:
         break;
@@ -372,11 +385,11 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
 }
 
 bool WriteKeepingOriginal(CFormatSRS& srs, const std::string& out, const std::vector<std::string>& inputs,
-                          std::string* why) {
+                          std::string* why, Reason* reason) {
   bool is_input = ex_same_file(out, srs.GetPath());
   for (size_t i = 0; i < inputs.size() && !is_input; ++i) is_input = ex_same_file(out, inputs[i]);
-  if (is_input && !ex_backup_once(out, nullptr, why)) return false;
-  return ex_write_atomic(out, [&](FILE* fp) { return srs.WriteFile(fp); }, why);
+  if (is_input && !ex_backup_once(out, nullptr, why, reason)) return false;
+  return ex_write_atomic(out, [&](FILE* fp) { return srs.WriteFile(fp); }, why, reason);
 }
 
 std::vector<std::string> InputsOverwrittenBy(const std::vector<std::string>& paths, const std::string& out_dir) {
@@ -397,7 +410,7 @@ SmtRebuild RebuildSrsFromSmt(CFormatSRS& srs, const std::string& smt_dir, bool f
     return r;
   }
   RecomputeResultsAfterSmt(srs, force_composed);
-  if (!WriteKeepingOriginal(srs, out_path, inputs, &r.why)) r.status = SmtRebuildStatus::WriteFailed;
+  if (!WriteKeepingOriginal(srs, out_path, inputs, &r.why, &r.reason)) r.status = SmtRebuildStatus::WriteFailed;
   return r;
 }
 
@@ -408,6 +421,7 @@ SmtRebuild RebuildSrsFileFromSmt(CFormatSRS& srs, const std::string& path, const
     SmtRebuild r;
     r.status = SmtRebuildStatus::ReadFailed;
     r.why = srs.GetError();
+    r.reason = srs.GetReason();
     return r;
   }
   return RebuildSrsFromSmt(srs, smt_dir, force_composed, out_path, inputs);

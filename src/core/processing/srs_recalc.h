@@ -9,6 +9,7 @@
 
 #include <functional>
 
+#include "core/base/reason.h"
 #include "core/base/run_loop.h"
 #include "core/processing/sip_ts2spect.h"
 #include "core/sip/format_srs.h"
@@ -100,6 +101,7 @@ struct SmtRebuild {
   std::vector<std::string> miss;  // devices without a usable time series
   std::string cur_path;           // NoCurrent: the current-station path looked for
   std::string why;                // ReadFailed, WriteFailed: one line, English
+  Reason reason;                  // ReadFailed, WriteFailed: the same as a code
 };
 
 // Writes srs to out (8-bit) through the atomic writer. When out is the file
@@ -107,7 +109,7 @@ struct SmtRebuild {
 // original is kept once as <out>.orig first; a backup that cannot be made
 // stops the write. False with the reason in why.
 bool WriteKeepingOriginal(CFormatSRS& srs, const std::string& out, const std::vector<std::string>& inputs,
-                          std::string* why);
+                          std::string* why, Reason* reason = nullptr);
 
 // The inputs among paths that a run into out_dir would write over: those
 // that are the same file as out_dir/<base>.SRS of some path of the list.
@@ -129,6 +131,7 @@ struct RecalcRun {
   std::vector<std::string> entries;       // one report entry per file, in order
   std::vector<std::string> failed_paths;  // files that were not written
   std::vector<std::string> failed_why;    // for each failed path, a short English reason
+  std::vector<Reason> failed_reason;      // the same reasons as codes
   std::vector<std::string> written;       // output files written, in order
   std::vector<std::string> written_from;  // the input of each output
   bool cancelled = false;

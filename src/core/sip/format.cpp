@@ -24,17 +24,24 @@ void CFormat::SetReadObserver(ReadObserver fn, void* ctx) {
 
 bool CFormat::Read(const std::string& path) {
   m_error.clear();
+  m_reason.clear();
   if (g_read_observer) g_read_observer(path, g_read_observer_ctx);
   std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen(path.c_str(), "rb"));
   if (!fp) {
-    m_error = std::string("cannot open the file: ") + std::strerror(errno);
+    const int err = errno;
+    m_error = std::string("cannot open the file: ") + std::strerror(err);
+    m_reason = Reason::System(ReasonCode::CannotOpen, path, err, m_error);
     return false;
   }
   const long size = ex_fsize(fp.get());
   if (!ReadFile(fp.get())) {
+    if (m_reason.empty()) m_reason.code = m_error.empty() ? ReasonCode::NotValid : ReasonCode::Other;
     if (m_error.empty()) m_error = "not a valid file";
+    m_reason.text = m_error;
+    m_reason.file = path;
     return false;
   }
+  m_reason.clear();
   m_path = path;
   m_size = int32_t(std::min<long>(std::max<long>(size, 0), INT32_MAX));
   return true;

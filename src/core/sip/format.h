@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/base/atomic_file.h"
+#include "core/base/reason.h"
 
 class CFormat {
 public:
@@ -31,6 +32,9 @@ public:
   // data went wrong ("spectrum array at byte 18234: 2147483647 items, 1210
   // bytes left"); empty after a successful read.
   const std::string& GetError() const { return m_error; }
+  // The same as a code with its arguments (part and byte offset, system
+  // error), for an interface that words it in its own language.
+  const Reason& GetReason() const { return m_reason; }
 
   // Called with every path Read is about to open, for tests and diagnostics
   // that must know which files a flow touched (null: none). Not thread-safe;
@@ -42,4 +46,5 @@ protected:
   std::string m_path;
   int32_t m_size = 0;
   std::string m_error;
+  Reason m_reason;  // a format's reader fills it with m_error, or Read does
 };

@@ -97,6 +97,7 @@ bool CFormatSmt::ReadFile(FILE* fp) {
     for (int c = 0; c < MAX_CH_NUM; ++c) m_spare[c].swap(fresh.m_data[c]);
     CLOG_ERR("smt file: %s", why.c_str());
     m_error = why;
+    m_reason = fresh.m_reason;
     return false;
   }
   TakeContents(fresh);
@@ -128,6 +129,7 @@ bool CFormatSmt::ReadBody(FILE* fp, std::string* why) {
   std::string detail;
   auto fail = [&](const char* what) {
     *why = std::string(what) + " at byte " + std::to_string(at) + (detail.empty() ? "" : ": " + detail);
+    m_reason = Reason::Damaged(what, at, *why);
     return false;
   };
   unsigned char magic[2] = {0, 0};

@@ -61,6 +61,7 @@ bool CFormatSRS::ReadFile(FILE* fp) {
   if (!fresh.ReadBody(fp, &why)) {
     CLOG_ERR("SRS file: %s", why.c_str());
     m_error = why;
+    m_reason = fresh.m_reason;
     return false;
   }
   TakeContents(fresh);
@@ -94,6 +95,7 @@ bool CFormatSRS::ReadBody(FILE* fp, std::string* why) {
   std::string detail;
   auto fail = [&](const char* what) {
     *why = std::string(what) + " at byte " + std::to_string(at) + (detail.empty() ? "" : ": " + detail);
+    m_reason = Reason::Damaged(what, at, *why);
     return false;
   };
   int32_t ver = 0;

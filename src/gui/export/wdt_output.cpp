@@ -36,6 +36,13 @@ void Show(bool visible, std::initializer_list<QWidget*> widgets) {
 CWdtOutput::CWdtOutput(QStringList* list, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::CWdtOutput>()), m_list(list), m_limits(limit_default_export()) {
   ui->setupUi(this);
+  // The time-series folder row keeps its place when the spectra are chosen,
+  // so that the output options below do not move with the input choice.
+  for (QWidget* w : {static_cast<QWidget*>(ui->edtDirSmt), static_cast<QWidget*>(ui->btnSelDirSmt)}) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+  }
   const QList<QList<QAbstractButton*>> members = {
       {ui->rdInputSrs, ui->rdInputTs},
       {ui->rdCheckErr, ui->rdMidGradient, ui->rd2DSounding, ui->rd3DSounding},

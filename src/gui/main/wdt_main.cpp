@@ -22,6 +22,7 @@
 #include "gui/stations/wdt_gps_pos.h"
 #include "gui/timeseries/wdt_ts_plot.h"
 #include "gui/toolkit/prompts.h"
+#include "gui/toolkit/reason_text.h"
 #include "gui/toolkit/paths.h"
 #include "core/sip/stations.h"
 
@@ -160,7 +161,7 @@ bool CWdtMain::openSrs(const QString& path, CFormatSRS& srs, bool warn) {
   if (path.isEmpty()) return false;
   bool ok = srs.Read(toFilePath(path));
   if (!ok && warn)
-    Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), srs.GetError()));
+    Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), srs.GetReason()));
   return ok;
 }
 

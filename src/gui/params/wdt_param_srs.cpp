@@ -23,6 +23,7 @@
 #include "gui/toolkit/paths.h"
 #include "gui/toolkit/progress.h"
 #include "gui/toolkit/prompts.h"
+#include "gui/toolkit/reason_text.h"
 #include "gui/toolkit/wait_cursor.h"
 #include "ui_wdt_param_srs.h"
 
@@ -149,10 +150,18 @@ void CWdtParamSrs::showEvent(QShowEvent* event) {
   for (QComboBox* c : {ui->cmbSigType, ui->cmbSipLayout, ui->cmbCurrResist})
     c->setMinimumWidth(c->sizeHint().width());
   // The groups scroll when the window is lower than they are tall (a small
-  // screen), never sideways.
+  // screen), never sideways. Their width is that of the widest layout: the
+  // controls one layout shows and another hides are measured shown, so that
+  // no file opened later is cut at the right edge.
+  const QList<QWidget*> by_layout = {ui->lbAy, ui->edtPosAy, ui->lbBy, ui->edtPosBy, ui->cb_posB};
+  QList<QWidget*> hidden;
+  for (QWidget* w : by_layout)
+    if (w->isHidden()) hidden << w;
+  for (QWidget* w : hidden) w->show();
   ui->layoutWidget->layout()->activate();
   const int left = ui->layoutWidget->sizeHint().width() +
                    ui->scrollLeft->verticalScrollBar()->sizeHint().width() + 2 * ui->scrollLeft->frameWidth();
+  for (QWidget* w : hidden) w->hide();
   ui->scrollLeft->setMinimumWidth(left);
   ui->splitter->setSizes({left, ui->splitter->width()});
 }
@@ -184,7 +193,7 @@ void CWdtParamSrs::loadCurrentFile() {
     updateData(false);
   } else {
     if (!QuietLoadFailures::active())
-      Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), m_srs.GetError()));
+      Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), m_srs.GetReason()));
     m_srs_inited = false;
     m_srs = CFormatSRS();
     clearForm();
@@ -429,8 +438,7 @@ bool CWdtParamSrs::copyLineSettings(CFormatSRS* t) { return ParamCopyLineSetting
 bool CWdtParamSrs::applyOrWarn() {
   const ParamApplyResult r = applyToSrs();
   if (r.ok) return true;
-  Prompts::instance().warning(this, tr("提示"),
-                              tr("参数无法应用到文件“%1”：%2").arg(srsPathText(), QString::fromUtf8(r.why.c_str())));
+  Prompts::instance().warning(this, tr("提示"), tr("参数无法应用到文件“%1”：%2").arg(srsPathText(), ReasonText::of(r.reason)));
   return false;
 }
 
@@ -454,7 +462,7 @@ void CWdtParamSrs::saveCurrent() {
     saved = ParamSaveSrs(m_srs, m_srs.GetPath());
   }
   if (!saved.ok) {
-    Prompts::instance().warning(this, tr("提示"), tr("文件“%1”保存失败!").arg(path));
+    Prompts::instance().warning(this, tr("提示"), withReason(tr("文件“%1”保存失败!").arg(path), saved.reason));
     return;
   }
   QString text = tr("文件“%1”已保存!").arg(path);
@@ -482,7 +490,9 @@ void CWdtParamSrs::on_btnSaveChangeAll_clicked() {
   if (failed.isEmpty())
     Prompts::instance().information(this, tr("提示"), tr("所有文件已保存!") + backups);
   else
-    Prompts::instance().warning(this, tr("提示"), tr("文件“%1”保存失败!").arg(failed.join(",")) + backups);
+    Prompts::instance().warning(this, tr("提示"),
+                                tr("文件“%1”保存失败!").arg(failed.join(",")) + "\n" +
+                                    ReasonText::failureList(run.failed, run.failed_reason) + backups);
 }
 
 void CWdtParamSrs::onBtnSaveResToTxt() {

@@ -22,6 +22,7 @@
 #include "gui/toolkit/paths.h"
 #include "gui/toolkit/progress.h"
 #include "gui/toolkit/prompts.h"
+#include "gui/toolkit/reason_text.h"
 
 
 WdtSipRes::WdtSipRes(QWidget* parent)
@@ -98,7 +99,7 @@ void WdtSipRes::setCurrentFile(const QString& path) {
     if (!path.isEmpty())
       if (!QuietLoadFailures::active())
         Prompts::instance().warning(this, tr("提示"),
-                                    withReason(tr("打开文件“%1”失败！").arg(path), m_srs_file.GetError()));
+                                    withReason(tr("打开文件“%1”失败！").arg(path), m_srs_file.GetReason()));
     m_loaded = false;
     m_wdt_res_table->clearTable();
     m_wdt_spectrum->showFile(nullptr);
@@ -200,10 +201,11 @@ void WdtSipRes::on_btnOutToTxt_clicked() {
   const QString path = fromFilePath(m_srs_file.GetPath());
   // A failed read leaves a partly filled file object that is not dumped.
   if (path.isEmpty() || !m_loaded) return;
-  if (DumpSrsText(m_srs_file))
+  Reason why;
+  if (DumpSrsText(m_srs_file, &why))
     Prompts::instance().information(this, tr("提示"), tr("文件“%1”已导出到TXT文件中!").arg(path));
   else
-    Prompts::instance().warning(this, tr("提示"), tr("文件“%1”导出失败!").arg(path));
+    Prompts::instance().warning(this, tr("提示"), withReason(tr("文件“%1”导出失败!").arg(path), why));
 }
 
 void WdtSipRes::on_btnOutToTxtAll_clicked() {
@@ -216,18 +218,39 @@ void WdtSipRes::on_btnOutToTxtAll_clicked() {
   const std::vector<std::string> paths = toFilePaths(m_list_file);
   const DumpRun run = RunWithProgress(this, m_list_file.size(), false,
                                       [&](RunProgress* progress) { return DumpAllSrs(paths, texts, progress); });
-  writeReport(fromUtf8(run.entries), fromFilePath(DumpReportPathFor(paths.front())));
-  QString done = tr("导出完成！");
+  QString text = runOutcome(run.failed_paths, run.failed_reason, int(paths.size()), tr("导出完成！"),
+                            fromFilePath(DumpReportPathFor(paths.front())), fromUtf8(run.entries));
   if (!run.replaced.empty())
-    done += "\n" + tr("已替换的文件：\n%1").arg(fromFilePaths(run.replaced).join("\n"));
-  Prompts::instance().information(this, tr("提示"), done);
+    text += "\n" + tr("已替换的文件：\n%1").arg(fromFilePaths(run.replaced).join("\n"));
+  showOutcome(run.failed_paths.empty(), text);
 }
 
-void WdtSipRes::writeReport(const QStringList& msgs, const QString& path) {
+bool WdtSipRes::writeReport(const QStringList& msgs, const QString& path) {
   std::vector<std::string> entries;
   entries.reserve(size_t(msgs.size()));
   for (const QString& m : msgs) entries.push_back(m.toUtf8().toStdString());
-  WriteReport(toFilePath(path), entries);
+  return WriteReport(toFilePath(path), entries);
+}
+
+QString WdtSipRes::runOutcome(const std::vector<std::string>& failed, const std::vector<Reason>& reasons, int total,
+                              const QString& done, const QString& report, const QStringList& entries) {
+  // "Done" only when every file was written; otherwise how many were, and
+  // which were not and why.
+  QString text = failed.empty() ? done
+                                : tr("%1个文件中%2个已完成，%3个失败：\n%4")
+                                      .arg(total)
+                                      .arg(total - int(failed.size()))
+                                      .arg(failed.size())
+                                      .arg(ReasonText::failureList(failed, reasons));
+  if (!writeReport(entries, report)) text += "\n" + tr("报告文件“%1”无法写入！").arg(report);
+  return text;
+}
+
+void WdtSipRes::showOutcome(bool ok, const QString& text) {
+  if (ok)
+    Prompts::instance().information(this, tr("提示"), text);
+  else
+    Prompts::instance().warning(this, tr("警告"), text);
 }
 
 RecalcTexts WdtSipRes::recalcTexts() const {
@@ -330,8 +353,9 @@ void WdtSipRes::on_btnRecalAll_clicked() {
   const RecalcRun run = RunWithProgress(this, m_list_file.size(), false, [&](RunProgress* progress) {
     return RecalcAllComposed(toFilePaths(m_list_file), a, toFilePath(dir), recalcTexts(), progress);
   });
-  writeReport(fromUtf8(run.entries), QString("%1/%2").arg(dir, RECAL_REPORT_NAME));
-  Prompts::instance().information(this, tr("提示"), tr("重计算已完成！"));
+  showOutcome(run.failed_paths.empty(),
+              runOutcome(run.failed_paths, run.failed_reason, m_list_file.size(), tr("重计算已完成！"),
+                         QString("%1/%2").arg(dir, RECAL_REPORT_NAME), fromUtf8(run.entries)));
 }
 
 void WdtSipRes::on_btnOutSrsSingle_clicked() {
@@ -347,14 +371,14 @@ void WdtSipRes::on_btnOutSrsSingle_clicked() {
   }
   const QString base = QFileInfo(path).baseName();
   if (!m_srs_file.Read(toFilePath(path))) {
-    Prompts::instance().warning(this, tr("警告"), withReason(tr("%1.SRS文件读取失败！").arg(base), m_srs_file.GetError()));
+    Prompts::instance().warning(this, tr("警告"), withReason(tr("%1.SRS文件读取失败！").arg(base), m_srs_file.GetReason()));
     dropCurrentFile();
     return;
   }
 
   if (s_dirSaveSrs.isEmpty()) s_dirSaveSrs = QFileInfo(path).path();
   const QString name =
-      Prompts::instance().saveFileName(this, "Save SRS", s_dirSaveSrs + QString("/%1").arg(base), "CRS Files (*.SRS)");
+      Prompts::instance().saveFileName(this, "Save SRS", s_dirSaveSrs + QString("/%1.SRS").arg(base), "CRS Files (*.SRS)");
   if (name.isEmpty()) {
     showChangedFile();
     return;
@@ -371,7 +395,7 @@ void WdtSipRes::on_btnOutSrsSingle_clicked() {
     case SmtRebuildStatus::ReadFailed:
     case SmtRebuildStatus::WriteFailed:
       s_dirSaveSrs = QFileInfo(name).path();
-      Prompts::instance().warning(this, tr("警告"), tr("文件%1打开失败！").arg(name));
+      Prompts::instance().warning(this, tr("警告"), withReason(tr("文件%1打开失败！").arg(name), r.reason));
       return;
     case SmtRebuildStatus::Ok:
       break;
@@ -398,6 +422,7 @@ void WdtSipRes::on_btnOutSrsAll_clicked() {
   const RecalcRun run = RunWithProgress(this, m_list_file.size(), false, [&](RunProgress* progress) {
     return RecalcAllFromSmt(toFilePaths(m_list_file), smtDir(), toFilePath(dir), recalcTexts(), progress);
   });
-  writeReport(fromUtf8(run.entries), QString("%1/%2").arg(dir, RECAL_SMT_REPORT_NAME));
-  Prompts::instance().information(this, tr("提示"), tr("文件保存成功！"));
+  showOutcome(run.failed_paths.empty(),
+              runOutcome(run.failed_paths, run.failed_reason, m_list_file.size(), tr("文件保存成功！"),
+                         QString("%1/%2").arg(dir, RECAL_SMT_REPORT_NAME), fromUtf8(run.entries)));
 }

@@ -73,7 +73,13 @@ private:
   void copySharedLimits();
   // Report entries one after another, UTF-8, "wb"; a file that cannot be
   // created is skipped silently.
-  void writeReport(const QStringList& msgs, const QString& path);
+  bool writeReport(const QStringList& msgs, const QString& path);
+  // The closing message of an all-files run: done when nothing failed, else
+  // the count written and each failed file with its reason; a report that
+  // cannot be written is named too.
+  QString runOutcome(const std::vector<std::string>& failed, const std::vector<Reason>& reasons, int total,
+                     const QString& done, const QString& report, const QStringList& entries);
+  void showOutcome(bool ok, const QString& text);
 
   void recomputeComposed(CFormatSRS& srs, int a);
   std::string smtPathFor(const std::string& srs_path, const std::string& dev_name) const;

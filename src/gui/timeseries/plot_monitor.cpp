@@ -11,6 +11,7 @@ PlotMonitor::PlotMonitor(QWidget* parent) : QCustomPlot(parent) {
   axisRect()->setupFullAxesBox();
   // A monitor is a short strip: a few value ticks stay readable.
   yAxis->ticker()->setTickCount(3);
+  xAxis->ticker()->setTickCount(6);
   connect(xAxis, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), xAxis2,
           QOverload<const QCPRange&>::of(&QCPAxis::setRange));
   connect(yAxis, QOverload<const QCPRange&>::of(&QCPAxis::rangeChanged), yAxis2,

@@ -12,9 +12,9 @@ WdtMonitorCh::WdtMonitorCh(QWidget* parent) : QWidget(parent) {
   row->setContentsMargins(0, 0, 0, 0);
   m_plot = new PlotMonitor(this);
   m_plot->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  // The plot's own minimum (axes and tick labels at full size) would make six
-  // monitors taller than a laptop screen; it may be squeezed to its labels.
-  m_plot->setMinimumHeight(40);
+  // Tall enough for its three value ticks and the time axis to be read; on
+  // a laptop screen the page scrolls the monitors instead of squeezing them.
+  m_plot->setMinimumHeight(kMinPlotHeight);
   row->addWidget(m_plot);
 
   auto* column = new QVBoxLayout;

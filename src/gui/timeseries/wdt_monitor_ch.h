@@ -13,6 +13,9 @@ class WdtMonitorCh : public QWidget {
 public:
   explicit WdtMonitorCh(QWidget* parent = nullptr);
 
+  // Smallest plot height at which its tick labels do not overlap.
+  static constexpr int kMinPlotHeight = 110;
+
   void setTitle(const QString& title);
   // The page configures the plot directly.
   PlotMonitor* plot() const { return m_plot; }

@@ -11,6 +11,7 @@
 #include "gui/timeseries/wdt_monitor_ch.h"
 #include "gui/toolkit/paths.h"
 #include "gui/toolkit/prompts.h"
+#include "gui/toolkit/reason_text.h"
 #include "ui_wdt_ts_plot.h"
 
 CWdtTsPlot::CWdtTsPlot(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtTsPlot) {
@@ -57,7 +58,7 @@ void CWdtTsPlot::loadCurrentFile() {
     } else {
       if (!QuietLoadFailures::active())
         Prompts::instance().warning(this, tr("提示"),
-                                    withReason(tr("打开文件“%1”失败！").arg(path), m_srsTs.GetError()));
+                                    withReason(tr("打开文件“%1”失败！").arg(path), m_srsTs.GetReason()));
     }
   } else {
     m_bSrsLoaded = false;

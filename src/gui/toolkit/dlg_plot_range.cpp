@@ -5,15 +5,19 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace {
 
-// Shortest text that reads back as the same double, so OK without an edit
-// gives back exactly the range that was shown.
-QString numText(double v) { return QString("%1").arg(v, 0, 'g', QLocale::FloatingPointShortest); }
+// Six significant digits, as QString::arg words a double.
+QString numText(double v) { return QString("%1").arg(v); }
+
+// An edit still showing the text of the value it was given keeps that value
+// to the last bit: OK without an edit gives back exactly the range shown.
+double numValue(const QLineEdit* edit, double shown) {
+  return edit->text() == numText(shown) ? shown : edit->text().toDouble();
+}
 
 QLineEdit* newEdit(QWidget* parent, const char* name) {
   auto* e = new QLineEdit(parent);
@@ -116,17 +120,17 @@ void CDlgPlotRange::CreateContent(QWidget* area) {
 void CDlgPlotRange::UpdateData(bool to_data) {
   if (!m_ready) return;
   if (to_data) {
-    m_x_min = m_edt_x_min->text().toDouble();
-    m_x_max = m_edt_x_max->text().toDouble();
-    m_y_min = m_edt_y_min->text().toDouble();
-    m_y_max = m_edt_y_max->text().toDouble();
+    m_x_min = numValue(m_edt_x_min, m_x_min);
+    m_x_max = numValue(m_edt_x_max, m_x_max);
+    m_y_min = numValue(m_edt_y_min, m_y_min);
+    m_y_max = numValue(m_edt_y_max, m_y_max);
     if (m_x_mode) {
       if (m_rd_x_auto->isChecked()) {
         *m_x_mode = 0;
       } else {
         *m_x_mode = 1;
-        if (m_x_fix_min) *m_x_fix_min = m_edt_def_x_min->text().toDouble();
-        if (m_x_fix_max) *m_x_fix_max = m_edt_def_x_max->text().toDouble();
+        if (m_x_fix_min) *m_x_fix_min = numValue(m_edt_def_x_min, *m_x_fix_min);
+        if (m_x_fix_max) *m_x_fix_max = numValue(m_edt_def_x_max, *m_x_fix_max);
       }
     }
     if (m_y_mode) {
@@ -134,8 +138,8 @@ void CDlgPlotRange::UpdateData(bool to_data) {
         *m_y_mode = 0;
       } else {
         *m_y_mode = 1;
-        if (m_y_fix_min) *m_y_fix_min = m_edt_def_y_min->text().toDouble();
-        if (m_y_fix_max) *m_y_fix_max = m_edt_def_y_max->text().toDouble();
+        if (m_y_fix_min) *m_y_fix_min = numValue(m_edt_def_y_min, *m_y_fix_min);
+        if (m_y_fix_max) *m_y_fix_max = numValue(m_edt_def_y_max, *m_y_fix_max);
       }
     }
     return;
