@@ -25,9 +25,11 @@ void CFormat::SetReadObserver(ReadObserver fn, void* ctx) {
 bool CFormat::Read(const std::string& path) {
   m_error.clear();
   if (g_read_observer) g_read_observer(path, g_read_observer_ctx);
-  std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen(path.c_str(), "rb"));
+  std::string why;
+  std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen_regular(path, &why));
   if (!fp) {
-    m_error = std::string("cannot open the file: ") + std::strerror(errno);
+    m_error = "cannot open the file: " + why;
+    CLOG_ERR("file %s open failed: %s", path.c_str(), why.c_str());
     return false;
   }
   const long size = ex_fsize(fp.get());
