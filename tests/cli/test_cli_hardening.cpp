@@ -78,7 +78,9 @@ TEST(CliHardening, InputsSharingAnOutputAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(cli_slurp(a), a_bytes);
     EXPECT_EQ(cli_slurp(b), b_bytes);
     EXPECT_EQ(Entries(dir + "/A"), 2u);
-    if (Exists(out)) EXPECT_EQ(Entries(out), 0u);
+    if (Exists(out)) {
+      EXPECT_EQ(Entries(out), 0u);
+    }
   }
 }
 
@@ -183,7 +185,8 @@ TEST(CliHardening, SpmWhoseStationsDoNotHoldTheResultChannelsIsRefused) {
       std::unique_ptr<FILE, ExFileCloser> fp(std::fopen(spm.c_str(), "wb"));
       ASSERT_TRUE(SpmWrite(fp.get(), srs.m_prm_meas, devs, srs.m_vt_pole));
     }
-    for (const std::string& extra : {std::string(), " --line-only", " --out " + quoted(dir + "/out.SRS")}) {
+    for (const std::string& extra :
+         std::vector<std::string>{"", " --line-only", " --out " + quoted(dir + "/out.SRS")}) {
       const RunResult r = Cli("params apply " + quoted(in) + " " + quoted(spm) + extra);
       EXPECT_EQ(r.code, 1);
       EXPECT_NE(r.err.find("station record 1 (ST01) has " + std::to_string(channels) + " channels"),
@@ -251,7 +254,7 @@ TEST(CliHardening, ApplyFailingAfterItsBackupLeavesNoBackup) {
   const std::string dir = MakeSurvey("full");
   const std::string in = dir + "/L101_01.SRS";
   const std::string target = dir + "/small.SRS";
-  ASSERT_EQ(run_cmd("printf 'not yet' > " + quoted(target)).code, 0);
+  ASSERT_EQ(run_cmd("(printf 'not yet' > " + quoted(target) + ")").code, 0);
   ASSERT_EQ(Cli("params export " + quoted(in) + " " + quoted(dir + "/p.SPM")).code, 0);
   // A file-size limit of one block: the 7-byte backup fits, the new file
   // does not.

@@ -11,7 +11,7 @@ namespace {
 
 std::string Figure(double v) {
   char buf[32];
-  std::snprintf(buf, sizeof(buf), "%g", v);
+  std::snprintf(buf, sizeof(buf), "%.10g", v);
   return buf;
 }
 

@@ -110,9 +110,13 @@ std::string SpmDevicesFitResults(const std::vector<PrmDev>& devs, CFormatSRS& sr
     const int n = r->GetChNum();
     for (int i = 0; i < n; ++i) {
       const ChInfo info = r->GetChInfo(i);
+      // Entries outside every device or channel a station can have are left
+      // alone by the apply; those of a channel the record does not hold are
+      // not.
       if (info.idx_dev < 0 || size_t(info.idx_dev) >= devs.size()) continue;
+      if (info.idx_dev_ch < 0 || info.idx_dev_ch >= MAX_CH_NUM) continue;
       const PrmDev& dev = devs[size_t(info.idx_dev)];
-      if (info.idx_dev_ch >= 0 && info.idx_dev_ch < dev.ch_num) continue;
+      if (info.idx_dev_ch < dev.ch_num) continue;
       return "station record " + std::to_string(info.idx_dev + 1) + " (" +
              std::string(dev.dev_name, strnlen(dev.dev_name, sizeof(dev.dev_name))) + ") has " +
              std::to_string(dev.ch_num) + " channels, the " +

@@ -66,8 +66,9 @@ SpmReadResult SpmRead(FILE* fp, SpmImportMode mode, PrmMeas* meas, std::vector<P
                       std::vector<PrmPole>* poles);
 
 // Whether device records can stand over the stored results of srs: every
-// result entry that names one of the devices must name a channel below its
-// channel count (a record with no channels under results that use them
+// result entry that names one of the devices and a channel a station can
+// have (0..MAX_CH_NUM-1) must name a channel below the record's channel
+// count (a record with no channels under results that use them
 // would be saved into a file no reader accepts). Empty when they fit,
 // otherwise the reason, one English line naming the first entry that does
 // not.
