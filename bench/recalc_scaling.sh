@@ -30,16 +30,38 @@ timed() { # label, files, command...
   if command -v strace >/dev/null 2>&1; then
     # Once more under strace (the outputs are replaced): the stat calls.
     strace -f -c -e trace=stat,lstat,fstat,newfstatat,statx -o "$WORK/strace.txt" "$@" >/dev/null 2>&1 || true
-    stats=$(awk '$NF == "total" {print $(NF-2) " stat calls"}' "$WORK/strace.txt" 2>/dev/null || true)
+    stats=$(awk '$NF == "total" {print $4 " stat calls"}' "$WORK/strace.txt" 2>/dev/null || true)
   fi
   awk -v l="$label" -v n="$n" -v a="$t0" -v b="$t1" -v s="$stats" \
     'BEGIN { printf "%-28s %6d files %8.2f s %7.3f ms/file  %s\n", l, n, b - a, (b - a) * 1000 / n, s }'
 }
 
+# The generator writes at most 1000 files a survey: larger ones are batches
+# of up to 1000, each file and its time series renamed with the batch number
+# so that every base name stays unique.
+make_survey() { # dir, files
+  local dir=$1 n=$2 b=0
+  mkdir -p "$dir"
+  while [ "$n" -gt 0 ]; do
+    local k=$((n > 1000 ? 1000 : n))
+    "$GEN" "$dir/b$b" --seed "$((7 + b))" --files "$k" --devices 2 --cals 2 >/dev/null
+    for f in "$dir/b$b"/*.SRS; do mv "$f" "$dir/B${b}_$(basename "$f")"; done
+    for f in "$dir/b$b"/smt/*/*.smt; do
+      local dev
+      dev=$(basename "$(dirname "$f")")
+      mkdir -p "$dir/smt/$dev"
+      mv "$f" "$dir/smt/$dev/B${b}_$(basename "$f")"
+    done
+    rm -rf "$dir/b$b"
+    n=$((n - k))
+    b=$((b + 1))
+  done
+}
+
 for n in "${SIZES[@]}"; do
   dir=$WORK/survey$n
-  "$GEN" "$dir" --seed 7 --files "$n" --devices 2 --cals 2 >/dev/null
-  files=("$dir"/L*.SRS)
+  make_survey "$dir" "$n"
+  files=("$dir"/B*.SRS)
   timed "recalc --harmonics" "$n" "$CLI" recalc "${files[@]}" --harmonics 2 --out "$dir/recal"
   timed "recalc --from-smt" "$n" "$CLI" recalc "${files[@]}" --from-smt "$dir/smt" --out "$dir/ts"
   rm -rf "$dir"
