@@ -45,12 +45,11 @@ make_survey() { # dir, files
   while [ "$n" -gt 0 ]; do
     local k=$((n > 1000 ? 1000 : n))
     "$GEN" "$dir/b$b" --seed "$((7 + b))" --files "$k" --devices 2 --cals 2 >/dev/null
-    for f in "$dir/b$b"/*.SRS; do mv "$f" "$dir/B${b}_$(basename "$f")"; done
-    for f in "$dir/b$b"/smt/*/*.smt; do
-      local dev
-      dev=$(basename "$(dirname "$f")")
-      mkdir -p "$dir/smt/$dev"
-      mv "$f" "$dir/smt/$dev/B${b}_$(basename "$f")"
+    for f in "$dir/b$b"/*.SRS; do mv "$f" "$dir/B${b}_${f##*/}"; done
+    local d
+    for d in "$dir/b$b"/smt/*; do
+      mkdir -p "$dir/smt/${d##*/}"
+      for f in "$d"/*.smt; do mv "$f" "$dir/smt/${d##*/}/B${b}_${f##*/}"; done
     done
     rm -rf "$dir/b$b"
     n=$((n - k))
