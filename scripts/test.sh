@@ -49,10 +49,13 @@ if command -v clang++ >/dev/null 2>&1; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNEX_FUZZ=ON \
     -DVARNEX_BUILD_GUI=OFF -DVARNEX_BUILD_TESTS=OFF >/dev/null
   cmake --build build-fuzz -j "$JOBS"
-  for t in srs smt txt spm; do
+  for t in srs smt txt spm spm_apply export; do
     work=build-fuzz/fuzz/run/$t
     rm -rf "$work" && mkdir -p "$work"
-    build-fuzz/fuzz/fuzz_$t "$work" build-fuzz/fuzz/corpus/$t -max_total_time="${FUZZ_SECONDS:-30}" -timeout=10 \
+    # The flow targets (apply-and-save, export) get a shorter share.
+    secs=${FUZZ_SECONDS:-30}
+    case $t in spm_apply | export) secs=${FUZZ_SECONDS:-20} ;; esac
+    build-fuzz/fuzz/fuzz_$t "$work" build-fuzz/fuzz/corpus/$t -max_total_time="$secs" -timeout=10 \
       -rss_limit_mb=1024 -print_final_stats=1 2>build-fuzz/fuzz/run/$t.log ||
       { tail -n 40 build-fuzz/fuzz/run/$t.log; exit 1; }
     grep -E '^stat::(number_of_executed_units|peak_rss_mb)' build-fuzz/fuzz/run/$t.log | sed "s/^/fuzz_$t: /"

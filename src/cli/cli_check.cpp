@@ -61,6 +61,6 @@ CliVerb addCheckVerb(CLI::App& app) {
                      std::printf("%s: %d channels, %d qualified, pass rate %s%%\n", file.c_str(), pr.channels,
                                  pr.qualified, PassRateFigure(pr.rate).c_str());
                    }
-                   return std::fflush(stdout) == 0 && ok ? 0 : 1;
+                   return CliStdoutWritten(ok) ? 0 : 1;
                  }};
 }

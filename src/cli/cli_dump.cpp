@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/base/atomic_file.h"
 #include "core/base/ex_string.h"
 #include "core/sip/format_smt.h"
 #include "core/sip/format_srs.h"
@@ -29,10 +30,15 @@ int dump_with(CFormat& file, const std::string& in, const std::string& out, cons
   // A damaged tail is worth knowing, yet the dump shows what is there.
   if (warning && !warning->empty())
     std::fprintf(stderr, "varnex-cli: File \"%s\" is incomplete: %s\n", in.c_str(), warning->c_str());
-  bool ok = out.empty() ? file.PrintFile(stdout) && std::fflush(stdout) == 0 : file.Print(ex_utf8_to_ansi(out));
-  if (!ok) {
-    std::fprintf(stderr, "varnex-cli: cannot write the dump of %s to %s\n", in.c_str(),
-                 out.empty() ? "standard output" : out.c_str());
+  if (out.empty()) {
+    if (CliStdoutWritten(file.PrintFile(stdout))) return 0;
+    std::fprintf(stderr, "varnex-cli: cannot write the dump of %s to standard output\n", in.c_str());
+    return 1;
+  }
+  std::string why;
+  if (!ex_write_atomic(ex_utf8_to_ansi(out), [&file](FILE* fp) { return file.PrintFile(fp); }, &why)) {
+    std::fprintf(stderr, "varnex-cli: cannot write the dump of %s to %s: %s\n", in.c_str(), out.c_str(),
+                 why.c_str());
     return 1;
   }
   return 0;

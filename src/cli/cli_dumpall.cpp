@@ -18,7 +18,7 @@ const char* const kDumpAllFooter =
     "Standard output: the dumps written, one a line, then the report. Every file that was not dumped gets one\n"
     "line on standard error.\n"
     "Exit status: 0 every file dumped; 1 some file not read or not dumped, or the report not written; 2 usage\n"
-    "error.";
+    "error, or two inputs whose dumps would be the same file (nothing written).";
 
 }  // namespace
 
@@ -36,6 +36,7 @@ CliVerb addDumpAllVerb(CLI::App& app) {
   return CliVerb{cmd, [opts]() -> int {
                    std::vector<std::string> paths;
                    for (const std::string& f : opts->files) paths.push_back(ex_utf8_to_ansi(f));
+                   if (!CliNoOutputCollision(paths, DumpPathFor)) return 2;
                    const bool zh = ReportInChinese(opts->lang);
                    const DumpRun run = DumpAllSrs(paths, zh ? DumpTexts() : DumpTextsEnglish(), nullptr);
                    bool ok = run.failed_paths.empty();
@@ -56,6 +57,6 @@ CliVerb addDumpAllVerb(CLI::App& app) {
                      std::fprintf(stderr, "varnex-cli: cannot write the report %s\n", ex_ansi_to_utf8(report).c_str());
                      ok = false;
                    }
-                   return ok ? 0 : 1;
+                   return CliStdoutWritten(ok) ? 0 : 1;
                  }};
 }

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/base/ex_string.h"
+#include "core/base/num_check.h"
 
 namespace {
 
@@ -24,7 +25,8 @@ const char* const kExportFooter =
     "Standard output: the paths written, one a line. Standard error: every message of the run, among\n"
     "them the SMT files that are missing or have no data.\n"
     "Exit status: 0 the run completed; 1 it stopped (a file that cannot be read, a layout mismatch, no\n"
-    "matching file, a file that cannot be created) or an option file cannot be read.";
+    "matching file, a file that cannot be created) or an option file cannot be read; 2 usage error, or two\n"
+    "files of the same base name with --from-smt or checkerr (nothing written).";
 
 // The English of every message of the export runs; the export page has the
 // Chinese ones through tr().
@@ -143,14 +145,21 @@ CliVerb addExportVerb(CLI::App& app) {
   cmd->add_flag("--resistance", o->resistance, "apparent resistance instead of apparent resistivity");
   cmd->add_flag("--no-combine", o->no_combine, "res2dinv, zond2d, ohm: no pole combination");
   cmd->add_option("--shift-percent", o->shift_percent, "pole combination shift in percent (default 1)")
+      ->check(CliNumber(NUM_SHIFT_PERCENT))
       ->type_name("P");
   cmd->add_option("--unit-spacing", o->unit_spacing, "unit electrode spacing in metres (default 10)")
+      ->check(CliNumber(NUM_UNIT_SPACING))
       ->type_name("M");
   cmd->add_flag("--no-sys-err", o->no_sys_err, "add no system error to the written errors");
   cmd->add_option("--sys-err-app", o->sys_err_app, "system error of the apparent resistivity, percent (default 2)")
+      ->check(CliNumber(NUM_SYS_ERR_APP_PERCENT))
       ->type_name("PCT");
-  cmd->add_option("--sys-err-cp", o->sys_err_cp, "system error of the phases, mrad (default 0)")->type_name("MRAD");
-  CLI::Option* xs = cmd->add_option("--x-shift", o->x_shift, "2-D: add this offset to every x (m)")->type_name("M");
+  cmd->add_option("--sys-err-cp", o->sys_err_cp, "system error of the phases, mrad (default 0)")
+      ->check(CliNumber(NUM_SYS_ERR_CP_MRAD))
+      ->type_name("MRAD");
+  CLI::Option* xs = cmd->add_option("--x-shift", o->x_shift, "2-D: add this offset to every x (m)")
+                        ->check(CliNumber(NUM_X_SHIFT))
+                        ->type_name("M");
   cmd->add_option("--elev", o->elev, "elevation table (x y z per line)")->type_name("FILE");
   cmd->add_option("--coords", o->coords, "site coordinate table (header, then name line_no pos x y)")
       ->type_name("FILE");
@@ -159,8 +168,11 @@ CliVerb addExportVerb(CLI::App& app) {
   cmd->add_option("--from-smt", o->smt_dir, "recompute the spectra from the SMT time series under DIR")
       ->type_name("DIR");
   cmd->add_option("--max-err-app", o->max_err_app, "maximum relative error of the apparent resistivity, percent")
+      ->check(CliNumber(NUM_MAX_ERR_APP_PERCENT))
       ->type_name("PCT");
-  cmd->add_option("--max-err-cp", o->max_err_cp, "maximum error of the relative phase, mrad")->type_name("MRAD");
+  cmd->add_option("--max-err-cp", o->max_err_cp, "maximum error of the relative phase, mrad")
+      ->check(CliNumber(NUM_MAX_ERR_CP_MRAD))
+      ->type_name("MRAD");
 
   return CliVerb{cmd, [o, xs]() -> int {
                    auto tables = std::make_unique<CliExportTables>();
@@ -170,6 +182,7 @@ CliVerb addExportVerb(CLI::App& app) {
                      return 1;
                    ExportOptions s;
                    for (const std::string& f : o->files) s.paths.push_back(ex_utf8_to_ansi(f));
+                   if ((o->format == "checkerr" || !o->smt_dir.empty()) && !CliDistinctBaseNames(s.paths)) return 2;
                    s.path_base = ex_utf8_to_ansi(o->out);
                    s.layout = ExportFirstLayout(s.paths);
                    s.format = Named(kFormats, o->format);

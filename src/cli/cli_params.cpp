@@ -53,9 +53,10 @@ int run_apply(const std::string& in, const std::string& spm, bool line_only, con
   std::vector<PrmDev> devs = srs.m_vt_prm_dev;
   std::vector<PrmPole> poles = srs.m_vt_pole;
   {
-    std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen(ex_utf8_to_ansi(spm).c_str(), "rb"));
+    std::string why;
+    std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen_regular(ex_utf8_to_ansi(spm), &why));
     if (!fp) {
-      std::fprintf(stderr, "varnex-cli: Failed to open file %s!\n", spm.c_str());
+      std::fprintf(stderr, "varnex-cli: Failed to open file %s! %s\n", spm.c_str(), why.c_str());
       return 1;
     }
     const SpmReadResult r = SpmRead(fp.get(), line_only ? SPM_IMPORT_LINE : SPM_IMPORT_COMPLETE, &meas, &devs, &poles);

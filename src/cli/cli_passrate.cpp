@@ -4,6 +4,7 @@
 
 #include "cli_export.h"
 #include "core/base/ex_string.h"
+#include "core/base/num_check.h"
 
 namespace {
 
@@ -33,11 +34,15 @@ CliVerb addPassRateVerb(CLI::App& app) {
   cmd->add_option("FILE", o->files, "SRS files, in this order")->required()->type_name("SRS");
   cmd->add_option("--out", o->out, "output base: directory and file name")->required()->type_name("BASE");
   cmd->add_option("--unit-spacing", o->unit_spacing, "unit electrode spacing in metres (default 10)")
+      ->check(CliNumber(NUM_UNIT_SPACING))
       ->type_name("M");
   cmd->add_option("--elev", o->elev, "elevation table (x y z per line)")->type_name("FILE");
   cmd->add_option("--max-err-app", o->max_err_app, "maximum relative error of the apparent resistivity, percent")
+      ->check(CliNumber(NUM_MAX_ERR_APP_PERCENT))
       ->type_name("PCT");
-  cmd->add_option("--max-err-cp", o->max_err_cp, "maximum error of the relative phase, mrad")->type_name("MRAD");
+  cmd->add_option("--max-err-cp", o->max_err_cp, "maximum error of the relative phase, mrad")
+      ->check(CliNumber(NUM_MAX_ERR_CP_MRAD))
+      ->type_name("MRAD");
 
   return CliVerb{cmd, [o]() -> int {
                    auto tables = std::make_unique<CliExportTables>();

@@ -21,9 +21,11 @@ const char* const kRecalcFooter =
     "series are SMTDIR/<device>/<base name>.smt. The output directory is created when missing.\n"
     "An input file is never written over unless --overwrite is given; then its original is kept once as\n"
     "<name>.SRS.orig beside it.\n"
-    "Standard output stays empty; every file that was not written gets one line on standard error.\n"
+    "Two inputs with the same base name would write the same file: the run is refused before anything is\n"
+    "written. Standard output stays empty; every file that was not written gets one line on standard error.\n"
     "Exit status: 0 every file written; 1 some file not written, or the report not written; 2 usage error,\n"
-    "or the output directory cannot be used or holds input files without --overwrite (nothing written).";
+    "or the output directory cannot be used, holds input files without --overwrite, or two inputs share an output\n"
+    "(nothing written).";
 
 bool PrepareOutDir(const std::string& dir) {
   std::error_code ec;
@@ -98,6 +100,10 @@ CliVerb addRecalcVerb(CLI::App& app) {
                    const std::string out_dir = ex_utf8_to_ansi(opts->out);
                    std::vector<std::string> paths;
                    for (const std::string& f : opts->files) paths.push_back(ex_utf8_to_ansi(f));
+                   if (!CliNoOutputCollision(paths, [&out_dir](const std::string& p) {
+                         return SrsBaseName(p).empty() ? std::string() : RecalcOutPath(out_dir, p);
+                       }))
+                     return 2;
                    if (!opts->overwrite) {
                      const std::vector<std::string> hit = InputsOverwrittenBy(paths, out_dir);
                      if (!hit.empty()) {

@@ -42,6 +42,6 @@ CliVerb addStationsVerb(CLI::App& app) {
                                  st.checked ? 1 : 0, GpsToDegrees(st.lon), GpsToDegrees(st.lat), st.alti, east, north,
                                  st.x, st.y);
                    }
-                   return std::fflush(stdout) == 0 ? 0 : 1;
+                   return CliStdoutWritten() ? 0 : 1;
                  }};
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/base/ex_string.h"
+#include "core/base/num_check.h"
 #include "core/processing/srs_recalc.h"
 #include "core/processing/ts_segment.h"
 #include "core/sip/format_smt.h"
@@ -25,8 +26,8 @@ CliVerb addTsVerb(CLI::App& app) {
   cmd->add_option("--srs", opts->srs, "SRS file whose station is shown");
   cmd->add_option("--smt-dir", opts->smt_dir, "directory of the SMT files: <dir>/<station>/<SRS base name>.smt");
   cmd->add_option("--station", opts->station, "device name of the station");
-  cmd->add_option("--start", opts->start, "first sample of the segment (default 0)");
-  cmd->add_option("--len", opts->len, "segment length in samples (default 960)");
+  cmd->add_option("--start", opts->start, "first sample of the segment (default 0)")->check(CliNumber(NUM_SAMPLE_INDEX));
+  cmd->add_option("--len", opts->len, "segment length in samples (default 960)")->check(CliNumber(NUM_SAMPLE_COUNT));
   cmd->add_option("--step", opts->step, "step one length back or forward before showing")
       ->check(CLI::IsMember({"none", "prev", "next"}));
 
@@ -69,6 +70,6 @@ CliVerb addTsVerb(CLI::App& app) {
                      const TsStats st = TsSegmentStats(mv);
                      std::printf("ch%d STD:%.4fmV MIN:%.4fmV MAX:%.4fmV\n", ch + 1, st.std, st.min, st.max);
                    }
-                   return std::fflush(stdout) == 0 ? 0 : 1;
+                   return CliStdoutWritten() ? 0 : 1;
                  }};
 }

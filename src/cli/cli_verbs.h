@@ -4,8 +4,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
+
+struct NumRange;
 
 using CliRun = std::function<int()>;
 
@@ -22,3 +25,23 @@ bool SystemLocaleIsChinese();
 void AddLangOption(CLI::App* cmd, std::string* lang);
 // Chinese report texts: --lang zh, or no --lang on a Chinese system.
 bool ReportInChinese(const std::string& lang);
+
+// The range check of a numeric option (core's NumCheckText): a value that
+// is not a finite number inside range ends the run with exit status 2 and
+// a line naming the option.
+CLI::Validator CliNumber(const NumRange& range);
+
+// The end of a verb that prints to standard output: flushes it and, when it
+// cannot be written (a full disk, a closed pipe), says so on standard error.
+// Returns ok && the output was written.
+bool CliStdoutWritten(bool ok = true);
+
+// Refuses, before anything is written, two inputs that would write the same
+// output file: one line naming both on standard error. True when the run may
+// go on.
+bool CliNoOutputCollision(const std::vector<std::string>& paths,
+                          const std::function<std::string(const std::string&)>& out_of);
+
+// Refuses (false, one line on stderr) two paths of one base name where the
+// base name finds the time series or labels the rows of an export.
+bool CliDistinctBaseNames(const std::vector<std::string>& paths);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <cerrno>
+#include <memory>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "core/base/atomic_file.h"
+#include "core/base/ex_file.h"
 
 namespace {
 
@@ -172,4 +175,145 @@ TEST(AtomicFile, BackupIsMadeOnceAndNeverReplaced) {
   EXPECT_EQ(slurp(target + ".orig"), "acquisition original");
   EXPECT_TRUE(ex_same_file(target, target));
   EXPECT_FALSE(ex_same_file(target, target + ".orig"));
+}
+
+namespace {
+
+// The sync seam: records what the temporary held on the disk's side when it
+// was synced, or fails the sync.
+struct SyncProbe {
+  static int calls;
+  static long size_at_sync;
+  static bool fail;
+  static int Sync(int fd) {
+    ++calls;
+    struct stat st;
+    size_at_sync = ::fstat(fd, &st) == 0 ? long(st.st_size) : -1;
+    if (fail) {
+      errno = EIO;
+      return -1;
+    }
+    return 0;
+  }
+};
+int SyncProbe::calls = 0;
+long SyncProbe::size_at_sync = -1;
+bool SyncProbe::fail = false;
+
+struct SyncSeam {
+  SyncSeam() {
+    SyncProbe::calls = 0;
+    SyncProbe::size_at_sync = -1;
+    SyncProbe::fail = false;
+    AtomicFileSetSync(SyncProbe::Sync);
+  }
+  ~SyncSeam() { AtomicFileSetSync(nullptr); }
+};
+
+}  // namespace
+
+// The data must reach the disk before the rename makes them the target:
+// flushed first (the synced file holds every byte), then synced, once.
+TEST(AtomicFile, CommitFlushesThenSyncsBeforeTheRename) {
+  const std::string dir = freshDir("sync");
+  const std::string path = dir + "/t.dat";
+  spit(path, "old");
+  SyncSeam seam;
+  const std::string text(100000, 'x');
+  ASSERT_TRUE(writeText(path, text));
+  EXPECT_EQ(SyncProbe::calls, 1);
+  EXPECT_EQ(SyncProbe::size_at_sync, long(text.size()));
+  EXPECT_EQ(slurp(path), text);
+
+  SyncProbe::fail = true;
+  std::string why;
+  EXPECT_FALSE(ex_write_atomic(path, [](FILE* fp) { return std::fputs("new", fp) >= 0; }, &why));
+  EXPECT_EQ(SyncProbe::calls, 2);
+  EXPECT_NE(why.find("Input/output error"), std::string::npos) << why;
+  EXPECT_EQ(slurp(path), text);
+  EXPECT_EQ(listDir(dir), std::vector<std::string>{"t.dat"});
+}
+
+// Every name the folder takes can be written, however little room it leaves
+// for the temporary's additions; the temporaries stay within the limit.
+TEST(AtomicFile, LongNamesGetShortTemporaries) {
+  const std::string dir = freshDir("long");
+  const long name_max = ::pathconf(dir.c_str(), _PC_NAME_MAX);
+  ASSERT_GT(name_max, 0);
+  for (size_t len : {size_t(200), size_t(240), size_t(250), size_t(name_max)}) {
+    SCOPED_TRACE(len);
+    const std::string name = std::string(len - 4, 'n') + ".SRS";
+    const std::string path = dir + "/" + name;
+    ASSERT_TRUE(writeText(path, "first"));
+    ASSERT_TRUE(writeText(path, "second"));
+    EXPECT_EQ(slurp(path), "second");
+    EXPECT_LE(AtomicFileTempName(name, 2147483647L, 4294967295u, size_t(name_max)).size(), size_t(name_max));
+    ::unlink(path.c_str());
+  }
+  // Names differing only past the cut get different temporaries.
+  const std::string a = std::string(250, 'a') + "1", b = std::string(250, 'a') + "2";
+  EXPECT_NE(AtomicFileTempName(a, 1, 0, 255), AtomicFileTempName(b, 1, 0, 255));
+  // UTF-8 characters are never cut in half.
+  std::string cjk;
+  for (int i = 0; i < 84; ++i) cjk += "\xE6\xB5\x8B";  // 252 bytes
+  const std::string t = AtomicFileTempName(cjk, 1, 0, 255);
+  const size_t tilde = t.find('~');
+  ASSERT_NE(tilde, std::string::npos);
+  EXPECT_EQ((tilde - 1) % 3, 0u) << t;
+  EXPECT_TRUE(listDir(dir).empty());
+}
+
+// A FIFO target nothing reads is refused at once instead of holding the
+// run; the backup of a FIFO reads nothing.
+TEST(AtomicFile, FifoWithoutReaderIsRefusedAndNeverBackedUp) {
+  const std::string dir = freshDir("fifo");
+  const std::string fifo = dir + "/p.SRS";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string why;
+  EXPECT_FALSE(ex_write_atomic(fifo, [](FILE* fp) { return std::fputs("x", fp) >= 0; }, &why));
+  EXPECT_NE(why.find("is a FIFO that nothing reads"), std::string::npos) << why;
+  bool made = true;
+  EXPECT_TRUE(ex_backup_once(fifo, &made, &why));
+  EXPECT_FALSE(made);
+  EXPECT_EQ(::access((fifo + ".orig").c_str(), F_OK), -1);
+}
+
+// Reading opens regular files only: a FIFO without a writer would block the
+// open, a device would never end.
+TEST(ExFile, ReadersOpenRegularFilesOnly) {
+  const std::string dir = freshDir("kinds");
+  const std::string fifo = dir + "/p";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  spit(dir + "/f", "data");
+  struct Case {
+    std::string path;
+    const char* reason;
+  };
+  for (const Case& c : {Case{fifo, "not a regular file (a FIFO)"}, Case{"/dev/zero", "not a regular file (a device)"},
+                        Case{dir, "not a regular file (a folder)"}}) {
+    std::string why;
+    EXPECT_EQ(ex_fopen_regular(c.path, &why), nullptr) << c.path;
+    EXPECT_EQ(why, c.reason);
+    EXPECT_EQ(ex_fopen(c.path.c_str(), "rb"), nullptr) << c.path;
+    EXPECT_FALSE(ex_readable_kind(c.path, &why));
+  }
+  std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen_regular(dir + "/f"));
+  ASSERT_TRUE(fp);
+  char buf[8] = {};
+  EXPECT_EQ(std::fread(buf, 1, sizeof(buf), fp.get()), 4u);
+}
+
+// One identity per file, whatever path names it; a file not created yet is
+// its folder and name.
+TEST(ExFile, FileIndexKnowsAFileByAnyOfItsNames) {
+  const std::string dir = freshDir("index");
+  spit(dir + "/a.SRS", "a");
+  ASSERT_EQ(::symlink((dir + "/a.SRS").c_str(), (dir + "/link.SRS").c_str()), 0);
+  ExFileIndex index;
+  EXPECT_EQ(index.Add(dir + "/a.SRS", "first"), nullptr);
+  ASSERT_NE(index.Add(dir + "/./link.SRS", "second"), nullptr);
+  EXPECT_EQ(*index.Find(dir + "/link.SRS"), "first");
+  EXPECT_EQ(index.Add(dir + "/new.SRS", "new"), nullptr);
+  ASSERT_NE(index.Find(dir + "/../" + dir.substr(dir.find_last_of('/') + 1) + "/new.SRS"), nullptr);
+  EXPECT_EQ(index.Find(dir + "/other.SRS"), nullptr);
 }

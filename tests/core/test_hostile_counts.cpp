@@ -269,3 +269,71 @@ TEST(HostileCounts, SmtOfEveryVersionWithEveryCountForcedAndRebuilt) {
       }
   }
 }
+
+// Every index and count the readers check, set to the first value past its
+// range (both ends where there are two): the read must fail and say why.
+// A check made one too loose (>= become >) lets the value at the edge through
+// and reads past the list it indexes.
+TEST(ReaderIndexChecks, FirstValuePastEachRangeIsRefusedWithItsReason) {
+  struct Case {
+    const char* field;  // the first field of this name is patched
+    int32_t value;
+    const char* reason;
+  };
+  // The file of SrsFile has one device of two channels and two result
+  // channels.
+  const Case srs_cases[] = {
+      {"file version", 6, "version 6 not supported"},
+      {"file version", -1, "version -1 not supported"},
+      {"ch_num", MAX_CH_NUM + 1, "7 channels, at most 6"},
+      {"ch_num", -1, "-1 channels, at most 6"},
+      {"result idx_dev", 1, "single-frequency result at byte"},
+      {"result idx_dev", 1, "channel 0 names device 1 of 1"},
+      {"result idx_dev", -1, "channel 0 names device -1 of 1"},
+      {"result idx_dev_ch", 2, "channel 0 names channel 2 of device 0, which has 2"},
+      {"result idx_dev_ch", -1, "channel 0 names channel -1 of device 0"},
+      {"composed result idx_dev", 1, "composed-frequency result at byte"},
+      {"composed result idx_dev", 1, "channel 0 names device 1 of 1"},
+      {"composed result idx_dev_ch", 2, "channel 0 names channel 2 of device 0, which has 2"},
+      {"self-potential count", 3, "3 channels, the result has 2"},
+      {"self-potential count", 1, "1 channels, the result has 2"},
+  };
+  for (int ver = 1; ver <= SRS_FILE_VER; ++ver) {
+    const HostileFile f = SrsFile(ver);
+    for (const Case& c : srs_cases) {
+      size_t off = 0;
+      bool found = false;
+      for (const auto& field : f.fields)
+        if (!found && field.first == c.field) {
+          off = field.second;
+          found = true;
+        }
+      if (!found) continue;  // the version has no such field
+      SCOPED_TRACE("version " + std::to_string(ver) + ", " + c.field + " = " + std::to_string(c.value));
+      LeFile fp = Patched(f, off, uint32_t(c.value));
+      CFormatSRS srs;
+      EXPECT_FALSE(srs.ReadFile(fp.get()));
+      EXPECT_NE(srs.GetError().find(c.reason), std::string::npos) << srs.GetError();
+    }
+  }
+
+  // The SMT file's device record: six channels is the most a station has.
+  const std::string path = testing::TempDir() + "varnex_index_checks.smt";
+  for (int ver = 1; ver <= SMT_FILE_VER; ++ver) {
+    const HostileFile f = SmtFile(ver);
+    for (const auto& field : f.fields) {
+      if (field.first != "ch_num") continue;
+      std::vector<unsigned char> bytes = f.le.b;
+      const int32_t past = MAX_CH_NUM + 1;
+      std::memcpy(&bytes[field.second], &past, 4);
+      {
+        std::unique_ptr<FILE, ExFileCloser> out(std::fopen(path.c_str(), "wb"));
+        ASSERT_TRUE(out);
+        std::fwrite(bytes.data(), 1, bytes.size(), out.get());
+      }
+      CFormatSmt smt;
+      EXPECT_FALSE(smt.Read(path)) << "version " << ver;
+      EXPECT_NE(smt.GetError().find("7 channels, at most 6"), std::string::npos) << smt.GetError();
+    }
+  }
+}

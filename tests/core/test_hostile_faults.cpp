@@ -17,6 +17,7 @@
 #include "alloc_probe.h"
 #include "core/base/ex_file.h"
 #include "core/processing/sip_ts2spect.h"
+#include "core/processing/srs_dump.h"
 #include "core/processing/srs_recalc.h"
 #include "core/sip/format_smt.h"
 #include "core/sip/format_srs.h"
@@ -229,13 +230,16 @@ TEST(HostileFaults, LargestSiteNumberPrintsWithoutOverflow) {
       info.idx_dev_ch = INT_MAX;
       r->SetChInfo(i, info);
     }
+  // A channel number past the device's channels is refused by the reader,
+  // so the largest numbers are printed from the object itself.
   const std::string path = testing::TempDir() + "varnex_hostile_site.SRS";
   ASSERT_TRUE(srs.Write(path));
   CFormatSRS back;
-  ASSERT_TRUE(back.Read(path));
+  EXPECT_FALSE(back.Read(path));
+  EXPECT_NE(back.GetError().find("names channel 2147483647 of device"), std::string::npos) << back.GetError();
   for (bool results : {false, true}) {
-    back.m_dump_res = results;
-    const std::string text = DumpOf(back);
+    srs.m_dump_res = results;
+    const std::string text = DumpOf(srs);
     EXPECT_NE(text.find("2147483648"), std::string::npos);
     EXPECT_EQ(text.find("-2147483648"), std::string::npos);
   }
@@ -268,4 +272,43 @@ TEST(HostileFaults, InputsThatShareAnOutputNameNeverOverwriteEachOther) {
   const std::string expect_path = dir + "/expect.SRS";
   ASSERT_TRUE(first.Write(expect_path));
   EXPECT_EQ(Slurp(out + "/L101.SRS"), Slurp(expect_path));
+}
+
+// The time-series path and the dumps refuse the later of two inputs that
+// share an output as the stored-spectra path does; the whole list is found
+// before anything is written by FindOutputCollision.
+TEST(HostileFaults, EveryPathRefusesTheLaterInputOfASharedOutput) {
+  const std::string dir = MakeSurvey("collide_all");
+  const std::string a = dir + "/A", b = dir + "/B";
+  ASSERT_EQ(std::system(("mkdir -p '" + a + "' '" + b + "' && cp '" + dir + "/L101_02.SRS' '" + a +
+                         "/L101_02.SRS' && cp '" + dir + "/L101_02.SRS' '" + b + "/L101_02.SRS' && cp '" + dir +
+                         "/L101_01.SRS' '" + a + "/L101_02.srs'")
+                            .c_str()),
+            0);
+  ASSERT_TRUE(ex_mkdirs((dir + "/out").c_str()));
+  const std::vector<std::string> ts_paths = {a + "/L101_02.SRS", b + "/L101_02.SRS"};
+  const RecalcRun run = RecalcAllFromSmt(ts_paths, dir + "/smt", dir + "/out", RecalcTexts(), nullptr);
+  ASSERT_EQ(run.failed_paths, std::vector<std::string>{ts_paths[1]});
+  EXPECT_NE(run.failed_why[0].find("written from " + ts_paths[0]), std::string::npos) << run.failed_why[0];
+  EXPECT_EQ(run.written, std::vector<std::string>{dir + "/out/L101_02.SRS"});
+  EXPECT_EQ(run.entries.back(), "L101_02 写入失败!\n\n");
+
+  const std::vector<std::string> dump_paths = {a + "/L101_02.SRS", a + "/L101_02.srs"};
+  const DumpRun dumps = DumpAllSrs(dump_paths, DumpTexts(), nullptr);
+  ASSERT_EQ(dumps.failed_paths, std::vector<std::string>{dump_paths[1]});
+  EXPECT_NE(dumps.failed_why[0].find("written from " + dump_paths[0]), std::string::npos) << dumps.failed_why[0];
+  CFormatSRS first;
+  ASSERT_TRUE(first.Read(dump_paths[0]));
+  first.m_dump_res = false;
+  EXPECT_EQ(Slurp(a + "/L101_02.txt"), DumpOf(first));
+
+  OutputCollision hit;
+  EXPECT_TRUE(FindOutputCollision(dump_paths, DumpPathFor, &hit));
+  EXPECT_EQ(hit.first, dump_paths[0]);
+  EXPECT_EQ(hit.second, dump_paths[1]);
+  EXPECT_EQ(OutputCollisionText(hit), dump_paths[0] + " and " + dump_paths[1] + " would both be written as " +
+                                          a + "/L101_02.txt; nothing was written");
+  auto out_of = [&](const std::string& p) { return RecalcOutPath(dir + "/none", p); };
+  EXPECT_TRUE(FindOutputCollision(ts_paths, out_of, nullptr));
+  EXPECT_FALSE(FindOutputCollision({a + "/L101_02.SRS", dir + "/L101_01.SRS"}, out_of, nullptr));
 }

@@ -1,13 +1,17 @@
 #include "core/base/atomic_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <memory>
 #include <fcntl.h>
+#include <map>
+#include <memory>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +37,16 @@ std::string NameOf(const std::string& path) {
 
 std::string SysError(const std::string& what, int err) { return what + ": " + std::strerror(err); }
 
+int DefaultSync(int fd) { return ::fsync(fd); }
+AtomicFileSyncFn g_sync = DefaultSync;
+
+// The longest name the folder takes; a temporary longer than that cannot be
+// created, however legal the target's own name is.
+size_t NameMax(const std::string& dir) {
+  const long n = ::pathconf(dir.c_str(), _PC_NAME_MAX);
+  return n > 0 ? size_t(n) : size_t(255);
+}
+
 // The file a write of path must replace: symbolic links followed (a link to
 // a missing file names the file to create).
 std::string ResolveTarget(const std::string& path) {
@@ -50,6 +64,38 @@ std::string ResolveTarget(const std::string& path) {
   return cur;
 }
 
+const char* SpecialKind(mode_t mode) {
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "a special file";
+}
+
+uint32_t NameHash(const std::string& s) {
+  uint32_t h = 2166136261u;
+  for (unsigned char c : s) h = (h ^ c) * 16777619u;
+  return h;
+}
+
+// The part of a temporary's name that stands for its target: the target's
+// name itself while the whole temporary fits the folder's name limit, else
+// its head (cut between UTF-8 characters) and a hash of the full name.
+std::string TempStem(const std::string& name, size_t name_max) {
+  // "." stem "." pid "-" counter ".vxtmp", pid and counter up to 10 digits.
+  const size_t overhead = 1 + 1 + 10 + 1 + 10 + (sizeof(kTmpSuffix) - 1);
+  if (name.size() + overhead <= name_max) return name;
+  char hash[16];
+  std::snprintf(hash, sizeof(hash), "~%08x", unsigned(NameHash(name)));
+  const size_t room = name_max > overhead + 9 + 1 ? name_max - overhead - 9 : 1;
+  size_t cut = std::min(room, name.size());
+  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+  return name.substr(0, cut) + hash;
+}
+
+std::string TempName(const std::string& name, long pid, unsigned n, size_t name_max) {
+  return "." + TempStem(name, name_max) + "." + std::to_string(pid) + "-" + std::to_string(n) + kTmpSuffix;
+}
+
 bool ProcessRuns(long pid) {
   if (pid <= 0) return true;  // not ours to judge
   if (::kill(pid_t(pid), 0) == 0) return true;
@@ -57,10 +103,10 @@ bool ProcessRuns(long pid) {
 }
 
 // Temporaries ".<name>.<pid>-<n>.vxtmp" of this target whose process is gone.
-void RemoveStaleTemps(const std::string& dir, const std::string& name) {
+void RemoveStaleTemps(const std::string& dir, const std::string& name, size_t name_max) {
   DIR* d = ::opendir(dir.c_str());
   if (!d) return;
-  const std::string prefix = "." + name + ".";
+  const std::string prefix = "." + TempStem(name, name_max) + ".";
   const size_t suffix_len = sizeof(kTmpSuffix) - 1;
   while (dirent* e = ::readdir(d)) {
     const std::string f = e->d_name;
@@ -107,11 +153,24 @@ bool AtomicFile::Open(const std::string& path) {
   }
   if (exists && !S_ISREG(st.st_mode)) {
     m_tmp.clear();
-    m_fp = std::fopen(m_target.c_str(), "wb");
+    // Opened without waiting: a FIFO nobody reads would hold the run for
+    // ever, and a socket cannot be opened at all.
+    const int fd = ::open(m_target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+      const int err = errno;
+      m_error = err == ENXIO ? m_target + " is " + SpecialKind(st.st_mode) + " that nothing reads"
+                             : SysError("cannot open " + m_target, err);
+      CLOG_ERR("%s", m_error.c_str());
+      return false;
+    }
+    // Once open, a reader is there: writes may wait for it as for a disk.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    m_fp = ::fdopen(fd, "wb");
     if (!m_fp) {
       m_error = SysError("cannot open " + m_target, errno);
       m_reason = Reason::System(ReasonCode::CannotWrite, m_target, errno, m_error);
       CLOG_ERR("%s", m_error.c_str());
+      ::close(fd);
       return false;
     }
     return true;
@@ -119,12 +178,12 @@ bool AtomicFile::Open(const std::string& path) {
 
   const std::string dir = DirOf(m_target);
   const std::string name = NameOf(m_target);
-  RemoveStaleTemps(dir, name);
+  const size_t name_max = NameMax(dir);
+  RemoveStaleTemps(dir, name, name_max);
   static std::atomic<unsigned> s_counter{0};
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    m_tmp = dir + "/." + name + "." + std::to_string(long(::getpid())) + "-" + std::to_string(s_counter++) +
-            kTmpSuffix;
+    m_tmp = dir + "/" + TempName(name, long(::getpid()), s_counter++, name_max);
     fd = ::open(m_tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST) break;
   }
@@ -158,7 +217,7 @@ bool AtomicFile::Commit() {
   }
   bool ok = std::fflush(m_fp) == 0 && std::ferror(m_fp) == 0;
   int err = ok ? 0 : errno;
-  if (ok && !m_tmp.empty() && ::fsync(::fileno(m_fp)) != 0) {
+  if (ok && !m_tmp.empty() && g_sync(::fileno(m_fp)) != 0) {
     ok = false;
     err = errno;
   }
@@ -216,11 +275,15 @@ bool ex_backup_once(const std::string& path, bool* made, std::string* why, Reaso
     if (reason) *reason = Reason::System(ReasonCode::IsFolder, path, 0, text);
     return false;
   }
+  // Only a regular file holds data worth keeping; reading a FIFO or a
+  // device would wait for a writer or never end.
+  if (!S_ISREG(st.st_mode)) return true;
   if (::lstat(backup.c_str(), &st) == 0) return true;
-  std::unique_ptr<FILE, ExFileCloser> in(std::fopen(path.c_str(), "rb"));
+  std::string open_why;
+  std::unique_ptr<FILE, ExFileCloser> in(ex_fopen_regular(path, &open_why));
   if (!in) {
     const int err = errno;
-    const std::string text = SysError("cannot read " + path, err);
+    const std::string text = "cannot read " + path + ": " + open_why;
     if (why) *why = text;
     if (reason) *reason = Reason::System(ReasonCode::BackupFailed, path, err, text);
     return false;
@@ -245,6 +308,50 @@ bool ex_backup_once(const std::string& path, bool* made, std::string* why, Reaso
   }
   if (ok && made) *made = true;
   return ok;
+}
+
+void AtomicFileSetSync(AtomicFileSyncFn fn) { g_sync = fn ? fn : DefaultSync; }
+
+std::string AtomicFileTempName(const std::string& target_name, long pid, unsigned n, size_t name_max) {
+  return TempName(target_name, pid, n, name_max);
+}
+
+bool ex_file_id(const std::string& path, ExFileId* id) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    *id = ExFileId{uint64_t(st.st_dev), uint64_t(st.st_ino), std::string()};
+    return true;
+  }
+  // Not there yet: the folder's identity and the name stand for it.
+  if (::stat(DirOf(path).c_str(), &st) != 0) return false;
+  *id = ExFileId{uint64_t(st.st_dev), uint64_t(st.st_ino), NameOf(path)};
+  return true;
+}
+
+ExFileIndex::ExFileIndex(const std::vector<std::string>& paths) {
+  for (const std::string& p : paths) Add(p);
+}
+
+namespace {
+
+ExFileId IdOrText(const std::string& path) {
+  ExFileId id;
+  if (!ex_file_id(path, &id)) id = ExFileId{0, 0, path};
+  return id;
+}
+
+}  // namespace
+
+const std::string* ExFileIndex::Add(const std::string& path) { return Add(path, path); }
+
+const std::string* ExFileIndex::Add(const std::string& path, const std::string& value) {
+  const auto ins = m_by_id.emplace(IdOrText(path), value);
+  return ins.second ? nullptr : &ins.first->second;
+}
+
+const std::string* ExFileIndex::Find(const std::string& path) const {
+  const auto it = m_by_id.find(IdOrText(path));
+  return it == m_by_id.end() ? nullptr : &it->second;
 }
 
 bool ex_same_file(const std::string& a, const std::string& b) {

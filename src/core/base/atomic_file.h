@@ -7,13 +7,25 @@
 // special file is written directly (a rename would replace /dev/null with a
 // regular file).
 //
-// Temporaries are named ".<name>.<pid>-<n>.vxtmp" beside the target. A write
-// removes the temporaries of the same target left by processes that no longer
-// run (a kill or a crash), and never those of a running process.
+// Temporaries are named ".<name>.<pid>-<n>.vxtmp" beside the target; when
+// that would pass the folder's name limit, <name> is replaced by the head of
+// the name and a hash of it, so that every name the folder takes can be
+// written. A write removes the temporaries of the same target left by
+// processes that no longer run (a kill or a crash), and never those of a
+// running process.
+//
+// A FIFO or device target is opened without waiting: one that nothing reads
+// is refused with a reason instead of holding the run.
 #pragma once
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <map>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "core/base/reason.h"
 
@@ -71,6 +83,44 @@ std::string ex_backup_path(const std::string& path);
 // Whether a and b name the same existing file (after links).
 bool ex_same_file(const std::string& a, const std::string& b);
 
+// What makes a file the same file whatever path names it: device and inode,
+// or for a file not created yet, those of its folder and its name.
+struct ExFileId {
+  uint64_t dev = 0;
+  uint64_t ino = 0;
+  std::string name;  // empty for an existing file
+  bool operator<(const ExFileId& o) const { return std::tie(dev, ino, name) < std::tie(o.dev, o.ino, o.name); }
+};
+// False when neither the file nor its folder can be found.
+bool ex_file_id(const std::string& path, ExFileId* id);
+
+// Paths by file identity, one lookup per path: same-file checks over a whole
+// survey cost one stat per file instead of one per pair.
+class ExFileIndex {
+public:
+  ExFileIndex() = default;
+  explicit ExFileIndex(const std::vector<std::string>& paths);
+  // Adds path with its value (path itself by default); returns the value
+  // added earlier for the same file, which stays, or null. A path that can
+  // not be identified stands for itself (its text is the key).
+  const std::string* Add(const std::string& path);
+  const std::string* Add(const std::string& path, const std::string& value);
+  // The value added for the file path names, or null.
+  const std::string* Find(const std::string& path) const;
+
+private:
+  std::map<ExFileId, std::string> m_by_id;
+};
+
+// Test seam: the call that brings the temporary's data to the disk before
+// the rename (fsync by default; null restores it). A nonzero return, with
+// errno set, fails the commit.
+using AtomicFileSyncFn = int (*)(int fd);
+void AtomicFileSetSync(AtomicFileSyncFn fn);
+// The temporary's file name for a target name in a folder whose names may
+// be name_max bytes long.
+std::string AtomicFileTempName(const std::string& target_name, long pid, unsigned n, size_t name_max);
+
 template <typename Fn>
 bool ex_write_atomic(const std::string& path, Fn write_fn, std::string* why, Reason* reason) {
   AtomicFile f;
@@ -80,9 +130,11 @@ bool ex_write_atomic(const std::string& path, Fn write_fn, std::string* why, Rea
     return false;
   }
   if (!write_fn(f.Stream())) {
+    // The stream's own error (a full disk) is the reason worth telling.
+    const int err = std::ferror(f.Stream()) ? errno : 0;
     f.Abort();
-    if (why) *why = "writing " + path + " failed";
-    if (reason) *reason = Reason::System(ReasonCode::CannotWrite, path, 0, "writing " + path + " failed");
+    if (why) *why = "writing " + path + " failed" + (err ? std::string(": ") + std::strerror(err) : std::string());
+    if (reason) *reason = Reason::System(ReasonCode::CannotWrite, path, err, "writing " + path + " failed");
     return false;
   }
   if (!f.Commit()) {

@@ -2,13 +2,72 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/base/clog.h"
 
+namespace {
+
+const char* KindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "a special file";
+}
+
+bool ReadOnlyMode(const char* mode) { return mode[0] == 'r' && !std::strchr(mode, '+'); }
+
+}  // namespace
+
+FILE* ex_fopen_regular(const std::string& path, std::string* why) {
+  // O_NONBLOCK: opening a FIFO without a writer returns at once, so that
+  // fstat can refuse it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    if (why) *why = std::strerror(errno);
+    return nullptr;
+  }
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
+    if (why) *why = std::strerror(err);
+    ::close(fd);
+    errno = err;
+    return nullptr;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    if (why) *why = std::string("not a regular file (") + KindOf(st.st_mode) + ")";
+    ::close(fd);
+    errno = EINVAL;
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FILE* fp = ::fdopen(fd, "rb");
+  if (!fp) {
+    if (why) *why = std::strerror(errno);
+    ::close(fd);
+  }
+  return fp;
+}
+
+bool ex_readable_kind(const std::string& path, std::string* why) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return true;
+  if (why) *why = std::string("not a regular file (") + KindOf(st.st_mode) + ")";
+  return false;
+}
+
 FILE* ex_fopen(const char* path, const char* mode) {
+  if (ReadOnlyMode(mode)) {
+    std::string why;
+    FILE* fp = ex_fopen_regular(path, &why);
+    if (!fp) CLOG_ERR("file %s(mode: %s) open failed: %s", path, mode, why.c_str());
+    return fp;
+  }
   FILE* fp = std::fopen(path, mode);
   if (!fp) CLOG_ERR("file %s(mode: %s) open failed: %s", path, mode, std::strerror(errno));
   return fp;

@@ -10,10 +10,22 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
-// fopen; a failure is logged at error level and gives null.
+// fopen; a failure is logged at error level and gives null. A read-only
+// mode ("r", "rb") opens regular files only: a FIFO, socket, device or
+// folder gives null with errno EINVAL instead of waiting for a writer or
+// reading without end.
 FILE* ex_fopen(const char* path, const char* mode);
+// Opens a regular file for reading ("rb") without ever waiting on it; null
+// with the reason in why (optional) otherwise, e.g. "not a regular file
+// (a FIFO)".
+FILE* ex_fopen_regular(const std::string& path, std::string* why = nullptr);
+// Whether path is something a reader may open: true for a regular file (or
+// a path that does not exist, which the open then reports), false with the
+// reason for a FIFO, socket, device or folder. Never blocks.
+bool ex_readable_kind(const std::string& path, std::string* why = nullptr);
 long ex_ftell(FILE* fp);
 int ex_fseek(FILE* fp, long offset, int whence);
 int ex_fseek_set(FILE* fp, long offset);

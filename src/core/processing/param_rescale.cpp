@@ -1,12 +1,14 @@
 #include "core/processing/param_rescale.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "core/base/algo.h"
 #include "core/base/atomic_file.h"
 #include "core/base/clog.h"
 #include "core/base/ex_string.h"
+#include "core/processing/spm.h"
 
 namespace {
 
@@ -137,6 +139,8 @@ ParamApplyResult ParamApplyToSrs(CFormatSRS* srs, const PrmMeas& meas, const std
     res.reason.other_count = long(srs->m_vt_prm_dev.size());
     return res;
   }
+  res.why = SpmDevicesFitResults(devs, *srs);
+  if (!res.why.empty()) return res;
   const double ratio = ParamCurrentRatio(meas, srs->m_prm_meas);
   if (ratio == 0.0) {
     res.why = (meas.curr_station_used != 0) != (srs->m_prm_meas.curr_station_used != 0)
@@ -271,6 +275,10 @@ ParamSaveResult ParamSaveSrs(CFormatSRS& srs, const std::string& path) {
   if (!ex_backup_once(path, &res.backup_made, &res.why, &res.reason)) return res;
   if (!ex_write_atomic(path, [&srs](FILE* fp) { return srs.WriteFile(fp); }, &res.why, &res.reason)) {
     CLOG_ERR("saving %s failed: %s", path.c_str(), res.why.c_str());
+    // The file stays unchanged: a backup made for this save would stand for
+    // a change that never happened.
+    if (res.backup_made) std::remove(res.backup_path.c_str());
+    res.backup_made = false;
     return res;
   }
   res.ok = true;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/base/ex_file.h"
+#include "core/sip/format_srs.h"
 
 namespace {
 
@@ -94,8 +95,34 @@ SpmReadResult SpmRead(FILE* fp, SpmImportMode mode, PrmMeas* meas, std::vector<P
     meas->mn = read_meas.mn;
     meas->first_pole_pos = read_meas.first_pole_pos;
   }
+  // Records without coordinates get them from the line settings now, as
+  // the SRS reader would: a saved file then reads back to the same records.
+  for (PrmDev& dev : read_devs) SipFillDevPos(*meas, &dev);
   devs->swap(read_devs);
   if (res.poles_present) poles->swap(read_poles);
   res.status = SPM_READ_OK;
   return res;
+}
+
+std::string SpmDevicesFitResults(const std::vector<PrmDev>& devs, CFormatSRS& srs) {
+  CResult* results[2] = {&srs.m_res, &srs.m_res_composed};
+  for (CResult* r : results) {
+    const int n = r->GetChNum();
+    for (int i = 0; i < n; ++i) {
+      const ChInfo info = r->GetChInfo(i);
+      // Entries outside every device or channel a station can have are left
+      // alone by the apply; those of a channel the record does not hold are
+      // not.
+      if (info.idx_dev < 0 || size_t(info.idx_dev) >= devs.size()) continue;
+      if (info.idx_dev_ch < 0 || info.idx_dev_ch >= MAX_CH_NUM) continue;
+      const PrmDev& dev = devs[size_t(info.idx_dev)];
+      if (info.idx_dev_ch < dev.ch_num) continue;
+      return "station record " + std::to_string(info.idx_dev + 1) + " (" +
+             std::string(dev.dev_name, strnlen(dev.dev_name, sizeof(dev.dev_name))) + ") has " +
+             std::to_string(dev.ch_num) + " channels, the " +
+             (r == &srs.m_res ? "single-frequency" : "composed-frequency") + " result uses its channel " +
+             std::to_string(int64_t(info.idx_dev_ch) + 1);
+    }
+  }
+  return std::string();
 }

@@ -13,6 +13,8 @@
 
 #include "core/sip/sip_pub.h"
 
+class CFormatSRS;
+
 constexpr int FILE_SPM_VER = 2;
 
 // Writes a whole SPM file; false when the stream saw a write error.
@@ -62,3 +64,12 @@ struct SpmReadResult {
 // version is refused and poles kept; the rest is imported.
 SpmReadResult SpmRead(FILE* fp, SpmImportMode mode, PrmMeas* meas, std::vector<PrmDev>* devs,
                       std::vector<PrmPole>* poles);
+
+// Whether device records can stand over the stored results of srs: every
+// result entry that names one of the devices and a channel a station can
+// have (0..MAX_CH_NUM-1) must name a channel below the record's channel
+// count (a record with no channels under results that use them
+// would be saved into a file no reader accepts). Empty when they fit,
+// otherwise the reason, one English line naming the first entry that does
+// not.
+std::string SpmDevicesFitResults(const std::vector<PrmDev>& devs, CFormatSRS& srs);

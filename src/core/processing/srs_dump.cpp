@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "core/base/atomic_file.h"
 #include "core/base/ex_string.h"
 #include "core/processing/srs_recalc.h"
 #include "core/sip/format_srs.h"
@@ -57,8 +58,24 @@ DumpTexts DumpTextsEnglish() {
 
 DumpRun DumpAllSrs(const std::vector<std::string>& paths, const DumpTexts& texts, RunProgress* progress) {
   DumpRun run;
+  ExFileIndex written;
   run.cancelled = !RunOverPaths(paths, progress, [&](int, const std::string& path) {
     const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
+    // Two inputs whose dumps are one file (L01.SRS and L01.srs): the later
+    // one would replace the dump of the earlier.
+    if (const std::string* from = written.Find(DumpPathFor(path))) {
+      run.entries.push_back(RecalcArg(texts.failed, name));
+      run.failed_paths.push_back(path);
+      run.failed_why.push_back("would replace " + ex_ansi_to_utf8(DumpPathFor(path)) + ", written from " +
+                               ex_ansi_to_utf8(*from) + " in this run");
+      Reason taken;
+      taken.code = ReasonCode::NameTaken;
+      taken.file = DumpPathFor(path);
+      taken.other = *from;
+      taken.text = run.failed_why.back();
+      run.failed_reason.push_back(taken);
+      return;
+    }
     CFormatSRS srs;
     if (!srs.Read(path)) {
       run.entries.push_back(RecalcArg(texts.open_failed, name));
@@ -69,14 +86,17 @@ DumpRun DumpAllSrs(const std::vector<std::string>& paths, const DumpTexts& texts
     }
     const std::string out = DumpPathFor(srs.GetPath());
     const bool existed = Exists(out);
+    std::string why;
     Reason reason;
-    if (DumpSrsText(srs, &reason)) {
+    srs.m_dump_res = false;
+    if (ex_write_atomic(out, [&srs](FILE* fp) { return srs.PrintFile(fp); }, &why, &reason)) {
+      written.Add(out, path);
       run.entries.push_back(RecalcArg(texts.ok, name));
       if (existed) run.replaced.push_back(out);
     } else {
       run.entries.push_back(RecalcArg(texts.failed, name));
       run.failed_paths.push_back(path);
-      run.failed_why.push_back("cannot write " + ex_ansi_to_utf8(out));
+      run.failed_why.push_back("cannot write " + ex_ansi_to_utf8(out) + (why.empty() ? "" : ": " + why));
       reason.text = run.failed_why.back();
       run.failed_reason.push_back(reason);
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "core/base/atomic_file.h"
 #include "core/base/clog.h"
@@ -66,7 +67,63 @@ void Fail(RecalcRun& run, const std::string& path, const std::string& why, Reaso
 
 std::string OutPath(const std::string& out_dir, const std::string& name) { return out_dir + "/" + name + ".SRS"; }
 
+// out was written from the input from earlier in this run.
+Reason NameTaken(const std::string& out, const std::string& from) {
+  Reason r;
+  r.code = ReasonCode::NameTaken;
+  r.file = out;
+  r.other = from;
+  return r;
+}
+
+// WriteKeepingOriginal with the inputs of a run indexed once.
+bool WriteKeeping(CFormatSRS& srs, const std::string& out, const ExFileIndex& inputs, std::string* why,
+                  Reason* reason) {
+  const bool is_input = ex_same_file(out, srs.GetPath()) || inputs.Find(out) != nullptr;
+  bool made = false;
+  if (is_input && !ex_backup_once(out, &made, why, reason)) return false;
+  if (ex_write_atomic(out, [&](FILE* fp) { return srs.WriteFile(fp); }, why, reason)) return true;
+  // The input stays as it was: no backup of a change that never happened.
+  if (made) std::remove(ex_backup_path(out).c_str());
+  return false;
+}
+
+SmtRebuild RebuildIndexed(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
+                          const std::string& out_path, const ExFileIndex& inputs) {
+  SmtRebuild r;
+  if (!RecalcFromSmt(srs, smt_dir, &r.done, &r.miss, &r.cur_path)) {
+    r.status = r.cur_path.empty() ? SmtRebuildStatus::CannotRebuild : SmtRebuildStatus::NoCurrent;
+    return r;
+  }
+  RecomputeResultsAfterSmt(srs, force_composed);
+  if (!WriteKeeping(srs, out_path, inputs, &r.why, &r.reason)) r.status = SmtRebuildStatus::WriteFailed;
+  return r;
+}
+
 }  // namespace
+
+std::string RecalcOutPath(const std::string& out_dir, const std::string& path) {
+  return OutPath(out_dir, SrsBaseName(path));
+}
+
+bool FindOutputCollision(const std::vector<std::string>& paths,
+                         const std::function<std::string(const std::string&)>& out_of, OutputCollision* hit) {
+  ExFileIndex outputs;
+  for (const std::string& p : paths) {
+    const std::string out = out_of(p);
+    if (out.empty()) continue;
+    if (const std::string* first = outputs.Add(out, p)) {
+      if (hit) *hit = OutputCollision{*first, p, out};
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string OutputCollisionText(const OutputCollision& c) {
+  return ex_ansi_to_utf8(c.first) + " and " + ex_ansi_to_utf8(c.second) + " would both be written as " +
+         ex_ansi_to_utf8(c.output) + "; nothing was written";
+}
 
 RecalcTexts RecalcTextsEnglish() {
   RecalcTexts t;
@@ -278,6 +335,8 @@ template <typename Process>
 RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts& texts, RunProgress* progress,
                        Process process) {
   RecalcRun run;
+  const ExFileIndex inputs(paths);
+  ExFileIndex written;
   run.cancelled = !RunOverPaths(paths, progress, [&](int, const std::string& path) {
     const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
     CFormatSRS srs;
@@ -286,7 +345,7 @@ RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts&
       Fail(run, path, "cannot be read as an SRS file: " + srs.GetError(), srs.GetReason());
       return;
     }
-    std::string entry = process(srs, path, name, run);
+    std::string entry = process(srs, path, name, inputs, written, run);
     if (!entry.empty()) run.entries.push_back(entry);
   });
   return run;
@@ -295,9 +354,10 @@ RecalcRun RunOverFiles(const std::vector<std::string>& paths, const RecalcTexts&
 // Writes the recalculated file as out_dir/<base>.SRS; false after recording
 // the failure. Two inputs of one run that map to the same output name (the
 // base name stops at the first dot) would silently replace each other: the
-// later one is refused, as is a name without base.
+// later one is refused, as is a name without base. written maps each output
+// of the run to its input.
 bool WriteOut(CFormatSRS& srs, const std::string& out_dir, const std::string& path, const std::string& name,
-              const RecalcTexts& texts, const std::vector<std::string>& inputs, RecalcRun& run) {
+              const RecalcTexts& texts, const ExFileIndex& inputs, ExFileIndex& written, RecalcRun& run) {
   const std::string base = SrsBaseName(path);
   const std::string out = OutPath(out_dir, base);
   std::string why;
@@ -305,22 +365,15 @@ bool WriteOut(CFormatSRS& srs, const std::string& out_dir, const std::string& pa
   if (base.empty()) {
     why = "has no base name to write under";
     reason.code = ReasonCode::NoBaseName;
-  } else {
-    for (size_t i = 0; i < run.written.size(); ++i) {
-      if (run.written[i] == out || ex_same_file(run.written[i], out)) {
-        why = "would replace " + ex_ansi_to_utf8(out) + ", written from " + ex_ansi_to_utf8(run.written_from[i]) +
-              " in this run";
-        reason.code = ReasonCode::NameTaken;
-        reason.file = out;
-        reason.other = run.written_from[i];
-        break;
-      }
-    }
+  } else if (const std::string* from = written.Find(out)) {
+    why = "would replace " + ex_ansi_to_utf8(out) + ", written from " + ex_ansi_to_utf8(*from) + " in this run";
+    reason = NameTaken(out, *from);
   }
   if (why.empty()) {
-    if (WriteKeepingOriginal(srs, out, inputs, &why, &reason)) {
+    if (WriteKeeping(srs, out, inputs, &why, &reason)) {
       run.written.push_back(out);
       run.written_from.push_back(path);
+      written.Add(out, path);
       return true;
     }
     why = "cannot write " + ex_ansi_to_utf8(out) + (why.empty() ? "" : ": " + why);
@@ -336,9 +389,10 @@ RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const 
                             const RecalcTexts& texts, RunProgress* progress) {
   if (a < 1 || a > kComposedHarmonics) return RecalcRun();
   return RunOverFiles(paths, texts, progress,
-                      [&](CFormatSRS& srs, const std::string& path, const std::string& name, RecalcRun& run) {
+                      [&](CFormatSRS& srs, const std::string& path, const std::string& name,
+                          const ExFileIndex& inputs, ExFileIndex& written, RecalcRun& run) {
                         RecomputeComposed(srs, a);
-                        if (!WriteOut(srs, out_dir, path, name, texts, paths, run)) return std::string();
+                        if (!WriteOut(srs, out_dir, path, name, texts, inputs, written, run)) return std::string();
                         return RecalcArg(texts.recal_ok, name);
                       });
 }
@@ -346,11 +400,42 @@ RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const 
 RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::string& smt_dir,
                            const std::string& out_dir, const RecalcTexts& texts, RunProgress* progress) {
   RecalcRun run;
+  const ExFileIndex inputs(paths);
+  ExFileIndex written;
   run.cancelled = !RunOverPaths(paths, progress, [&](int, const std::string& path) {
     const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
     const std::string out = OutPath(out_dir, SrsBaseName(path));
+    // As with the stored spectra: an output another input of this run has
+    // written already is not replaced, and a name without base is no name.
+    std::string refused;
+    Reason reason;
+    if (SrsBaseName(path).empty()) {
+      refused = "has no base name to write under";
+      reason.code = ReasonCode::NoBaseName;
+    } else if (const std::string* from = written.Find(out)) {
+      refused =
+          "would replace " + ex_ansi_to_utf8(out) + ", written from " + ex_ansi_to_utf8(*from) + " in this run";
+      reason = NameTaken(out, *from);
+    }
+    if (!refused.empty()) {
+      run.entries.push_back(RecalcArg(texts.write_failed, name));
+      Fail(run, path, refused, reason);
+      return;
+    }
     CFormatSRS srs;
-    const SmtRebuild r = RebuildSrsFileFromSmt(srs, path, smt_dir, false, out, paths);
+    SmtRebuild r;
+    if (!srs.Read(path)) {
+      r.status = SmtRebuildStatus::ReadFailed;
+      r.why = srs.GetError();
+      r.reason = srs.GetReason();
+    } else {
+      r = RebuildIndexed(srs, smt_dir, false, out, inputs);
+    }
+    if (r.status == SmtRebuildStatus::Ok) {
+      run.written.push_back(out);
+      run.written_from.push_back(path);
+      written.Add(out, path);
+    }
     switch (r.status) {
       case SmtRebuildStatus::ReadFailed:
         run.entries.push_back(RecalcArg(texts.open_failed, name));
@@ -386,32 +471,23 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
 
 bool WriteKeepingOriginal(CFormatSRS& srs, const std::string& out, const std::vector<std::string>& inputs,
                           std::string* why, Reason* reason) {
-  bool is_input = ex_same_file(out, srs.GetPath());
-  for (size_t i = 0; i < inputs.size() && !is_input; ++i) is_input = ex_same_file(out, inputs[i]);
-  if (is_input && !ex_backup_once(out, nullptr, why, reason)) return false;
-  return ex_write_atomic(out, [&](FILE* fp) { return srs.WriteFile(fp); }, why, reason);
+  return WriteKeeping(srs, out, ExFileIndex(inputs), why, reason);
 }
 
 std::vector<std::string> InputsOverwrittenBy(const std::vector<std::string>& paths, const std::string& out_dir) {
+  const ExFileIndex inputs(paths);
   std::vector<std::string> hit;
+  std::set<std::string> seen;
   for (const std::string& p : paths) {
-    const std::string out = OutPath(out_dir, SrsBaseName(p));
-    for (const std::string& q : paths)
-      if (ex_same_file(out, q) && std::find(hit.begin(), hit.end(), q) == hit.end()) hit.push_back(q);
+    const std::string* q = inputs.Find(OutPath(out_dir, SrsBaseName(p)));
+    if (q && seen.insert(*q).second) hit.push_back(*q);
   }
   return hit;
 }
 
 SmtRebuild RebuildSrsFromSmt(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
                              const std::string& out_path, const std::vector<std::string>& inputs) {
-  SmtRebuild r;
-  if (!RecalcFromSmt(srs, smt_dir, &r.done, &r.miss, &r.cur_path)) {
-    r.status = r.cur_path.empty() ? SmtRebuildStatus::CannotRebuild : SmtRebuildStatus::NoCurrent;
-    return r;
-  }
-  RecomputeResultsAfterSmt(srs, force_composed);
-  if (!WriteKeepingOriginal(srs, out_path, inputs, &r.why, &r.reason)) r.status = SmtRebuildStatus::WriteFailed;
-  return r;
+  return RebuildIndexed(srs, smt_dir, force_composed, out_path, ExFileIndex(inputs));
 }
 
 SmtRebuild RebuildSrsFileFromSmt(CFormatSRS& srs, const std::string& path, const std::string& smt_dir,

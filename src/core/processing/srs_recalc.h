@@ -4,6 +4,7 @@
 // adds its dialogs and messages around them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -111,8 +112,28 @@ struct SmtRebuild {
 bool WriteKeepingOriginal(CFormatSRS& srs, const std::string& out, const std::vector<std::string>& inputs,
                           std::string* why, Reason* reason = nullptr);
 
+// out_dir/<base name of path>.SRS, the output of path in the all-files runs.
+std::string RecalcOutPath(const std::string& out_dir, const std::string& path);
+
+// Two inputs of one run whose outputs are the same file.
+struct OutputCollision {
+  std::string first;   // the earlier input
+  std::string second;  // the later one
+  std::string output;  // the output of both (the later input's text)
+};
+// Whether two paths give the same output file (out_of(path); an empty
+// output is skipped). One identity lookup per path, so a survey of any size
+// is checked before anything is written. hit (optional) receives the first
+// pair.
+bool FindOutputCollision(const std::vector<std::string>& paths,
+                         const std::function<std::string(const std::string&)>& out_of, OutputCollision* hit);
+// "<first> and <second> would both be written as <output>; nothing was
+// written" (UTF-8).
+std::string OutputCollisionText(const OutputCollision& c);
+
 // The inputs among paths that a run into out_dir would write over: those
 // that are the same file as out_dir/<base>.SRS of some path of the list.
+// One identity lookup per path.
 std::vector<std::string> InputsOverwrittenBy(const std::vector<std::string>& paths, const std::string& out_dir);
 
 // The rebuild of one file that was read already: RecalcFromSmt, then
@@ -149,8 +170,9 @@ struct RecalcRun {
 RecalcRun RecalcAllComposed(const std::vector<std::string>& paths, int a, const std::string& out_dir,
                             const RecalcTexts& texts, RunProgress* progress);
 // Every file rebuilt from the time series under smt_dir, written as
-// out_dir/<base>.SRS; the report is RECAL_SMT_REPORT_NAME. An empty list
-// gives an empty run.
+// out_dir/<base>.SRS; the report is RECAL_SMT_REPORT_NAME. Outputs that
+// another input of the run has written, and names without base, are refused
+// as in RecalcAllComposed. An empty list gives an empty run.
 RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::string& smt_dir,
                            const std::string& out_dir, const RecalcTexts& texts, RunProgress* progress);
 

@@ -26,11 +26,14 @@ bool CFormat::Read(const std::string& path) {
   m_error.clear();
   m_reason.clear();
   if (g_read_observer) g_read_observer(path, g_read_observer_ctx);
-  std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen(path.c_str(), "rb"));
+  std::string why;
+  std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen_regular(path, &why));
   if (!fp) {
     const int err = errno;
-    m_error = std::string("cannot open the file: ") + std::strerror(err);
-    m_reason = Reason::System(ReasonCode::CannotOpen, path, err, m_error);
+    m_error = "cannot open the file: " + why;
+    // A FIFO, socket or device is no file of ours: its reason is in the text.
+    m_reason = err == EINVAL ? Reason::Of(ReasonCode::Other, m_error) : Reason::System(ReasonCode::CannotOpen, path, err, m_error);
+    CLOG_ERR("file %s open failed: %s", path.c_str(), why.c_str());
     return false;
   }
   const long size = ex_fsize(fp.get());

@@ -197,6 +197,15 @@ bool CFormatSRS::ReadBody(FILE* fp, std::string* why) {
                  std::to_string(m_vt_prm_dev.size());
         return fail(r == &m_res ? "single-frequency result" : "composed-frequency result");
       }
+      const PrmDev& dev = m_vt_prm_dev[size_t(info.idx_dev)];
+      // A channel the device record does not hold has no type, site or
+      // electrode positions: every later use would read past them.
+      if (info.idx_dev_ch < 0 || info.idx_dev_ch >= dev.ch_num) {
+        at = r == &m_res ? res_at : composed_at;
+        detail = "channel " + std::to_string(i) + " names channel " + std::to_string(info.idx_dev_ch) +
+                 " of device " + std::to_string(info.idx_dev) + ", which has " + std::to_string(dev.ch_num);
+        return fail(r == &m_res ? "single-frequency result" : "composed-frequency result");
+      }
       info.dev_name = m_vt_prm_dev[size_t(info.idx_dev)].dev_name;
       info.line_no = m_prm_meas.line_no;
       r->SetChInfo(i, info);

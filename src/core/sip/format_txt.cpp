@@ -12,6 +12,7 @@
 #include "core/base/algo.h"
 #include "core/base/atomic_file.h"
 #include "core/base/clog.h"
+#include "core/base/ex_file.h"
 #include "core/sip/format.h"
 
 namespace {
@@ -93,6 +94,12 @@ const char* const SPACE_DELIMS = " \t";
 
 bool CFormatTxt::Read(const std::string& path) {
   m_error.clear();
+  std::string kind;
+  if (!ex_readable_kind(path, &kind)) {
+    m_error = "cannot open the file: " + kind;
+    CLOG_ERR("file %s open failed: %s", path.c_str(), kind.c_str());
+    return false;
+  }
   std::ifstream in(path, std::ios::in | std::ios::binary);
   if (!in.is_open()) {
     m_error = std::string("cannot open the file: ") + std::strerror(errno);

@@ -1,0 +1,39 @@
+#include "cli_verbs.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/base/ex_string.h"
+#include "core/base/num_check.h"
+#include "core/processing/srs_recalc.h"
+
+CLI::Validator CliNumber(const NumRange& range) {
+  return CLI::Validator([range](std::string& text) { return NumCheckText(text, range); }, "", "number");
+}
+
+bool CliStdoutWritten(bool ok) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return ok;
+  const int err = errno;
+  std::fprintf(stderr, "varnex-cli: cannot write to standard output: %s\n", std::strerror(err ? err : EIO));
+  return false;
+}
+
+bool CliNoOutputCollision(const std::vector<std::string>& paths,
+                          const std::function<std::string(const std::string&)>& out_of) {
+  OutputCollision hit;
+  if (!FindOutputCollision(paths, out_of, &hit)) return true;
+  std::fprintf(stderr, "varnex-cli: %s\n", OutputCollisionText(hit).c_str());
+  return false;
+}
+
+bool CliDistinctBaseNames(const std::vector<std::string>& paths) {
+  OutputCollision hit;
+  if (!FindOutputCollision(paths, SrsBaseName, &hit)) return true;
+  std::fprintf(stderr,
+               "varnex-cli: %s and %s have the same base name %s: their time series and check points cannot be "
+               "told apart; nothing was written\n",
+               ex_ansi_to_utf8(hit.first).c_str(), ex_ansi_to_utf8(hit.second).c_str(),
+               ex_ansi_to_utf8(hit.output).c_str());
+  return false;
+}
