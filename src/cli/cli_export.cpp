@@ -53,7 +53,8 @@ std::string English(ExportCode code) {
     case ExportCode::NoHarmonics: return "%1 has no harmonics to export; its group was not exported!";
     case ExportCode::Cancelled: return "Export cancelled; the files hold the data exported before the cancel.";
     case ExportCode::FreqMismatch:
-      return "The group of %1 has other frequency points than the first group; nothing was exported!";
+      return "The group of %1 holds files with other frequency points than the first file; nothing was "
+             "exported!";
     case ExportCode::FewFrequencies: return "%1 has fewer than two frequency points; nothing was exported!";
   }
   return std::string();

@@ -524,8 +524,8 @@
         <translation>Export cancelled; the files hold the data exported before the cancel.</translation>
     </message>
     <message>
-        <source>%1所在组的频点与第一组不同，未导出任何数据!</source>
-        <translation>The group of %1 has other frequency points than the first group; nothing was exported!</translation>
+        <source>%1所在组有频点与第一个文件不同的文件，未导出任何数据!</source>
+        <translation>The group of %1 holds files with other frequency points than the first file; nothing was exported!</translation>
     </message>
     <message>
         <source>%1的频点少于两个，未导出任何数据!</source>

@@ -21,7 +21,7 @@ enum class ExportCode {
   NoFs,          // args: "Zondres2d" or ".ohm"
   NoHarmonics,   // args: first path of the group left out
   Cancelled,
-  FreqMismatch,    // args: first path of the group with other frequency points
+  FreqMismatch,    // args: first path of the group holding a file with other frequency points
   FewFrequencies,  // args: first path of the first group
 };
 
