@@ -20,6 +20,13 @@ const char* const kExportFooter =
     "  section3d  3-D sounding, pseudo-section with --poles 3 or 4: BASE_sect.dat\n"
     "  plane      mid-gradient scan: BASE_plane.dat\n"
     "  checkerr   check points: BASE_Err_F<h>.dat per harmonic\n"
+    "  fdip       the ohm data points, every frequency point in one dataset (impedance phase whatever\n"
+    "             --ip), FDIP: BASE.shm, BASE.rhoa, BASE.phia, BASE.rhoaE, BASE.phiaE\n"
+    "  crtomo     the same for CRTomo and REDA: folder BASE_crtomo/ (volt, error, frequency and\n"
+    "             electrode files)\n"
+    "  protocol   the same for ResIPy: folder BASE_protocol/ (a protocol file per frequency) and\n"
+    "             BASE_protocol_electrodes.csv\n"
+    "             fdip, crtomo and protocol need files with the same two or more frequency points\n"
     "Files are written beside their final names and put in place only when complete; an earlier export\n"
     "of the same name stays as it is until then.\n"
     "Standard output: the paths written, one a line. Standard error: every message of the run, among\n"
@@ -47,6 +54,10 @@ std::string English(ExportCode code) {
     case ExportCode::NoFs: return "%1 files cannot carry the frequency effect!";
     case ExportCode::NoHarmonics: return "%1 has no harmonics to export; its group was not exported!";
     case ExportCode::Cancelled: return "Export cancelled; the files hold the data exported before the cancel.";
+    case ExportCode::FreqMismatch:
+      return "The group of %1 holds files with other frequency points than the first file; nothing was "
+             "exported!";
+    case ExportCode::FewFrequencies: return "%1 has fewer than two frequency points; nothing was exported!";
   }
   return std::string();
 }
@@ -63,6 +74,8 @@ const std::vector<std::pair<std::string, ExportFormat>> kFormats = {
     {"zond2d", ExportFormat::Zond2d},     {"ohm", ExportFormat::Ohm},
     {"section", ExportFormat::Section},   {"section3d", ExportFormat::Section3d},
     {"plane", ExportFormat::Plane},       {"checkerr", ExportFormat::CheckErr},
+    {"fdip", ExportFormat::Fdip},         {"crtomo", ExportFormat::Crtomo},
+    {"protocol", ExportFormat::Protocol},
 };
 const std::vector<std::pair<std::string, IpQuantity>> kIp = {
     {"cp", IpQuantity::RelativePhase}, {"fs", IpQuantity::FrequencyEffect}, {"phase", IpQuantity::Phase}};
@@ -143,7 +156,7 @@ CliVerb addExportVerb(CLI::App& app) {
   cmd->add_option("--ip", o->ip, "IP quantity: relative phase (default), frequency effect or phase")
       ->check(CLI::IsMember(kIp));
   cmd->add_flag("--resistance", o->resistance, "apparent resistance instead of apparent resistivity");
-  cmd->add_flag("--no-combine", o->no_combine, "res2dinv, zond2d, ohm: no pole combination");
+  cmd->add_flag("--no-combine", o->no_combine, "res2dinv, zond2d, ohm, fdip, crtomo, protocol: no pole combination");
   cmd->add_option("--shift-percent", o->shift_percent, "pole combination shift in percent (default 1)")
       ->check(CliNumber(NUM_SHIFT_PERCENT))
       ->type_name("P");

@@ -524,6 +524,14 @@
         <translation>Export cancelled; the files hold the data exported before the cancel.</translation>
     </message>
     <message>
+        <source>%1所在组有频点与第一个文件不同的文件，未导出任何数据!</source>
+        <translation>The group of %1 holds files with other frequency points than the first file; nothing was exported!</translation>
+    </message>
+    <message>
+        <source>%1的频点少于两个，未导出任何数据!</source>
+        <translation>%1 has fewer than two frequency points; nothing was exported!</translation>
+    </message>
+    <message>
         <source>保存目录选择</source>
         <translation>Choose save directory</translation>
     </message>

@@ -76,6 +76,20 @@ TEST(CliExport, GoldenFilesByteForByte) {
        "export in/check/L101_01.SRS in/check/L101_01R.SRS --format checkerr --coords in/pole4/site_coord.txt",
        Harm3("_Err_F%d.dat")},
       {"pass", "passrate " + kP4 + " in/check/L101_01.SRS in/check/L101_01R.SRS", {"_passRate.txt"}},
+      {"p4fdip", "export " + kP4 + " --format fdip --elev in/pole4/elevation.txt",
+       {".shm", ".rhoa", ".phia", ".rhoaE", ".phiaE"}},
+      {"p3crtomo", "export in/pole3/L101_01.SRS in/pole3/L101_02.SRS --format crtomo --no-combine",
+       {"_crtomo/frequencies.dat", "_crtomo/volt_01_0.25Hz.crt", "_crtomo/errors_01_0.25Hz.dat",
+        "_crtomo/volt_02_0.75Hz.crt", "_crtomo/errors_02_0.75Hz.dat", "_crtomo/volt_03_1.25Hz.crt",
+        "_crtomo/errors_03_1.25Hz.dat", "_crtomo/electrodes.dat"}},
+      {"p3protocol", "export in/pole3/L101_01.SRS in/pole3/L101_02.SRS --format protocol --no-combine",
+       {"_protocol/protocol_01_0.25Hz.dat", "_protocol/protocol_02_0.75Hz.dat", "_protocol/protocol_03_1.25Hz.dat",
+        "_protocol_electrodes.csv"}},
+      {"free3dprotocol",
+       "export in/free/L101_01.SRS in/free/L101_02.SRS --format protocol --shifts in/free/shift_groups.csv "
+       "--elev in/free/elevation.txt",
+       {"_protocol/protocol_01_0.25Hz.dat", "_protocol/protocol_02_0.75Hz.dat", "_protocol/protocol_03_1.25Hz.dat",
+        "_protocol_electrodes.csv"}},
   };
   const std::string out = FreshDir("golden");
   for (const GoldenCase& c : cases) {
@@ -168,6 +182,27 @@ TEST(CliExport, UnreadableFileAndUncreatableOutputStop) {
           quoted(out + "/E"));
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("Failed to import elevation!"), std::string::npos) << r.err;
+}
+
+TEST(CliExport, MultiFrequencyRunOfMixedFrequencyPointsWritesNothing) {
+  const std::string dir = FreshDir("mixed");
+  // The double-frequency wave has as many frequency points as the square
+  // wave, at other frequencies.
+  ASSERT_EQ(run_cmd(quoted(kGen) + " " + quoted(dir + "/d") +
+                    " --seed 5 --files 1 --devices 2 --cals 3 --wave double --layout pole4 --no-smt")
+                .code,
+            0);
+  for (const char* format : {"fdip", "crtomo", "protocol"}) {
+    SCOPED_TRACE(format);
+    const RunResult r = Cli("export " + kP4 + " " + quoted(dir + "/d/L101_01.SRS") + " --format " + format +
+                            " --no-combine --out " + quoted(dir + "/T"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("holds files with other frequency points than the first file; nothing was exported!"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(run_cmd("ls -A " + quoted(dir) + " | grep -v '^d$'").out, "");
+  }
 }
 
 TEST(CliExport, ErrorEditsReachTheLimitLineAndTheRows) {

@@ -252,6 +252,13 @@ GroupEnd ExportRunner::Failed(CSipExport& failed, const std::string& group_first
     Message(run_, e == EXPORT_HARM_MISMATCH ? ExportCode::HarmMismatch : ExportCode::NoHarmonics, {group_first});
     return GroupEnd::LeftOut;
   }
+  if (e == EXPORT_FREQ_MISMATCH || e == EXPORT_FEW_FREQS) {
+    // One dataset per frequency point holds every data point: a run whose
+    // files disagree writes nothing rather than a part of the survey.
+    Message(run_, e == EXPORT_FREQ_MISMATCH ? ExportCode::FreqMismatch : ExportCode::FewFrequencies, {group_first});
+    for (CSipExport* w : Writers()) w->Discard();
+    return GroupEnd::Stop;
+  }
   Message(run_, ExportCode::CreateFailed, {ex_ansi_to_utf8(failed.ErrorFile()), failed.ErrorWhy()});
   for (CSipExport* w : Writers()) w->Discard();
   return GroupEnd::Stop;

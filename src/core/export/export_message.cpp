@@ -10,7 +10,9 @@ ExportTitle ExportTitleOf(ExportCode code) {
     case ExportCode::SmtMissing:
     case ExportCode::NotCompleted:
     case ExportCode::HarmMismatch:
-    case ExportCode::NoHarmonics: return ExportTitle::Warning;
+    case ExportCode::NoHarmonics:
+    case ExportCode::FreqMismatch:
+    case ExportCode::FewFrequencies: return ExportTitle::Warning;
     default: return ExportTitle::Tips;
   }
 }

@@ -21,6 +21,8 @@ enum class ExportCode {
   NoFs,          // args: "Zondres2d" or ".ohm"
   NoHarmonics,   // args: first path of the group left out
   Cancelled,
+  FreqMismatch,    // args: first path of the group holding a file with other frequency points
+  FewFrequencies,  // args: first path of the first group
 };
 
 // The titles of the message boxes ("文件警告", "提示", "警告").

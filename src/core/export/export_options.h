@@ -21,6 +21,10 @@ enum class ExportFormat {
   Section3d,  // 3-D sounding, pseudo-section of three or four electrodes
   Plane,      // mid-gradient scan
   CheckErr,   // check points
+  // The .ohm data points with every frequency point in one dataset:
+  Fdip,       // FDIP: BASE.shm and its matrices
+  Crtomo,     // CRTomo / REDA: folder BASE_crtomo/
+  Protocol,   // ResIPy: folder BASE_protocol/ and its electrode table
 };
 
 // The IP columns of the inversion files.
@@ -67,5 +71,7 @@ struct ExportOptions {
 bool ExportIsThreeD(const ExportOptions& o);
 // Whether the format writes inversion data (the IP and error options apply).
 bool ExportIsInversion(ExportFormat f);
+// Whether the format holds every frequency point in one dataset.
+bool ExportIsMultiFreq(ExportFormat f);
 // Whether the pole combination applies: 2-D inversion data with "极距组合".
 bool ExportCombines(const ExportOptions& o);

@@ -8,6 +8,13 @@ bool Res3dinv(CSipExport& ex, GroupRows& g) { return ex.WriteRes3dinv(g.rows, g.
 bool Ohm(CSipExport& ex, GroupRows& g) { return ex.WriteOhm(g.rows, g.first); }
 bool Section(CSipExport& ex, GroupRows& g) { return ex.WriteSection(g.rows, g.station, g.first); }
 bool Plane(CSipExport& ex, GroupRows& g) { return ex.WritePlane(g.rows, g.station, g.first_name, g.first); }
+bool Fdip(CSipExport& ex, GroupRows& g) { return ex.WriteMultiFreq(ExportFormat::Fdip, g.rows, g.results, g.first); }
+bool Crtomo(CSipExport& ex, GroupRows& g) {
+  return ex.WriteMultiFreq(ExportFormat::Crtomo, g.rows, g.results, g.first);
+}
+bool Protocol(CSipExport& ex, GroupRows& g) {
+  return ex.WriteMultiFreq(ExportFormat::Protocol, g.rows, g.results, g.first);
+}
 bool CheckErr(CSipExport& ex, GroupRows& g) {
   return ex.WriteCheckErr(g.results, g.names, int(g.results.size()), g.first);
 }
@@ -22,6 +29,11 @@ const ExportWriter kWriters[] = {
     {ExportFormat::Section3d, Section, false, nullptr, false, false},
     {ExportFormat::Plane, Plane, false, nullptr, false, false},
     {ExportFormat::CheckErr, CheckErr, true, nullptr, false, false},
+    // Always the impedance phase, whatever the IP choice: the frequency
+    // effect is no reason to refuse them.
+    {ExportFormat::Fdip, Fdip, false, nullptr, false, false},
+    {ExportFormat::Crtomo, Crtomo, false, nullptr, false, false},
+    {ExportFormat::Protocol, Protocol, false, nullptr, false, false},
 };
 
 }  // namespace

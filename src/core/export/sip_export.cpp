@@ -180,10 +180,15 @@ float CSipExport::IpValue(const ResItem& item) const {
 float CSipExport::IpError(const ResItem& item) const {
   const float sys = m_opt->add_sys_err ? SysErrCp() * 1000.0f : 0.0f;
   switch (m_opt->ip) {
-    case IpQuantity::Phase: return item.blk[RES_Z_PH].err * 1000.0f + sys;
+    case IpQuantity::Phase: return PhaseError(item);
     case IpQuantity::FrequencyEffect: return item.blk[RES_FS].err * 100.0f;
     default: return item.blk[RES_CP].err * 1000.0f + sys;
   }
+}
+
+float CSipExport::PhaseError(const ResItem& item) const {
+  const float sys = m_opt->add_sys_err ? SysErrCp() * 1000.0f : 0.0f;
+  return item.blk[RES_Z_PH].err * 1000.0f + sys;
 }
 
 void CSipExport::AmpColumns(const ResItem& item, float k, ExportLine& line) const {
@@ -383,6 +388,7 @@ void CSipExport::AppendTopography() {
 bool CSipExport::Finish() {
   ExportLocaleScope c_numbers;
   if (m_kind == KIND_OHM) WriteOhmFiles();
+  if (m_kind == KIND_MULTI_FREQ) return WriteMultiFreqFiles();
   bool ok = true;
   std::vector<std::string> names;
   std::vector<int> counts;
@@ -420,4 +426,6 @@ void CSipExport::Discard() {
   m_count_pos.clear();
   m_counts.clear();
   m_ohm_rows.clear();
+  m_mf = MultiFreqData();
+  m_mf_pos.clear();
 }

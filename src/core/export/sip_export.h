@@ -25,6 +25,7 @@
 #include "core/base/atomic_file.h"
 #include "core/export/export_line.h"
 #include "core/export/export_options.h"
+#include "core/export/multi_freq.h"
 #include "core/sip/format_srs.h"
 #include "core/sip/format_txt.h"
 #include "core/sip/limits.h"
@@ -59,6 +60,8 @@ enum ExportError {
   EXPORT_CREATE_FAILED,  // a file of the run could not be created; ErrorFile/ErrorWhy tell which and why
   EXPORT_HARM_MISMATCH,  // the result's harmonic count is not the run's
   EXPORT_BAD_INPUT,      // no harmonics, a limit table without its three rows, an IP kind the format lacks
+  EXPORT_FREQ_MISMATCH,  // the multi-frequency formats: a file's frequency points are not the run's
+  EXPORT_FEW_FREQS,      // the multi-frequency formats: fewer than two frequency points
 };
 
 class CSipExport {
@@ -74,6 +77,7 @@ public:
     KIND_SECTION,
     KIND_CHECK_ERR,
     KIND_PASS_RATE,
+    KIND_MULTI_FREQ,
   };
 
   // A writer with the default options and a four-electrode layout (tests).
@@ -104,6 +108,13 @@ public:
   // at Finish because the electrode table comes first.
   bool WriteOhm(CResultSip& result, CFormatSRS& srs);
   void AppendTopography();
+  // FDIP, CRTomo and ResIPy (format): the data points of WriteOhm with every
+  // frequency point in one dataset, written whole at Finish. files: the
+  // results of the group's files, whose frequency points must all be the
+  // run's (EXPORT_FREQ_MISMATCH otherwise; the run is to stop, since the
+  // datasets hold one matrix).
+  bool WriteMultiFreq(ExportFormat format, CResultSip& result, const std::vector<CResultSip>& files,
+                      CFormatSRS& srs);
 
   bool WritePlane(CResultSip& result, const StationData& station, const std::string& first_name, CFormatSRS& srs);
   bool WriteSection(CResultSip& result, const StationData& station, CFormatSRS& srs);
@@ -209,6 +220,11 @@ private:
                           const std::function<Electrodes(int)>& shift_of);
   float IpValue(const ResItem& item) const;
   float IpError(const ResItem& item) const;
+  // The impedance phase error in mrad, system error included.
+  float PhaseError(const ResItem& item) const;
+  // The electrode positions of an .ohm row of channel i.
+  MultiFreqPositions OhmPositions(int i, const Electrodes& e) const;
+  bool WriteMultiFreqFiles();
   float AppError(const ResItem& item) const;
   void ShiftOffsets(int i, Electrodes* d) const;
 
@@ -236,5 +252,13 @@ private:
   std::string m_error_file;
   std::string m_error_why;
   std::vector<std::vector<OhmRow>> m_ohm_rows;  // per harmonic
+  // The multi-frequency run: its format, frequency points as the results
+  // give them, the harmonic of each dataset (ascending frequencies), the
+  // rows so far with their positions.
+  ExportFormat m_mf_format = ExportFormat::Fdip;
+  std::vector<float> m_mf_freqs;
+  std::vector<int> m_mf_order;
+  MultiFreqData m_mf;
+  std::vector<MultiFreqPositions> m_mf_pos;
   const ExportOptions* m_opt;
 };

@@ -159,31 +159,39 @@ bool CSipExport::WriteZond2d(CResultSip& result, CFormatSRS& srs) {
   return true;
 }
 
+MultiFreqPositions CSipExport::OhmPositions(int i, const Electrodes& e) const {
+  MultiFreqPositions row;
+  row.has_b = ElectrodeCount() == 4;
+  const float dx = m_opt->x_shift_on && !m_three_d ? m_opt->x_shift : 0.0f;
+  const Pt* pts[4] = {&e.a, &e.b, &e.m, &e.n};
+  Electrodes d;
+  if (m_three_d) ShiftOffsets(i, &d);
+  const Pt* offs[4] = {&d.a, &d.b, &d.m, &d.n};
+  for (int p = 0; p < 4; ++p) {
+    if (m_three_d) {
+      row.x[p] = pts[p]->x + offs[p]->x;
+      row.y[p] = pts[p]->y + offs[p]->y;
+      row.z[p] = Elev(row.x[p], row.y[p]);
+    } else {
+      row.x[p] = pts[p]->x + dx;
+      row.y[p] = 0.0f;
+      row.z[p] = Elev(pts[p]->x, 0.0f);
+    }
+  }
+  return row;
+}
+
 bool CSipExport::WriteOhm(CResultSip& result, CFormatSRS& srs) {
   if (!Prepare(KIND_OHM, result)) return false;
-  const float dx = m_opt->x_shift_on && !m_three_d ? m_opt->x_shift : 0.0f;
   for (int i = 0; i < result.GetChNum(); ++i) {
     if (!UsableForInversion(i, result, srs)) continue;
     const ChInfo info = result.GetChInfo(i);
     const Electrodes e = RowElectrodes(info, result, srs);
     const float k = GeoK(e, srs, false);
+    const MultiFreqPositions pos = OhmPositions(i, e);
     OhmRow row;
-    row.has_b = ElectrodeCount() == 4;
-    const Pt* pts[4] = {&e.a, &e.b, &e.m, &e.n};
-    Electrodes d;
-    if (m_three_d) ShiftOffsets(i, &d);
-    const Pt* offs[4] = {&d.a, &d.b, &d.m, &d.n};
-    for (int p = 0; p < 4; ++p) {
-      if (m_three_d) {
-        row.x[p] = pts[p]->x + offs[p]->x;
-        row.y[p] = pts[p]->y + offs[p]->y;
-        row.z[p] = Elev(row.x[p], row.y[p]);
-      } else {
-        row.x[p] = pts[p]->x + dx;
-        row.y[p] = 0.0f;
-        row.z[p] = Elev(pts[p]->x, 0.0f);
-      }
-    }
+    row.has_b = pos.has_b;
+    for (int p = 0; p < 4; ++p) row.x[p] = pos.x[p], row.y[p] = pos.y[p], row.z[p] = pos.z[p];
     for (int h = 0; h < m_harm_num; ++h) {
       const ResItem item = result.GetItem(i, 0, h);
       const float r = item.blk[RES_APP].value;
@@ -196,6 +204,106 @@ bool CSipExport::WriteOhm(CResultSip& result, CFormatSRS& srs) {
     }
   }
   return true;
+}
+
+namespace {
+
+std::vector<float> FreqsOf(CResultSip& result) {
+  std::vector<float> f;
+  for (int h = 0; h < result.GetHarmNum(); ++h) f.push_back(result.GetFreq(0, h));
+  return f;
+}
+
+}  // namespace
+
+bool CSipExport::WriteMultiFreq(ExportFormat format, CResultSip& result, const std::vector<CResultSip>& files,
+                                CFormatSRS& srs) {
+  m_last_error = EXPORT_OK;
+  if (!m_vt_limit || int(m_vt_limit->size()) != LIMIT_TYPE_CNT || result.GetHarmNum() < 1 ||
+      result.GetFreqNum() < 1) {
+    Refuse(EXPORT_BAD_INPUT);
+    return false;
+  }
+  const std::vector<float> freqs = FreqsOf(result);
+  if (m_header_pending) {
+    if (freqs.size() < 2) {
+      Refuse(EXPORT_FEW_FREQS);
+      return false;
+    }
+    m_header_pending = false;
+    m_kind = KIND_MULTI_FREQ;
+    m_mf_format = format;
+    m_harm_num = int(freqs.size());
+    m_mf_freqs = freqs;
+    // The readers take the frequencies ascending; a run recorded from the
+    // top down is turned round.
+    m_mf_order.resize(freqs.size());
+    for (size_t h = 0; h < freqs.size(); ++h) m_mf_order[h] = int(h);
+    std::stable_sort(m_mf_order.begin(), m_mf_order.end(),
+                     [&](int a, int b) { return freqs[size_t(a)] < freqs[size_t(b)]; });
+    m_mf = MultiFreqData();
+    for (int h : m_mf_order) m_mf.freqs.push_back(freqs[size_t(h)]);
+    m_mf.values.assign(freqs.size(), {});
+    m_mf_pos.clear();
+    m_counts.assign(1, 0);
+  } else if (m_kind != KIND_MULTI_FREQ) {
+    Refuse(EXPORT_BAD_INPUT);
+    return false;
+  }
+  // Every dataset is one column of a matrix: a file with other frequency
+  // points cannot join it, nor be left out silently.
+  if (freqs != m_mf_freqs) {
+    Refuse(EXPORT_FREQ_MISMATCH);
+    return false;
+  }
+  for (const CResultSip& f : files) {
+    if (FreqsOf(const_cast<CResultSip&>(f)) != m_mf_freqs) {
+      Refuse(EXPORT_FREQ_MISMATCH);
+      return false;
+    }
+  }
+  for (int i = 0; i < result.GetChNum(); ++i) {
+    if (!UsableForInversion(i, result, srs)) continue;
+    const ChInfo info = result.GetChInfo(i);
+    const Electrodes e = RowElectrodes(info, result, srs);
+    MultiFreqPoint pt;
+    pt.k = GeoK(e, srs, false);
+    m_mf.points.push_back(pt);
+    m_mf_pos.push_back(OhmPositions(i, e));
+    for (size_t d = 0; d < m_mf_order.size(); ++d) {
+      const ResItem item = result.GetItem(i, 0, m_mf_order[d]);
+      MultiFreqValue v;
+      // The apparent resistivity and the impedance phase whatever the
+      // page's choices: the readers know these quantities only.
+      v.rho = item.blk[RES_APP].value;
+      v.rho_err = v.rho != 0.0f ? AppError(item) / std::fabs(v.rho) : 0.0f;
+      v.phase = ExportPhase(item.blk[RES_Z_PH].value) * 1000.0f;
+      v.phase_err = PhaseError(item);
+      m_mf.values[d].push_back(v);
+    }
+    ++m_counts[0];
+  }
+  return true;
+}
+
+bool CSipExport::WriteMultiFreqFiles() {
+  MultiFreqNumberElectrodes(m_mf_pos, m_three_d, &m_mf);
+  MultiFreqStatus st;
+  std::vector<std::string> written;
+  const std::string& base = m_opt->path_base;
+  switch (m_mf_format) {
+    case ExportFormat::Crtomo: st = MultiFreqWriteCrtomo(m_mf, base, &written); break;
+    case ExportFormat::Protocol: st = MultiFreqWriteProtocol(m_mf, base, &written); break;
+    default: st = MultiFreqWriteFdip(m_mf, base, &written); break;
+  }
+  m_file_names = written;
+  m_counts.assign(written.size(), int(m_mf.points.size()));
+  m_mf = MultiFreqData();
+  m_mf_pos.clear();
+  if (st.ok()) return true;
+  m_error_file = st.file.empty() ? base : st.file;
+  m_error_why = MultiFreqStatusText(st);
+  return false;
 }
 
 void CSipExport::WriteOhmFiles() {

@@ -262,6 +262,8 @@ QString CWdtOutput::Text(const ExportMessage& m) const {
     case ExportCode::NoFs: return tr("%1文件不支持频散率!").arg(a1);
     case ExportCode::NoHarmonics: return tr("%1没有可导出的谐波，该组数据未导出!").arg(a1);
     case ExportCode::Cancelled: return tr("导出已取消，文件中为取消前导出的数据。");
+    case ExportCode::FreqMismatch: return tr("%1所在组有频点与第一个文件不同的文件，未导出任何数据!").arg(a1);
+    case ExportCode::FewFrequencies: return tr("%1的频点少于两个，未导出任何数据!").arg(a1);
   }
   return QString();
 }

@@ -45,3 +45,9 @@ P4="in/pole4/L101_01.SRS in/pole4/L101_02.SRS"
 "$CLI" export in/check/L101_01.SRS in/check/L101_01R.SRS --out golden/check --format checkerr \
   --coords in/pole4/site_coord.txt >/dev/null
 "$CLI" passrate $P4 in/check/L101_01.SRS in/check/L101_01R.SRS --out golden/pass >/dev/null
+"$CLI" export $P4 --out golden/p4fdip --format fdip --elev in/pole4/elevation.txt >/dev/null
+"$CLI" export in/pole3/L101_01.SRS in/pole3/L101_02.SRS --out golden/p3crtomo --format crtomo --no-combine >/dev/null
+"$CLI" export in/pole3/L101_01.SRS in/pole3/L101_02.SRS --out golden/p3protocol --format protocol --no-combine \
+  >/dev/null
+"$CLI" export in/free/L101_01.SRS in/free/L101_02.SRS --out golden/free3dprotocol --format protocol \
+  --shifts in/free/shift_groups.csv --elev in/free/elevation.txt >/dev/null
