@@ -50,7 +50,6 @@ std::vector<std::vector<std::string>> Rows(const std::string& path, char sep, st
 enum CsvCol { X, Y, DEPTH, VALUE, ERROR, PASSED, FILE_, STATION, CHANNEL };
 
 const std::string kP4 = "in/pole4/L101_01.SRS in/pole4/L101_02.SRS";
-const int kHarm = 3;
 
 struct QuantityCase {
   const char* name;
@@ -58,15 +57,28 @@ struct QuantityCase {
 };
 const QuantityCase kQuantities[] = {{"app", 0, 2}, {"phase", 3, 4}, {"cp", 5, 6}, {"fs", 7, 8}};
 
-double TableCol(const std::vector<std::string>& row, int q, int h) { return std::stod(row.at(size_t(5 + q * kHarm + h))); }
+double TableCol(const std::vector<std::string>& row, int q, int h, int harm) {
+  return std::stod(row.at(size_t(5 + q * harm + h)));
+}
+
+// Frequency points of a table: its "R<h>(Ω·m)" columns.
+int HarmonicsOf(const std::string& table) {
+  std::string header;
+  Rows(table, ' ', &header);
+  int n = 0;
+  for (const std::string& t : Split(header, ' ')) n += t.size() > 1 && t[0] == 'R' && t.find("(Ω·m)") != std::string::npos;
+  return n;
+}
 
 // The passing CSV rows, in order, are the table's rows, value for value, for
 // every quantity and frequency point.
 void ExpectCsvIsTable(const std::string& table, const std::string& args, const std::string& out, bool plane,
                       int* failing) {
   const auto trows = Rows(table, ' ');
+  const int harm = HarmonicsOf(table);
+  ASSERT_GE(harm, 2);
   for (const QuantityCase& qc : kQuantities)
-    for (int h = 0; h < kHarm; ++h) {
+    for (int h = 0; h < harm; ++h) {
       const std::string csv = out + "/" + qc.name + std::to_string(h + 1) + ".csv";
       const RunResult r =
           Cli("pseudosection " + args + " --quantity " + qc.name + " --freq " + std::to_string(h + 1) + " --out " + quoted(csv));
@@ -94,8 +106,8 @@ void ExpectCsvIsTable(const std::string& table, const std::string& args, const s
           EXPECT_EQ(-std::stod(c[DEPTH]), std::stod(row[1]));
           EXPECT_EQ(std::stod(c[Y]), std::stod(row[4]));
         }
-        EXPECT_EQ(std::stod(c[VALUE]), TableCol(row, qc.value_col, h)) << qc.name << h;
-        EXPECT_EQ(std::stod(c[ERROR]), TableCol(row, qc.error_col, h)) << qc.name << h;
+        EXPECT_EQ(std::stod(c[VALUE]), TableCol(row, qc.value_col, h, harm)) << qc.name << h;
+        EXPECT_EQ(std::stod(c[ERROR]), TableCol(row, qc.error_col, h, harm)) << qc.name << h;
         EXPECT_NE(c[FILE_].find(".SRS"), std::string::npos);
         EXPECT_GE(std::stoi(c[CHANNEL]), 1);
       }
@@ -109,15 +121,16 @@ TEST(CliPseudoSection, SectionValuesAreTheSectionTableAndOneRowFailsTheCpError) 
   ASSERT_EQ(Cli("pseudosection " + kP4 + " --quantity cp --out " + quoted(plain)).code, 0);
   // The CP error limit is on the mean error over the frequency points: put
   // it between the largest and the second largest row.
+  const int harm = 3;
   std::vector<double> mean;
-  for (int h = 1; h <= kHarm; ++h) {
+  for (int h = 1; h <= harm; ++h) {
     const std::string csv = out + "/cp" + std::to_string(h) + "_all.csv";
     ASSERT_EQ(Cli("pseudosection " + kP4 + " --quantity cp --freq " + std::to_string(h) + " --out " + quoted(csv)).code, 0);
     const auto rows = Rows(csv, ',');
     mean.resize(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
       EXPECT_EQ(rows[i][PASSED], "1");
-      mean[i] += std::stod(rows[i][ERROR]) / kHarm;
+      mean[i] += std::stod(rows[i][ERROR]) / harm;
     }
   }
   ASSERT_GE(mean.size(), 3u);
@@ -134,11 +147,11 @@ TEST(CliPseudoSection, SectionValuesAreTheSectionTableAndOneRowFailsTheCpError) 
 
 TEST(CliPseudoSection, PlaneValuesAreThePlaneTable) {
   const std::string out = FreshDir("plane");
-  const std::string args = "in/mid/L101_01.SRS in/mid/L101_02.SRS --coords in/mid/site_coord.txt --max-err-app 0.2";
+  const std::string args = "in/mid/L101_01.SRS in/mid/L101_02.SRS --coords in/mid/site_coord.txt --max-err-app 0.08";
   ASSERT_EQ(Cli("export " + args + " --format plane --out " + quoted(out + "/t")).code, 0);
   int failing = -1;
   ExpectCsvIsTable(out + "/t_plane.dat", args, out, true, &failing);
-  EXPECT_GE(failing, 0);
+  EXPECT_GT(failing, 0);
 }
 
 TEST(CliPseudoSection, GoldenCsv) {
