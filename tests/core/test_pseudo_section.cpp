@@ -259,8 +259,11 @@ TEST(Delaunay, DegenerateInputsGiveNoTriangles) {
     const Triangulation tri = DelaunayTriangulate(c.x, c.y);
     EXPECT_EQ(tri.triangles.size(), c.triangles) << c.name;
     const SurfaceGrid g = InterpolateGrid(tri, std::vector<double>(c.x.size(), 1.0), 4, 4);
-    if (c.triangles == 0)
-      for (double cell : g.cells) EXPECT_TRUE(std::isnan(cell)) << c.name;
+    if (c.triangles == 0) {
+      for (double cell : g.cells) {
+        EXPECT_TRUE(std::isnan(cell)) << c.name;
+      }
+    }
   }
 }
 
