@@ -183,10 +183,17 @@ TEST_F(SectionTab, SavesPngPdfAndSvgAtTheChosenSize) {
 
 TEST_F(SectionTab, PlanMapOfAMidGradientScanWithSites) {
   open({"--seed", "25", "--files", "2", "--devices", "2", "--cals", "4", "--layout", "mid"});
+  // Without the export page's coordinate table the plane table has no places.
+  for (const SectionPoint& p : page->points(0)) EXPECT_EQ(p.x, 0.0);
+  w->form()->tabRight->setCurrentWidget(w->outputPage());
+  prompts->fileAnswers.enqueue({dir + "/site_coord.txt"});
+  QMetaObject::invokeMethod(w->outputPage(), "onBtnImportFileCoord");
+  w->form()->tabRight->setCurrentWidget(page);
+  ASSERT_FALSE(page->points(0).empty());
+  for (const SectionPoint& p : page->points(0)) EXPECT_GT(p.x, 1000.0);
   EXPECT_EQ(ui->cmbKind->currentIndex(), 2);
   EXPECT_TRUE(ui->cmbDepth->isHidden());
   EXPECT_TRUE(page->source().plane);
-  EXPECT_FALSE(page->points(0).empty());
   EXPECT_EQ(ui->plotApp->xAxis->label(), QString::fromUtf8("X坐标 (m)"));
 }
 

@@ -37,6 +37,9 @@ void shoot(const QStringList& layout, const QString& cp_limit, const QString& fi
     QStringList files;
     for (const QString& n : QDir(dir).entryList({"*.SRS"}, QDir::Files, QDir::Name)) files << dir + "/" + n;
     w.importFiles(files);
+    // The plan map places the points at the sites of the coordinate table.
+    prompts->fileAnswers.enqueue({dir + "/site_coord.txt"});
+    QMetaObject::invokeMethod(w.outputPage(), "onBtnImportFileCoord");
     auto* edit = w.outputPage()->findChild<QLineEdit*>("edtMaxErrCp");
     edit->setText(cp_limit);
     w.show();

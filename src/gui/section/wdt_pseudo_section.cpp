@@ -46,6 +46,11 @@ bool SameLimits(const std::vector<LimitItem>& a, const std::vector<LimitItem>& b
 
 QString Utf8(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
+// What tells a newly imported side table of the export page from the last one.
+std::pair<size_t, size_t> TableSizes(const ExportSettings& s) {
+  return {s.site_coord ? s.site_coord->m_vt_item.size() : 0, s.elev ? s.elev->m_vt_item.size() : 0};
+}
+
 }  // namespace
 
 CWdtPseudoSection::CWdtPseudoSection(const QStringList* list, QAbstractItemModel* files, CWdtOutput* output,
@@ -96,7 +101,10 @@ void CWdtPseudoSection::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   // The export page's limits and tables may have changed while the page
   // was hidden.
-  if (!m_stale && m_output && !SameLimits(m_output->limits(), m_used_limits)) m_stale = true;
+  if (!m_stale && m_output) {
+    const ExportSettings s = m_output->CollectSettings();
+    if (!SameLimits(s.limits, m_used_limits) || TableSizes(s) != m_used_tables) m_stale = true;
+  }
   if (!m_stale) return;
   collect();
   onRedraw();
@@ -128,6 +136,7 @@ void CWdtPseudoSection::collect() {
   if (s.paths.empty()) m_src.status = SECTION_NO_FILES;
   m_used_limits = s.limits;
   m_has_elev = s.elev && !s.elev->m_vt_item.empty();
+  m_used_tables = TableSizes(s);
   m_stale = false;
   switch (m_src.status) {
     case SECTION_DEVICE_ERROR: ui->lbStatus->setText(tr("第%1个SRS数据文件装置错误!").arg(m_src.arg)); break;

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/section/delaunay.h"
@@ -84,6 +85,7 @@ private:
   bool m_has_elev = false;
   SectionSource m_src;
   std::vector<LimitItem> m_used_limits;  // the limits of the last collection
+  std::pair<size_t, size_t> m_used_tables;  // sizes of its coordinate and elevation tables
   std::vector<SectionPoint> m_points[2];
   CCustomPlot* m_plots[2] = {nullptr, nullptr};
   PlotSectionMarkers* m_markers[2] = {nullptr, nullptr};
