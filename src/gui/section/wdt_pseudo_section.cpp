@@ -282,6 +282,11 @@ void CWdtPseudoSection::drawPanel(int panel) {
     }
   }
 
+  // Survey coordinates are large numbers: whole metres read better than powers of ten.
+  for (QCPAxis* axis : {plot->xAxis, plot->yAxis}) {
+    axis->setNumberFormat(plane ? "f" : "gb");
+    axis->setNumberPrecision(plane ? 0 : 6);
+  }
   if (plane) {
     plot->xAxis->setLabel(tr("X坐标 (m)"));
     plot->yAxis->setLabel(tr("Y坐标 (m)"));
