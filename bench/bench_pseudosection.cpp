@@ -59,7 +59,7 @@ CWdtPseudoSection* shown_page() {
 }
 
 void BM_CollectSection(benchmark::State& state) {
-  ExportSettings s;
+  ExportOptions s;
   s.paths = toFilePaths(ensure_survey());
   s.layout = ExportFirstLayout(s.paths);
   size_t points = 0;

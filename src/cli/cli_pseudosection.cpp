@@ -64,30 +64,24 @@ CliVerb addPseudoSectionVerb(CLI::App& app) {
                    if (!CliLoadTable(o->elev, &tables->elev, "Failed to import elevation!") ||
                        !CliLoadTable(o->coords, &tables->coords, "Failed to import coordinate!"))
                      return 1;
-                   ExportSettings s;
+                   ExportOptions s;
                    for (const std::string& f : o->files) s.paths.push_back(ex_utf8_to_ansi(f));
                    s.layout = ExportFirstLayout(s.paths);
                    const std::string& k = o->kind;
                    if (k == "plane" || (k == "auto" && s.layout == SIP_MID_GRADIENT))
-                     s.target = TARGET_MID_GRADIENT;
+                     s.format = ExportFormat::Plane;
                    else if (k == "section3d")
-                     s.target = TARGET_3D_SOUNDING;
+                     s.format = ExportFormat::Section3d;
                    else
-                     s.target = TARGET_2D_SOUNDING;
+                     s.format = ExportFormat::Section;
                    s.four_poles = s.layout != SIP_POLE3_SOUNDING;
                    CliSetMaxErrors(&s.limits, o->max_err_app, o->max_err_cp);
                    s.stop_on_unreadable = true;
                    s.elev = &tables->elev;
                    s.site_coord = &tables->coords;
                    const SectionSource src = CollectSection(s, nullptr);
-                   const ExportTexts texts = ExportTextsEnglish();
-                   switch (src.status) {
-                     case SECTION_DEVICE_ERROR: return Fail(ExportArg(texts.device_error, std::to_string(src.arg)));
-                     case SECTION_NO_FILES: return Fail(texts.no_files);
-                     case SECTION_READ_FAILED: return Fail(ExportArg(texts.read_failed, ex_ansi_to_utf8(src.arg_path)));
-                     case SECTION_CANCELLED: return Fail("cancelled");
-                     case SECTION_OK: break;
-                   }
+                   if (src.status == SECTION_CANCELLED) return Fail("cancelled");
+                   if (src.status != SECTION_OK) return Fail(ExportMessageEnglish(src.refusal));
                    if (o->freq > src.harm_num)
                      return Fail("--freq " + std::to_string(o->freq) + ": the files have " +
                                  std::to_string(src.harm_num) + " frequency points");

@@ -105,12 +105,12 @@ void ExpectPointsAreTable(const SectionSource& src, const std::string& table, bo
     }
 }
 
-ExportSettings Plan(const std::vector<std::string>& paths, ExportTarget target, const std::string& base) {
-  ExportSettings s;
+ExportOptions Plan(const std::vector<std::string>& paths, ExportFormat format, const std::string& base) {
+  ExportOptions s;
   s.paths = paths;
   s.path_base = base;
   s.layout = ExportFirstLayout(paths);
-  s.target = target;
+  s.format = format;
   return s;
 }
 
@@ -118,7 +118,7 @@ TEST(PseudoSection, SectionPointsAreTheSectionTableAndLimitsDecidePassed) {
   const std::string dir = Survey("sect", "--seed 11 --layout pole4 --files 6 --cals 4");
   CFormatTxtElev elev;
   ASSERT_TRUE(elev.Read(dir + "/elevation.txt"));
-  ExportSettings s = Plan(SrsFiles(dir), TARGET_2D_SOUNDING, dir + "/out");
+  ExportOptions s = Plan(SrsFiles(dir), ExportFormat::Section, dir + "/out");
   s.elev = &elev;
   SectionSource all = CollectSection(s, nullptr);
   ASSERT_EQ(all.status, SECTION_OK);
@@ -143,7 +143,7 @@ TEST(PseudoSection, SectionPointsAreTheSectionTableAndLimitsDecidePassed) {
   ASSERT_EQ(limited.rows.size(), all.rows.size());
   for (size_t i = 0; i < limited.rows.size(); ++i) EXPECT_EQ(limited.rows[i].passed, i != top) << i;
 
-  ExportRun run = RunExport(s, ExportTexts(), nullptr);
+  ExportRun run = RunExport(s, nullptr);
   ASSERT_TRUE(run.completed);
   ExpectPointsAreTable(limited, dir + "/out_sect.dat", false);
 }
@@ -152,7 +152,7 @@ TEST(PseudoSection, PlanePointsAreThePlaneTable) {
   const std::string dir = Survey("plane", "--seed 12 --layout mid --files 3 --cals 4");
   CFormatTxtSiteCoord coords;
   ASSERT_TRUE(coords.Read(dir + "/site_coord.txt"));
-  ExportSettings s = Plan(SrsFiles(dir), TARGET_MID_GRADIENT, dir + "/out");
+  ExportOptions s = Plan(SrsFiles(dir), ExportFormat::Plane, dir + "/out");
   s.site_coord = &coords;
   // A resistivity error limit at the median error leaves some rows out of
   // the table (the plane table tests the first frequency point).
@@ -171,7 +171,7 @@ TEST(PseudoSection, PlanePointsAreThePlaneTable) {
   size_t with_site = 0;
   for (const SectionRow& r : src.rows) with_site += !r.site.empty();
   EXPECT_GT(with_site, 0u);
-  ASSERT_TRUE(RunExport(s, ExportTexts(), nullptr).completed);
+  ASSERT_TRUE(RunExport(s, nullptr).completed);
   ExpectPointsAreTable(src, dir + "/out_plane.dat", true);
 }
 
@@ -180,10 +180,10 @@ TEST(PseudoSection, RunsThatStopSayWhy) {
   const std::string mid = Survey("stop_mid", "--seed 13 --layout mid --files 1 --cals 3");
   std::vector<std::string> paths = SrsFiles(dir);
   paths.push_back(SrsFiles(mid)[0]);
-  SectionSource src = CollectSection(Plan(paths, TARGET_2D_SOUNDING, ""), nullptr);
+  SectionSource src = CollectSection(Plan(paths, ExportFormat::Section, ""), nullptr);
   EXPECT_EQ(src.status, SECTION_DEVICE_ERROR);
   EXPECT_EQ(src.arg, 3);
-  src = CollectSection(Plan({}, TARGET_2D_SOUNDING, ""), nullptr);
+  src = CollectSection(Plan({}, ExportFormat::Section, ""), nullptr);
   EXPECT_EQ(src.status, SECTION_NO_FILES);
   EXPECT_TRUE(src.rows.empty());
 }
@@ -196,7 +196,7 @@ TEST(PseudoSection, OriginIsTheFileOfTheKeptItem) {
   ASSERT_EQ(one.size(), 1u);
   const std::string copy = dir + "/copy.SRS";
   ASSERT_EQ(std::system(("cp '" + one[0] + "' '" + copy + "'").c_str()), 0);
-  const SectionSource src = CollectSection(Plan({one[0], copy}, TARGET_2D_SOUNDING, ""), nullptr);
+  const SectionSource src = CollectSection(Plan({one[0], copy}, ExportFormat::Section, ""), nullptr);
   ASSERT_EQ(src.status, SECTION_OK);
   ASSERT_FALSE(src.rows.empty());
   // Equal items: the earlier file wins the tie.

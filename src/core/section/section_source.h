@@ -9,6 +9,7 @@
 
 #include "core/base/run_loop.h"
 #include "core/export/export_job.h"
+#include "core/export/export_message.h"
 #include "core/sip/result.h"
 
 // Where the item kept for one harmonic came from.
@@ -45,7 +46,8 @@ enum SectionStatus {
 struct SectionSource {
   SectionStatus status = SECTION_OK;
   int arg = 0;
-  std::string arg_path;
+  std::string arg_path;  // UTF-8
+  ExportMessage refusal;  // the export's message for a status other than OK and CANCELLED
   bool plane = false;        // mid-gradient plane table
   bool three_poles = false;  // three-electrode section columns
   int harm_num = 0;          // of the first group
@@ -54,9 +56,10 @@ struct SectionSource {
   std::vector<int> lines;    // distinct line numbers, ascending
 };
 
-// s as the export page fills it; only s.target TARGET_2D_SOUNDING,
-// TARGET_3D_SOUNDING (section) and TARGET_MID_GRADIENT (plane) are used,
-// s.inversion is ignored; with s.stop_on_unreadable a file that cannot be
-// be read stops the collection (SECTION_READ_FAILED). Groups whose harmonic count differs from the
-// first one's are left out, as the export leaves them out.
-SectionSource CollectSection(const ExportSettings& s, RunProgress* progress);
+// o as the export page fills it, with o.format ExportFormat::Section,
+// Section3d or Plane; the files are planned (PlanExport) and read as the
+// export reads them; with o.stop_on_unreadable a file that cannot be read
+// stops the collection (SECTION_READ_FAILED, arg_path in UTF-8). Groups
+// whose harmonic count differs from the first one's are left out, as the
+// export leaves them out.
+SectionSource CollectSection(const ExportOptions& o, RunProgress* progress);

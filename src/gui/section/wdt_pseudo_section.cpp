@@ -47,7 +47,7 @@ bool SameLimits(const std::vector<LimitItem>& a, const std::vector<LimitItem>& b
 QString Utf8(const std::string& s) { return QString::fromUtf8(s.c_str()); }
 
 // What tells a newly imported side table of the export page from the last one.
-std::pair<size_t, size_t> TableSizes(const ExportSettings& s) {
+std::pair<size_t, size_t> TableSizes(const ExportOptions& s) {
   return {s.site_coord ? s.site_coord->m_vt_item.size() : 0, s.elev ? s.elev->m_vt_item.size() : 0};
 }
 
@@ -102,7 +102,7 @@ void CWdtPseudoSection::showEvent(QShowEvent* event) {
   // The export page's limits and tables may have changed while the page
   // was hidden.
   if (!m_stale && m_output) {
-    const ExportSettings s = m_output->CollectSettings();
+    const ExportOptions s = m_output->CollectSettings();
     if (!SameLimits(s.limits, m_used_limits) || TableSizes(s) != m_used_tables) m_stale = true;
   }
   if (!m_stale) return;
@@ -120,7 +120,7 @@ void CWdtPseudoSection::onKindChanged() {
 
 void CWdtPseudoSection::collect() {
   WaitCursor wait;
-  ExportSettings s = m_output ? m_output->CollectSettings() : ExportSettings();
+  ExportOptions s = m_output ? m_output->CollectSettings() : ExportOptions();
   s.paths = toFilePaths(m_list ? *m_list : QStringList());
   if (m_list_changed) {
     // A new list opens on the view its files were measured for.
@@ -130,8 +130,7 @@ void CWdtPseudoSection::collect() {
     m_filling = false;
   }
   const int kind = ui->cmbKind->currentIndex();
-  s.target = kind == KIND_PLANE ? TARGET_MID_GRADIENT : kind == KIND_3D ? TARGET_3D_SOUNDING : TARGET_2D_SOUNDING;
-  s.inversion = false;
+  s.format = kind == KIND_PLANE ? ExportFormat::Plane : kind == KIND_3D ? ExportFormat::Section3d : ExportFormat::Section;
   m_src = s.paths.empty() ? SectionSource() : CollectSection(s, nullptr);
   if (s.paths.empty()) m_src.status = SECTION_NO_FILES;
   m_used_limits = s.limits;
@@ -141,7 +140,7 @@ void CWdtPseudoSection::collect() {
   switch (m_src.status) {
     case SECTION_DEVICE_ERROR: ui->lbStatus->setText(tr("第%1个SRS数据文件装置错误!").arg(m_src.arg)); break;
     case SECTION_NO_FILES: ui->lbStatus->setText(tr("没有找到符合要求的SRS数据文件!")); break;
-    case SECTION_READ_FAILED: ui->lbStatus->setText(tr("读取文件%1失败!").arg(fromFilePath(m_src.arg_path))); break;
+    case SECTION_READ_FAILED: ui->lbStatus->setText(tr("读取文件%1失败!").arg(Utf8(m_src.arg_path))); break;
     default: ui->lbStatus->clear(); break;
   }
   ui->lbStatus->setVisible(!ui->lbStatus->text().isEmpty());
