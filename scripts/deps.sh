@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev qttools5-dev qttools5-dev-tools
-  libqcustomplot-dev libkissfft-dev libcli11-dev
+  libqcustomplot-dev libkissfft-dev libcli11-dev libqhull-dev libqt5svg5-dev
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev libgsl-dev
   qttranslations5-l10n fonts-noto-cjk
   help2man lintian

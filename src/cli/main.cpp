@@ -13,6 +13,7 @@
 #include "cli_export.h"
 #include "cli_passrate.h"
 #include "cli_params.h"
+#include "cli_pseudosection.h"
 #include "cli_recalc.h"
 #include "cli_spectra.h"
 #include "cli_stations.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
   verbs.push_back(addTsVerb(app));
   verbs.push_back(addStationsVerb(app));
   verbs.push_back(addSpectraVerb(app));
+  verbs.push_back(addPseudoSectionVerb(app));
 
   try {
     app.parse(argc, argv);

@@ -265,6 +265,10 @@
         <translation>Station Distribution</translation>
     </message>
     <message>
+        <source>拟断面图</source>
+        <translation>Pseudo-section</translation>
+    </message>
+    <message>
         <source>供电数据文件，共%1个</source>
         <translation>Measurement files, %1 in total</translation>
     </message>
@@ -752,6 +756,169 @@ Note: It is recommended to back up raw file before overwrite if!</translation>
     <message>
         <source>参数导入成功！</source>
         <translation>Successed to import param!</translation>
+    </message>
+</context>
+<context>
+    <name>CWdtPseudoSection</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>类型</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>测线</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <source>频点</source>
+        <translation>Frequency</translation>
+    </message>
+    <message>
+        <source>激电参数</source>
+        <translation>IP quantity</translation>
+    </message>
+    <message>
+        <source>深度</source>
+        <translation>Depth</translation>
+    </message>
+    <message>
+        <source>插值面</source>
+        <translation>Surface</translation>
+    </message>
+    <message>
+        <source>保存图片</source>
+        <translation>Save picture</translation>
+    </message>
+    <message>
+        <source>二维测深</source>
+        <translation>2D sounding</translation>
+    </message>
+    <message>
+        <source>三维测深</source>
+        <translation>3D sounding</translation>
+    </message>
+    <message>
+        <source>中梯扫面</source>
+        <translation>1D middle gradient</translation>
+    </message>
+    <message>
+        <source>相对相位</source>
+        <translation>CP</translation>
+    </message>
+    <message>
+        <source>频散率</source>
+        <translation>FS</translation>
+    </message>
+    <message>
+        <source>相位</source>
+        <translation>Phase</translation>
+    </message>
+    <message>
+        <source>-AB/5</source>
+        <translation>-AB/5</translation>
+    </message>
+    <message>
+        <source>-PC/2d5</source>
+        <translation>-PC/2d5</translation>
+    </message>
+    <message>
+        <source>n 层</source>
+        <translation>n-level</translation>
+    </message>
+    <message>
+        <source>第%1个SRS数据文件装置错误!</source>
+        <translation>The %1 SRS data file device error!</translation>
+    </message>
+    <message>
+        <source>没有找到符合要求的SRS数据文件!</source>
+        <translation>No matching SRS data file found !</translation>
+    </message>
+    <message>
+        <source>读取文件%1失败!</source>
+        <translation>Failed to read %1!</translation>
+    </message>
+    <message>
+        <source>视电阻率</source>
+        <translation>Apparent resistivity</translation>
+    </message>
+    <message>
+        <source>X坐标 (m)</source>
+        <translation>X (m)</translation>
+    </message>
+    <message>
+        <source>Y坐标 (m)</source>
+        <translation>Y (m)</translation>
+    </message>
+    <message>
+        <source>中点位置 (m)</source>
+        <translation>Midpoint (m)</translation>
+    </message>
+    <message>
+        <source>高程 (m)</source>
+        <translation>Elevation (m)</translation>
+    </message>
+    <message>
+        <source>拟深度 (m)</source>
+        <translation>Pseudo-depth (m)</translation>
+    </message>
+    <message>
+        <source>%1  %2  合格 %3/%4</source>
+        <translation>%1  %2  passed %3/%4</translation>
+    </message>
+    <message>
+        <source>文件: %1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>采集站: %1  通道: %2</source>
+        <translation>Station: %1  channel: %2</translation>
+    </message>
+    <message>
+        <source>测点: %1</source>
+        <translation>Site: %1</translation>
+    </message>
+    <message>
+        <source>位置: X %1 m, Y %2 m</source>
+        <translation>Position: X %1 m, Y %2 m</translation>
+    </message>
+    <message>
+        <source>位置: %1 m, 深度 %2</source>
+        <translation>Position: %1 m, depth %2</translation>
+    </message>
+    <message>
+        <source>误差: %1 %2</source>
+        <translation>Error: %1 %2</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>Fails the limits</translation>
+    </message>
+    <message>
+        <source>拟断面图</source>
+        <translation>Pseudo-section</translation>
+    </message>
+    <message>
+        <source>PNG 图片 (*.png);;PDF 文件 (*.pdf);;SVG 图片 (*.svg)</source>
+        <translation>PNG picture (*.png);;PDF file (*.pdf);;SVG picture (*.svg)</translation>
+    </message>
+    <message>
+        <source>图片宽度(像素)</source>
+        <translation>Picture width (pixels)</translation>
+    </message>
+    <message>
+        <source>图片高度(像素)</source>
+        <translation>Picture height (pixels)</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>Tips</translation>
+    </message>
+    <message>
+        <source>保存图片%1失败: %2</source>
+        <translation>Failed to save the picture %1: %2</translation>
     </message>
 </context>
 <context>

@@ -21,6 +21,7 @@
 #include "gui/results/model_res.h"
 #include "gui/results/wdt_sip_res.h"
 #include "gui/results/wdt_sip_res_table.h"
+#include "gui/section/wdt_pseudo_section.h"
 #include "scripted_prompts.h"
 #include "gui/stations/wdt_gps_pos.h"
 #include "gui/timeseries/wdt_ts_plot.h"
@@ -98,13 +99,14 @@ TEST(MainWindow, ShellLayout) {
   EXPECT_GT(parts[1], 3 * parts[0]);
   EXPECT_EQ(title(w), QString::fromUtf8("供电数据文件，共0个"));
   QTabWidget* tabs = w.form()->tabRight;
-  ASSERT_EQ(tabs->count(), 5);
+  ASSERT_EQ(tabs->count(), 6);
   EXPECT_EQ(tabs->currentIndex(), 0);
   EXPECT_EQ(tabs->widget(0), w.outputPage());
   EXPECT_EQ(tabs->widget(1), w.paramPage());
   EXPECT_EQ(tabs->widget(2), w.resultsPage());
   EXPECT_EQ(tabs->widget(3), w.tsPage());
   EXPECT_EQ(tabs->widget(4), w.stationPage());
+  EXPECT_EQ(tabs->widget(5), w.sectionPage());
   EXPECT_EQ(w.stationPage()->stationItems(), &w.stationItems());
   EXPECT_NE(w.findChild<QPushButton*>("btnImportData"), nullptr);
   EXPECT_NE(w.findChild<QPushButton*>("btnClearFile"), nullptr);

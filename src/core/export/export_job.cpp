@@ -32,37 +32,6 @@ void WeightStoredSpectra(CFormatSRS& srs) {
   if (n > 0) SetWeights(srs.m_spect_u, 0, n - 1, 1);
 }
 
-// One file of an export, read, with its spectra as the export takes them and
-// its first result calculated; no file when it cannot be read.
-struct PreparedFile {
-  std::unique_ptr<CFormatSRS> srs;
-  CResultSip first;
-};
-
-PreparedFile PrepareFile(const std::string& path, const ExportOptions& o, bool three_d, float shift,
-                         SmtLookup* smt) {
-  PreparedFile p;
-  auto srs = std::make_unique<CFormatSRS>();
-  // The results are calculated anew from the spectra; the stored ones give
-  // only their channel entries and frequencies.
-  srs->SetSkipItems(false, true);
-  if (!srs->Read(path)) return p;
-  if (o.from_smt)
-    ConvertFromSmt(*srs, o.smt_dir, smt);
-  else
-    WeightStoredSpectra(*srs);
-  srs->m_spect_u.DoMarkZeroBad();
-  srs->m_spect_i.DoMarkZeroBad();
-  CSipSpect2Res engine;
-  engine.Init(srs.get());
-  if (three_d)
-    engine.CalcResComposed(p.first);
-  else
-    engine.CalcResCompositeCh(1, shift, p.first);
-  p.srs = std::move(srs);
-  return p;
-}
-
 // The files of one group, read and calculated, with their first results.
 struct GroupInput {
   std::vector<std::unique_ptr<CFormatSRS>> files;
@@ -145,7 +114,7 @@ ExportRun ExportRunner::Run() {
     for (const std::string& path : group) order.push_back(&path);
   const unsigned workers = o_.from_smt ? 0u : ExportPrefetchWorkers();
   OrderedPrefetch<PreparedFile> prefetch(
-      order.size(), [&](size_t k) { return PrepareFile(*order[k], o_, three_d_, shift_, &smt_); }, workers,
+      order.size(), [&](size_t k) { return ExportPrepareFile(*order[k], o_, three_d_, shift_, &smt_); }, workers,
       2 * size_t(workers));
   const std::vector<std::vector<std::string>>& groups = plan_.groups;
   for (size_t g = 0; g < groups.size(); ++g) {
@@ -265,6 +234,30 @@ GroupEnd ExportRunner::Failed(CSipExport& failed, const std::string& group_first
 }
 
 }  // namespace
+
+PreparedFile ExportPrepareFile(const std::string& path, const ExportOptions& o, bool three_d, float shift,
+                         SmtLookup* smt) {
+  PreparedFile p;
+  auto srs = std::make_unique<CFormatSRS>();
+  // The results are calculated anew from the spectra; the stored ones give
+  // only their channel entries and frequencies.
+  srs->SetSkipItems(false, true);
+  if (!srs->Read(path)) return p;
+  if (o.from_smt)
+    ConvertFromSmt(*srs, o.smt_dir, smt);
+  else
+    WeightStoredSpectra(*srs);
+  srs->m_spect_u.DoMarkZeroBad();
+  srs->m_spect_i.DoMarkZeroBad();
+  CSipSpect2Res engine;
+  engine.Init(srs.get());
+  if (three_d)
+    engine.CalcResComposed(p.first);
+  else
+    engine.CalcResCompositeCh(1, shift, p.first);
+  p.srs = std::move(srs);
+  return p;
+}
 
 ExportRun RunExport(const ExportOptions& o, const ExportPlan& plan, RunProgress* progress) {
   return ExportRunner(o, plan, progress).Run();

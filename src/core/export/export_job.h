@@ -7,12 +7,26 @@
 // functions.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "core/base/run_loop.h"
 #include "core/export/export_group.h"
 #include "core/export/export_message.h"
 #include "core/export/export_options.h"
 #include "core/export/export_plan.h"
+#include "core/export/export_smt.h"
 #include "core/export/export_station.h"
+
+// One file of an export, read, with its spectra as the export takes them and
+// its first result calculated (composed in 3-D, else the first combination
+// order with the pole shift, a fraction); no file when it cannot be read.
+struct PreparedFile {
+  std::unique_ptr<CFormatSRS> srs;
+  CResultSip first;
+};
+PreparedFile ExportPrepareFile(const std::string& path, const ExportOptions& o, bool three_d, float shift,
+                               SmtLookup* smt);
 
 // Writes every group of plan (a refused plan gives its refusal); progress
 // is asked before each group. A cancel finishes the files with the groups

@@ -139,6 +139,26 @@ public:
   const std::string& ErrorFile() const { return m_error_file; }
   const std::string& ErrorWhy() const { return m_error_why; }
 
+  struct Pt {
+    float x = 0.0f;
+    float y = 0.0f;
+  };
+  struct Electrodes {
+    Pt a, b, m, n;
+  };
+  // Electrode rule: free-electrode coordinates from the device record when
+  // free is true, else the line positions of the channel entry.
+  static Electrodes ElectrodesOf(const ChInfo& info, CResultSip& result, CFormatSRS& srs, bool free);
+  // The electrodes of a row by the run's layout (the pseudo-section view
+  // places its points with them).
+  Electrodes RowElectrodes(const ChInfo& info, CResultSip& result, CFormatSRS& srs) const {
+    return ElectrodesOf(info, result, srs, m_opt->layout == SIP_ALL_GRADIENT);
+  }
+  // The plane table's sites of channel i: M at its position, N at the next
+  // entry's; false when either is missing or the result has one channel.
+  bool PlaneSites(CResultSip& result, int i, CFormatTxtSiteCoord::Item* m, CFormatTxtSiteCoord::Item* n) const;
+  float ElevAt(float x) const { return Elev(x, 0.0f); }
+
   // Channel tests, public for the run and the tests.
   bool IsUsable(int ch, CResultSip& result, CFormatSRS& srs, bool with_limits) const;
   bool PassLimits(const ResItem& item) const;
@@ -168,13 +188,6 @@ public:
   int m_total = 0;
 
 private:
-  struct Pt {
-    float x = 0.0f;
-    float y = 0.0f;
-  };
-  struct Electrodes {
-    Pt a, b, m, n;
-  };
   // One data point of the unified data format, per harmonic.
   struct OhmRow {
     float x[4] = {0, 0, 0, 0};  // A, B, M, N
@@ -184,12 +197,6 @@ private:
     float rho = 0.0f, err = 0.0f, ip = 0.0f, iperr = 0.0f;
   };
 
-  // Electrode rule: free-electrode coordinates from the device record when
-  // free is true, else the line positions of the channel entry.
-  static Electrodes ElectrodesOf(const ChInfo& info, CResultSip& result, CFormatSRS& srs, bool free);
-  Electrodes RowElectrodes(const ChInfo& info, CResultSip& result, CFormatSRS& srs) const {
-    return ElectrodesOf(info, result, srs, m_opt->layout == SIP_ALL_GRADIENT);
-  }
   static const ExportOptions& DefaultOptions();
   // The system errors as fractions of the apparent resistivity and in rad.
   float SysErrApp() const { return m_opt->sys_err_app_percent / 100.0f; }

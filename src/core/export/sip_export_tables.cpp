@@ -102,8 +102,7 @@ bool CSipExport::WritePlane(CResultSip& result, const StationData& station, cons
     std::fprintf(fp, "%-20s", first_name.c_str());
     // N is the next channel's M; a single channel has no N.
     CFormatTxtSiteCoord::Item site_m, site_n;
-    const float next_pos = i + 1 < ch_num ? result.GetChInfo(i + 1).m_pos : info.m_pos;
-    const bool found = ch_num > 1 && FindSites(info, next_pos, &site_m, &site_n) == 2;
+    const bool found = PlaneSites(result, i, &site_m, &site_n);
     double x = 0.0, y = 0.0;
     if (found) {
       std::fprintf(fp, "%-10s", site_m.name.c_str());
@@ -238,6 +237,14 @@ int CSipExport::FindSites(const ChInfo& info, float n_pos, CFormatTxtSiteCoord::
   const double tol = 0.05 * info.mn;
   if (!m_opt->site_coord->Find(info.line_no, info.m_pos, tol, m)) return 0;
   return m_opt->site_coord->Find(info.line_no, n_pos, tol, n) ? 2 : 1;
+}
+
+bool CSipExport::PlaneSites(CResultSip& result, int i, CFormatTxtSiteCoord::Item* m,
+                            CFormatTxtSiteCoord::Item* n) const {
+  const int ch_num = result.GetChNum();
+  const ChInfo info = result.GetChInfo(i);
+  const float next_pos = i + 1 < ch_num ? result.GetChInfo(i + 1).m_pos : info.m_pos;
+  return ch_num > 1 && FindSites(info, next_pos, m, n) == 2;
 }
 
 bool CSipExport::CheckPasses(std::vector<CResultSip>& results, int file, int ch) const {

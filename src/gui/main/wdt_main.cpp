@@ -17,6 +17,8 @@
 #include "core/sip/format_srs.h"
 #include "gui/params/wdt_param_srs.h"
 #include "gui/results/wdt_sip_res.h"
+#include "gui/section/show_on_results.h"
+#include "gui/section/wdt_pseudo_section.h"
 #include "gui/stations/item.h"
 #include "gui/stations/item_gps_pos.h"
 #include "gui/stations/wdt_gps_pos.h"
@@ -53,6 +55,10 @@ CWdtMain::CWdtMain(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtMain) {
 
   m_modelFile = new FileListModel(this);
   ui->listOpenFiles->setModel(m_modelFile);
+  m_wdtSection = new CWdtPseudoSection(&m_listFile, m_modelFile, m_wdtOutput, this);
+  ui->tabRight->addTab(m_wdtSection, tr("拟断面图"));
+  connect(m_wdtSection, &CWdtPseudoSection::pointActivated, this,
+          [this](const QString& path, const QString& ch) { ShowOnResultsPage(this, path, ch); });
   ui->splitter->setStretchFactor(0, 2);
   ui->splitter->setStretchFactor(1, 3);
   // The window opens on a 1366 x 768 screen; the file names need far less

@@ -17,6 +17,7 @@ struct PrmDev;
 class CWdtGpsPos;
 class CWdtOutput;
 class CWdtParamSrs;
+class CWdtPseudoSection;
 class CWdtTsPlot;
 class WdtSipRes;
 
@@ -52,6 +53,7 @@ public:
   WdtSipRes* resultsPage() const { return m_wdtSipRes; }
   CWdtTsPlot* tsPage() const { return m_wdtTsPlot; }
   CWdtGpsPos* stationPage() const { return m_wdtGpsPos; }
+  CWdtPseudoSection* sectionPage() const { return m_wdtSection; }
   const QVector<CItem*>& stationItems() const { return m_VtItem; }
 
 public slots:
@@ -76,5 +78,6 @@ private:
   CWdtGpsPos* m_wdtGpsPos = nullptr;
   CWdtTsPlot* m_wdtTsPlot = nullptr;
   WdtSipRes* m_wdtSipRes = nullptr;
+  CWdtPseudoSection* m_wdtSection = nullptr;
   QVector<CItem*> m_VtItem;
 };
