@@ -91,6 +91,13 @@ void* operator new(size_t n) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
+// The nothrow form too (std::stable_sort's buffer): otherwise the sanitizer's
+// own allocator hands out memory that the delete above returns to malloc.
+void* operator new(size_t n, const std::nothrow_t&) noexcept {
+  note_alloc(n);
+  return std::malloc(n ? n : 1);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 TEST(DamagedFiles, SrsTruncatedOrWithHugeCounts) {
   for (const char* f : {"L101_01.SRS", "old/L101_01_v1.SRS", "old/L101_01_v2.SRS", "old/L101_01_v4.SRS"})
