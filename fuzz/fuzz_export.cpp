@@ -65,32 +65,15 @@ size_t Sweep(const std::string& dir, const std::vector<std::string>& keep) {
   return total;
 }
 
-void Configure(ExportSettings* s, int format) {
+void Configure(ExportOptions* o, int format) {
   // res2dinv, zond2d, res3dinv, ohm, section, section3d, plane, checkerr
-  const int layout = s->layout;
-  switch (format) {
-    case 6:
-      s->target = TARGET_MID_GRADIENT;
-      break;
-    case 7:
-      s->target = TARGET_CHECK_ERR;
-      break;
-    case 2:
-    case 5:
-      s->target = TARGET_3D_SOUNDING;
-      break;
-    case 3:
-      s->target = layout == SIP_ALL_GRADIENT ? TARGET_3D_SOUNDING : TARGET_2D_SOUNDING;
-      break;
-    default:
-      s->target = TARGET_2D_SOUNDING;
-  }
-  s->inversion = format <= 3;
-  s->zond = format == 1;
-  s->ohm = format == 3;
-  s->combine = layout != SIP_ALL_GRADIENT;
-  s->x_shift_on = format == 0;
-  s->x_shift = 12.5f;
+  static const ExportFormat kFormats[] = {ExportFormat::Res2dinv, ExportFormat::Zond2d,  ExportFormat::Res3dinv,
+                                          ExportFormat::Ohm,      ExportFormat::Section, ExportFormat::Section3d,
+                                          ExportFormat::Plane,    ExportFormat::CheckErr};
+  o->format = kFormats[format];
+  o->combine = o->layout != SIP_ALL_GRADIENT;
+  o->x_shift_on = format == 0;
+  o->x_shift = 12.5f;
 }
 
 }  // namespace
@@ -125,21 +108,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tables[table - 1]->ReadFile(in);
   }
 
-  ExportSettings s;
+  ExportOptions s;
   s.paths = twice ? std::vector<std::string>{a, b} : std::vector<std::string>{a};
   s.path_base = out_dir + "/base";
   s.layout = ExportFirstLayout(s.paths);
   s.stop_on_unreadable = true;
-  s.ip_kind = fs ? 3 : 2;
+  s.ip = fs ? IpQuantity::FrequencyEffect : IpQuantity::RelativePhase;
   s.elev = &elev;
   s.site_coord = &coords;
   s.shifting = &shifts;
   ExportRun run;
   if (pick == 8) {
-    run = RunPassRate(s, ExportTextsEnglish(), nullptr);
+    run = RunPassRate(s, nullptr);
   } else {
     Configure(&s, pick);
-    run = RunExport(s, ExportTextsEnglish(), nullptr);
+    run = RunExport(s, nullptr);
   }
   if (!run.completed && run.messages.empty()) std::abort();
   for (const std::string& w : run.written)
