@@ -54,7 +54,7 @@ public:
   void setAllChecked(bool checked) override;
   QColor color(int row) const override;
 
-  // Replaces all rows (model reset): one per spectrum with its fit (fits in
+  // Replaces all rows (model reset): one per channel with its fit (fits in
   // the same order), every row checked, in the default colours.
   void setChannels(const std::vector<ChannelSpectrum>& spectra, const std::vector<ColeColeFit>& fits);
   const ColeColeFit& fitOf(int row) const { return m_vt_items[row].fit; }
