@@ -80,14 +80,10 @@ CliVerb addSpectraVerb(CLI::App& app) {
                    bool ok = true;
                    for (const std::string& file : opts->files) {
                      CFormatSRS srs;
-                     if (!srs.Read(ex_utf8_to_ansi(file))) {
-                       std::fprintf(stderr, "varnex-cli: %s: %s\n", file.c_str(), srs.GetError().c_str());
+                     if (!CliReadSrs(file, &srs)) {
                        ok = false;
                        continue;
                      }
-                     if (!srs.GetWarning().empty())
-                       std::fprintf(stderr, "varnex-cli: File \"%s\" is incomplete: %s\n", file.c_str(),
-                                    srs.GetWarning().c_str());
                      const std::string base = BaseName(file);
                      const std::vector<ChannelSpectrum> spectra = SpectraOf(srs.m_res);
                      if (!fit) {

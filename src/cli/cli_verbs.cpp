@@ -7,6 +7,7 @@
 #include "core/base/ex_string.h"
 #include "core/base/num_check.h"
 #include "core/processing/srs_recalc.h"
+#include "core/sip/format_srs.h"
 
 CLI::Validator CliNumber(const NumRange& range) {
   return CLI::Validator([range](std::string& text) { return NumCheckText(text, range); }, "", "number");
@@ -36,4 +37,14 @@ bool CliDistinctBaseNames(const std::vector<std::string>& paths) {
                ex_ansi_to_utf8(hit.first).c_str(), ex_ansi_to_utf8(hit.second).c_str(),
                ex_ansi_to_utf8(hit.output).c_str());
   return false;
+}
+
+bool CliReadSrs(const std::string& file, CFormatSRS* srs) {
+  if (!srs->Read(ex_utf8_to_ansi(file))) {
+    std::fprintf(stderr, "varnex-cli: %s: %s\n", file.c_str(), srs->GetError().c_str());
+    return false;
+  }
+  if (!srs->GetWarning().empty())
+    std::fprintf(stderr, "varnex-cli: File \"%s\" is incomplete: %s\n", file.c_str(), srs->GetWarning().c_str());
+  return true;
 }

@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 
 struct NumRange;
+class CFormatSRS;
 
 using CliRun = std::function<int()>;
 
@@ -45,3 +46,8 @@ bool CliNoOutputCollision(const std::vector<std::string>& paths,
 // Refuses (false, one line on stderr) two paths of one base name where the
 // base name finds the time series or labels the rows of an export.
 bool CliDistinctBaseNames(const std::vector<std::string>& paths);
+
+// Reads file (UTF-8) into srs for a verb that goes on over its other files:
+// false after naming the reason on standard error; a file that reads but is
+// incomplete is named with its warning.
+bool CliReadSrs(const std::string& file, CFormatSRS* srs);
