@@ -424,6 +424,38 @@
         <translation>Also write pyGIMLi/BERT format (.ohm)</translation>
     </message>
     <message>
+        <source>同时导出FDIP多频格式(.shm)</source>
+        <translation>Also write FDIP multi-frequency format (.shm)</translation>
+    </message>
+    <message>
+        <source>同时导出CRTomo/REDA多频格式</source>
+        <translation>Also write CRTomo/REDA multi-frequency format</translation>
+    </message>
+    <message>
+        <source>同时导出ResIPy多频格式(protocol)</source>
+        <translation>Also write ResIPy multi-frequency format (protocol)</translation>
+    </message>
+    <message>
+        <source>不是数字</source>
+        <translation>not a number</translation>
+    </message>
+    <message>
+        <source>须为有限的数</source>
+        <translation>must be a finite number</translation>
+    </message>
+    <message>
+        <source>须大于%1且不大于%2</source>
+        <translation>must be greater than %1 and at most %2</translation>
+    </message>
+    <message>
+        <source>须在%1与%2之间</source>
+        <translation>must be between %1 and %2</translation>
+    </message>
+    <message>
+        <source>%1的值“%2”无效：%3</source>
+        <translation>The value &quot;%2&quot; of %1 is invalid: %3</translation>
+    </message>
+    <message>
         <source>导出文件名</source>
         <translation>Output file name</translation>
     </message>

@@ -15,14 +15,18 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
 
+#include "core/sip/format_srs.h"
 #include "gui/export/wdt_output.h"
 #include "gui/main/app_init.h"
 #include "gui/limits/shared_data.h"
+#include "expect_message.h"
 #include "scripted_prompts.h"
 
 namespace {
@@ -33,6 +37,26 @@ const QString kGolden = QString(TEST_DATA_DIR) + "/export/golden";
 QByteArray Slurp(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A copy of the SRS file src keeping the first harmonic of its spectra and
+// results only: a run of one frequency point.
+bool OneFrequencyCopy(const QString& src, const QString& dst) {
+  CFormatSRS srs;
+  if (!srs.Read(src.toStdString())) return false;
+  for (CSpectArray* a : {&srs.m_spect_u, &srs.m_spect_i}) {
+    const int chs = a->DoGetBuffChNum(), freqs = a->DoGetBuffFreqNum(), cals = a->DoGetCalNum();
+    CSpectArray one;
+    one.DoInit(chs, freqs, 1, cals, a->GetChValidMask(), a->GetGeoType());
+    for (int c = 0; c < chs; ++c)
+      for (int f = 0; f < freqs; ++f)
+        for (int k = 0; k < cals; ++k) one.DoSetItemOf(c, f, 0, k, a->DoGetItemOf(c, f, 0, k));
+    a->Swap(one);
+  }
+  srs.m_prm_meas.harm_num = 1;
+  srs.m_res.SetHarmNum(1);
+  srs.m_res_composed.SetHarmNum(1);
+  return srs.Write(dst.toStdString());
 }
 
 class ExportPage : public ::testing::Test {
@@ -62,7 +86,8 @@ TEST_F(ExportPage, StartsWithTwoDimensionalSectionOutput) {
   EXPECT_TRUE(b("rdOutSection")->isChecked());
   EXPECT_TRUE(b("rdInputSrs")->isChecked());
   EXPECT_TRUE(b("rdType4")->isChecked());
-  EXPECT_FALSE(b("chkExportOhm")->isChecked());
+  for (const char* name : {"chkExportOhm", "chkExportFdip", "chkExportCrtomo", "chkExportProtocol"})
+    EXPECT_FALSE(b(name)->isChecked()) << name;
   EXPECT_EQ(w<QLineEdit>("edtOutFileName")->text(), "TEST");
   EXPECT_EQ(w<QLineEdit>("edtMinDist")->text(), "10");
   EXPECT_EQ(w<QLineEdit>("edtShiftPercent")->text(), "1");
@@ -130,7 +155,7 @@ TEST_F(ExportPage, EveryOptionFollowsTheVisibilityTable) {
       {{"rdOutSipPrmCp", "rdOutSipPrmFs", "rdOutSipPrmPh", "rdInvAppResistance", "rdInvAppResistivity",
         "lbMinPoleLen", "edtMinDist", "chkAddSystemErr", "lbSystemErrApp", "edtSystemErrAppPer", "lbSystemErrCp",
         "edtSystemErrCp", "btnImportFileElev", "edtInputFileElev", "lbInvH1", "lbInvH2", "lbInvV2", "lbInvV3",
-        "chkExportOhm"},
+        "chkExportOhm", "chkExportFdip", "chkExportCrtomo", "chkExportProtocol"},
        [](const State& s) { return (s.s2 || s.s3) && s.inv; }},
       {{"rdPoleCmpYes", "rdPoleCmpNo", "lbCmpShiftPer", "edtShiftPercent", "chkXCoordMove", "edtXCoordMoveValue"},
        [](const State& s) { return s.s2 && s.inv; }},
@@ -285,6 +310,160 @@ TEST_F(ExportPage, AlsoTheUnifiedDataFormatWhenAsked) {
   EXPECT_TRUE(QFile::exists(out.filePath("TEST_Res2dinv_F1.dat")));
   EXPECT_TRUE(QFile::exists(out.filePath("TEST_F3.ohm")));
   EXPECT_EQ(prompts->messages.last().text, "数据转换完成");
+}
+
+TEST_F(ExportPage, TypedNumbersOutsideTheirRangeAreRefusedNamingTheField) {
+  struct Case {
+    const char* edit;
+    QString text;
+    QString message;
+  };
+  const std::vector<Case> cases = {
+      {"edtMinDist", "nan", "最小电极距(m)的值“nan”无效：须为有限的数"},
+      {"edtMinDist", "0", "最小电极距(m)的值“0”无效：须大于0且不大于1000000"},
+      {"edtMinDist", "", "最小电极距(m)的值“”无效：不是数字"},
+      {"edtMinDist", "1e308", "最小电极距(m)的值“1e308”无效：须大于0且不大于1000000"},
+      {"edtShiftPercent", "-1", "平移(%)的值“-1”无效：须在0与100之间"},
+      {"edtSystemErrAppPer", "inf", "加入系统误差 视电阻率(%)的值“inf”无效：须为有限的数"},
+      {"edtSystemErrCp", "-0.5", "加入系统误差 相对相位(mrad)的值“-0.5”无效：须在0与1000之间"},
+      {"edtXCoordMoveValue", "", "偏移X坐标(m)的值“”无效：不是数字"},
+      {"edtXCoordMoveValue", "5 m", "偏移X坐标(m)的值“5 m”无效：不是数字"},
+      {"edtMaxErrApp", "-1", "视电阻率最大误差(%)的值“-1”无效：须在0与1000之间"},
+      {"edtMaxErrCp", "NaN", "相对相位最大误差(mrad)的值“NaN”无效：须为有限的数"},
+  };
+  setFiles({kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"});
+  QTemporaryDir out;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.edit + (" " + c.text).toStdString());
+    page = std::make_unique<CWdtOutput>(&files);
+    page->refreshFileList();
+    ScopedPrompts prompts;
+    b("rdInvData")->click();
+    b("chkXCoordMove")->click();
+    w<QLineEdit>("edtXCoordMoveValue")->setText("0");
+    w<QLineEdit>(c.edit)->setText(c.text);
+    prompts->fileAnswers.enqueue({out.path()});
+    b("btnOutData")->click();
+    ExpectOnlyMessage(*prompts, "warning", "提示", c.message);
+    // Refused before the directory is asked for: nothing can be written.
+    EXPECT_TRUE(prompts->dialogs.isEmpty());
+    EXPECT_TRUE(QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+  }
+}
+
+TEST_F(ExportPage, OnlyTheNumbersARunReadsAreChecked) {
+  setFiles({kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"});
+  QTemporaryDir out;
+  ScopedPrompts prompts;
+  // Switched off or hidden: the x shift (unchecked), the system errors
+  // (unchecked), the shift (no combination), the spacing (a section).
+  b("rdInvData")->click();
+  b("chkAddSystemErr")->click();
+  b("rdPoleCmpNo")->click();
+  for (const char* edit : {"edtXCoordMoveValue", "edtSystemErrAppPer", "edtSystemErrCp", "edtShiftPercent"})
+    w<QLineEdit>(edit)->setText("nan");
+  b("rdOutSection")->click();
+  w<QLineEdit>("edtMinDist")->setText("-1");
+  prompts->fileAnswers.enqueue({out.path()});
+  b("btnOutData")->click();
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].text, "数据转换完成");
+  EXPECT_TRUE(QFile::exists(out.filePath("TEST_sect.dat")));
+
+  // The pass rate reads the limits and the spacing where it is shown.
+  b("rdInvData")->click();
+  b("btnOutPassRate")->click();
+  ASSERT_EQ(prompts->messages.size(), 2);
+  EXPECT_EQ(prompts->messages[1].text, "最小电极距(m)的值“-1”无效：须大于0且不大于1000000");
+  EXPECT_FALSE(QFile::exists(out.filePath("TEST_passRate.txt")));
+  w<QLineEdit>("edtMinDist")->setText("10");
+  w<QLineEdit>("edtMaxErrCp")->setText("inf");
+  b("btnOutPassRate")->click();
+  ASSERT_EQ(prompts->messages.size(), 3);
+  EXPECT_EQ(prompts->messages[2].text, "相对相位最大误差(mrad)的值“inf”无效：须为有限的数");
+  EXPECT_FALSE(QFile::exists(out.filePath("TEST_passRate.txt")));
+  EXPECT_EQ(prompts->dialogs.size(), 1);
+  // The shared table never takes the infinity.
+  EXPECT_EQ(page->limits()[LIMIT_ROW_CP].std_max, 0.0f);
+}
+
+TEST_F(ExportPage, MultiFrequencyFormatsBesideTheInversionFiles) {
+  setFiles({kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"});
+  QTemporaryDir out;
+  ScopedPrompts prompts;
+  b("rdInvData")->click();
+  for (const char* name : {"chkExportFdip", "chkExportCrtomo", "chkExportProtocol"}) b(name)->click();
+  prompts->fileAnswers.enqueue({out.path()});
+  b("btnOutData")->click();
+  ExpectOnlyMessage(*prompts, "information", "提示", "数据转换完成");
+  for (const char* f : {"TEST_Res2dinv_F3.dat", "TEST.shm", "TEST.phiaE", "TEST_crtomo/frequencies.dat",
+                        "TEST_protocol/protocol_03_1.25Hz.dat", "TEST_protocol_electrodes.csv"})
+    EXPECT_TRUE(QFile::exists(out.filePath(f))) << f;
+  EXPECT_FALSE(QFile::exists(out.filePath("TEST_F1.ohm")));
+}
+
+// One frequency point cannot make the datasets of a spectrum: the page says
+// so, and writes nothing, not even the Res2dinv files asked for with them.
+TEST_F(ExportPage, OneFrequencyPointIsRefusedWithAMessageAndNoFile) {
+  QTemporaryDir tmp;
+  const QStringList one = {tmp.filePath("L101_01.SRS"), tmp.filePath("L101_02.SRS")};
+  ASSERT_TRUE(OneFrequencyCopy(kIn + "/pole4/L101_01.SRS", one[0]));
+  ASSERT_TRUE(OneFrequencyCopy(kIn + "/pole4/L101_02.SRS", one[1]));
+  setFiles(one);
+  const QString out = tmp.filePath("out");
+  ASSERT_TRUE(QDir().mkpath(out));
+  b("rdInvData")->click();
+  for (const char* name : {"chkExportFdip", "chkExportCrtomo", "chkExportProtocol"}) {
+    SCOPED_TRACE(name);
+    ScopedPrompts prompts;
+    b(name)->click();
+    prompts->fileAnswers.enqueue({out});
+    b("btnOutData")->click();
+    ExpectOnlyMessage(*prompts, "warning", "警告", one[0] + "的频点少于两个，未导出任何数据!");
+    EXPECT_TRUE(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    b(name)->click();
+  }
+  // Without them the run goes on.
+  ScopedPrompts prompts;
+  prompts->fileAnswers.enqueue({out});
+  b("btnOutData")->click();
+  ExpectOnlyMessage(*prompts, "information", "提示", "数据转换完成");
+  EXPECT_TRUE(QFile::exists(out + "/TEST_Res2dinv_F1.dat"));
+}
+
+// Whatever the input, survey type and output, an option shown stays where
+// it was, and the input box keeps its height.
+TEST_F(ExportPage, OptionRowsKeepTheirPlacesWhateverIsChosen) {
+  page->resize(1100, 700);
+  page->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+  QWidget* input = w<QWidget>("groupBox_4");
+  QList<QWidget*> options = w<QWidget>("grpOutPrmSip")->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+  options += input->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+  std::map<QString, int> first_y;
+  int input_height = -1;
+  for (const char* in : {"rdInputSrs", "rdInputTs"})
+    for (const char* kind : {"rdCheckErr", "rdMidGradient", "rd2DSounding", "rd3DSounding"})
+      for (const char* output : {"rdOutSection", "rdInvData"}) {
+        const std::string what = std::string(in) + " " + kind + " " + output;
+        b("rd2DSounding")->click();
+        b(output)->click();
+        b(in)->click();
+        b(kind)->click();
+        QApplication::processEvents();
+        if (input_height < 0) input_height = input->height();
+        EXPECT_EQ(input->height(), input_height) << what;
+        for (QWidget* o : options) {
+          if (!o->isVisible()) continue;
+          const int y = o->mapTo(page.get(), QPoint(0, 0)).y();
+          const auto seen = first_y.emplace(o->objectName(), y).first;
+          EXPECT_EQ(y, seen->second) << o->objectName().toStdString() << " in " << what;
+        }
+      }
+  EXPECT_GT(first_y.size(), size_t(40));
+  // The time-series folder is on the line of the input choice.
+  const QRect dir = w<QWidget>("edtDirSmt")->geometry(), choice = w<QWidget>("rdInputTs")->geometry();
+  EXPECT_LT(std::abs(dir.center().y() - choice.center().y()), choice.height() / 2);
 }
 
 TEST_F(ExportPage, RunsThatEndWithAMessageAndNoFile) {

@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDirIterator>
+#include <QRegularExpression>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressDialog>
@@ -40,8 +42,15 @@ int RunCli(const QString& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Files of dir, sorted, without hidden temporaries.
-QStringList Files(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+// Files under dir with their paths inside it, sorted; hidden temporaries
+// are listed too, so that one left behind is seen.
+QStringList Files(const QString& dir) {
+  QStringList l;
+  QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  while (it.hasNext()) l << QDir(dir).relativeFilePath(it.next());
+  l.sort();
+  return l;
+}
 
 class ExportPageRuns : public ::testing::Test {
 public:
@@ -167,6 +176,34 @@ TEST_F(ExportPageRuns, EveryOutputWritesWhatTheCommandLineWrites) {
          t.click("chkExportOhm");
        },
        "--format res2dinv"},
+      {"Res2dinv with the multi-frequency formats", "p4",
+       [&](ExportPageRuns& t, ScopedPrompts& p) {
+         t.click("rdInvData");
+         t.import(p, "btnImportFileElev", p4 + "/elevation.txt");
+         t.click("chkExportFdip");
+         t.click("chkExportCrtomo");
+         t.click("chkExportProtocol");
+       },
+       "--format res2dinv --elev " + Quoted(p4 + "/elevation.txt")},
+      {"Res2dinv, frequency effect, no combination, CRTomo beside it", "p4",
+       [](ExportPageRuns& t, ScopedPrompts&) {
+         t.click("rdInvData");
+         t.click("rdPoleCmpNo");
+         t.click("rdOutSipPrmFs");
+         t.click("chkExportCrtomo");
+       },
+       "--format res2dinv --no-combine --ip fs"},
+      {"Res3dinv of the free layout, the unified and multi-frequency formats", "free",
+       [&](ExportPageRuns& t, ScopedPrompts& p) {
+         t.click("rd3DSounding");
+         t.click("rdInvData");
+         t.import(p, "btnImportFileShifting", free + "/shift.txt");
+         t.import(p, "btnImportFileElev", free + "/elevation.txt");
+         t.click("chkExportOhm");
+         t.click("chkExportFdip");
+         t.click("chkExportProtocol");
+       },
+       "--format res3dinv --shifts " + Quoted(free + "/shift.txt") + " --elev " + Quoted(free + "/elevation.txt")},
       {"3-D section, three poles", "p4",
        [](ExportPageRuns& t, ScopedPrompts&) {
          t.click("rd3DSounding");
@@ -215,9 +252,15 @@ TEST_F(ExportPageRuns, EveryOutputWritesWhatTheCommandLineWrites) {
                   Quoted(out.filePath("cli/TEST"));
     ASSERT_TRUE(QDir().mkpath(out.filePath("cli")));
     ASSERT_EQ(RunCli(cli), 0) << cli.toStdString();
-    if (w<QCheckBox>("chkExportOhm")->isChecked()) {
-      cli.replace("--format res2dinv", "--format ohm");
-      ASSERT_EQ(RunCli(cli), 0) << cli.toStdString();
+    // What the page writes beside the inversion files, the command line
+    // writes as formats of their own.
+    const std::pair<const char*, const char*> beside[] = {
+        {"chkExportOhm", "ohm"}, {"chkExportFdip", "fdip"}, {"chkExportCrtomo", "crtomo"}, {"chkExportProtocol", "protocol"}};
+    for (const auto& [box, format] : beside) {
+      if (!w<QCheckBox>(box)->isChecked()) continue;
+      QString side = cli;
+      side.replace(QRegularExpression("--format \\S+"), QString("--format ") + format);
+      ASSERT_EQ(RunCli(side), 0) << side.toStdString();
     }
     const QStringList want = Files(out.filePath("cli"));
     ASSERT_FALSE(want.isEmpty());

@@ -18,6 +18,10 @@ std::string NumCheck(double v, const NumRange& r);
 // The same for typed text: the whole text must be one decimal number
 // (surrounding blanks allowed). value (optional) receives it when it passes.
 std::string NumCheckText(const std::string& text, const NumRange& r, double* value = nullptr);
+// The same check as a code, for a caller that words the reason itself (the
+// pages, in the interface language).
+enum class NumFault { None, NotNumber, NotFinite, OutOfRange };
+NumFault NumCheckFault(const std::string& text, const NumRange& r, double* value = nullptr);
 
 // The ranges of the export and pass-rate settings.
 // Unit electrode spacing, m.

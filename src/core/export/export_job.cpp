@@ -60,8 +60,9 @@ private:
   GroupEnd Failed(CSipExport& failed, const std::string& group_first);
   bool FinishAll();
   std::vector<CSipExport*> Writers() {
-    if (ex_ohm_) return {&ex_, ex_ohm_.get()};
-    return {&ex_};
+    std::vector<CSipExport*> all = {&ex_};
+    for (SideWriter& s : side_) all.push_back(s.ex.get());
+    return all;
   }
 
   const ExportOptions& o_;
@@ -72,8 +73,13 @@ private:
   const bool combine_;
   const float shift_;
   CSipExport ex_;
-  // The unified data format beside the inversion files, from the same rows.
-  std::unique_ptr<CSipExport> ex_ohm_;
+  // The unified data format and the multi-frequency formats beside the
+  // inversion files, from the same rows.
+  struct SideWriter {
+    const ExportWriter& writer;
+    std::unique_ptr<CSipExport> ex;
+  };
+  std::vector<SideWriter> side_;
   bool topography_due_ = false;
   SmtLookup smt_;
   ExportRun run_;
@@ -89,11 +95,12 @@ bool ExportRunner::RefusesFs() {
 bool ExportRunner::FinishAll() {
   if (topography_due_) ex_.AppendTopography();
   bool ok = FinishRun(ex_, run_);
-  if (ex_ohm_) {
-    const std::vector<std::string> first = run_.written;
-    ok = FinishRun(*ex_ohm_, run_) && ok;
-    run_.written.insert(run_.written.begin(), first.begin(), first.end());
+  std::vector<std::string> written = run_.written;
+  for (SideWriter& s : side_) {
+    ok = FinishRun(*s.ex, run_) && ok;
+    written.insert(written.end(), run_.written.begin(), run_.written.end());
   }
+  run_.written = written;
   return ok;
 }
 
@@ -103,7 +110,12 @@ ExportRun ExportRunner::Run() {
     return run_;
   }
   if (RefusesFs()) return run_;
-  if (o_.also_ohm && writer_.with_ohm) ex_ohm_ = std::make_unique<CSipExport>(o_, plan_.array_code, three_d_);
+  if (writer_.with_ohm) {
+    std::vector<ExportFormat> side = o_.also_multi_freq;
+    if (o_.also_ohm) side.insert(side.begin(), ExportFormat::Ohm);
+    for (ExportFormat f : side)
+      side_.push_back({ExportWriterOf(f), std::make_unique<CSipExport>(o_, plan_.array_code, three_d_)});
+  }
   for (CSipExport* w : Writers()) w->Reset();
   // Every file of every group in the run's order, read and calculated ahead
   // of the writer on the other cores. The SMT input stays in one thread: its
@@ -209,7 +221,8 @@ CSipExport* ExportRunner::WriteRows(std::vector<CResultSip>& results, GroupInput
   GroupRows g{results, rows, in.names, first_name, station, *in.files[0]};
   if (writer_.topography) topography_due_ = true;
   if (!writer_.write(ex_, g)) return &ex_;
-  if (ex_ohm_ && !ex_ohm_->WriteOhm(rows, *in.files[0])) return ex_ohm_.get();
+  for (SideWriter& s : side_)
+    if (!s.writer.write(*s.ex, g)) return s.ex.get();
   return nullptr;
 }
 

@@ -42,6 +42,9 @@ struct ExportOptions {
   ExportFormat format = ExportFormat::Section;
   // The unified data format beside the Res2dinv, Zondres2d or Res3dinv files.
   bool also_ohm = false;
+  // Multi-frequency formats (Fdip, Crtomo, Protocol) beside them too, from
+  // the same data points; a run whose files cannot fill them writes nothing.
+  std::vector<ExportFormat> also_multi_freq;
   IpQuantity ip = IpQuantity::RelativePhase;
   bool from_smt = false;  // "时序数据(SMT)": spectra rebuilt from the time series under smt_dir
   std::string smt_dir;

@@ -1,10 +1,12 @@
 #include "gui/export/wdt_output.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QHeaderView>
 
 #include "core/base/clog.h"
+#include "core/base/num_check.h"
 #include "gui/limits/model_range_limit.h"
 #include "gui/limits/shared_data.h"
 #include "gui/toolkit/paths.h"
@@ -12,6 +14,8 @@
 #include "gui/toolkit/prompts.h"
 #include "gui/toolkit/wait_cursor.h"
 #include "ui_wdt_output.h"
+
+#include <cmath>
 
 namespace {
 
@@ -31,18 +35,30 @@ void Show(bool visible, std::initializer_list<QWidget*> widgets) {
   for (QWidget* w : widgets) w->setVisible(visible);
 }
 
+// A hidden option keeps its cell, so that the rows below it stay where they
+// are whatever output is chosen.
+void KeepPlaceWhenHidden(QWidget* w) {
+  QSizePolicy policy = w->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  w->setSizePolicy(policy);
+}
+
+QString Figure(double v) { return QString::number(v, 'g', 10); }
+
+
 }  // namespace
 
 CWdtOutput::CWdtOutput(QStringList* list, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::CWdtOutput>()), m_list(list), m_limits(limit_default_export()) {
   ui->setupUi(this);
-  // The time-series folder row keeps its place when the spectra are chosen,
-  // so that the output options below do not move with the input choice.
-  for (QWidget* w : {static_cast<QWidget*>(ui->edtDirSmt), static_cast<QWidget*>(ui->btnSelDirSmt)}) {
-    QSizePolicy policy = w->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    w->setSizePolicy(policy);
-  }
+  // The time-series folder shares the row of the input choice, so that
+  // neither an empty row nor a jump comes with it.
+  KeepPlaceWhenHidden(ui->edtDirSmt);
+  KeepPlaceWhenHidden(ui->btnSelDirSmt);
+  // The inversion program's choice is never shown; its row may go.
+  const QList<QWidget*> never_shown = {ui->rdOutRes2dinv, ui->rdOutZondres2d, ui->lbInvV1};
+  for (QWidget* w : ui->grpOutPrmSip->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    if (!never_shown.contains(w)) KeepPlaceWhenHidden(w);
   const QList<QList<QAbstractButton*>> members = {
       {ui->rdInputSrs, ui->rdInputTs},
       {ui->rdCheckErr, ui->rdMidGradient, ui->rd2DSounding, ui->rd3DSounding},
@@ -76,6 +92,9 @@ CWdtOutput::CWdtOutput(QStringList* list, QWidget* parent)
   ui->chkAddSystemErr->setChecked(true);
   ui->chkXCoordMove->setChecked(false);
   ui->chkExportOhm->setChecked(false);
+  ui->chkExportFdip->setChecked(false);
+  ui->chkExportCrtomo->setChecked(false);
+  ui->chkExportProtocol->setChecked(false);
   ui->rd2DSounding->setChecked(true);
   ShowLimits();
   onUpdateUiShow();
@@ -120,10 +139,58 @@ void CWdtOutput::ShowLimits() {
   ui->edtMaxErrCp->setText(QString("%1").arg(double(m_limits[LIMIT_ROW_CP].std_max * 1000.0f), 0, 'g', -1));
 }
 
+namespace {
+
+// As typed; a text that is no finite number reads as 0, so that no NaN or
+// infinity reaches the limit table the other pages share.
+float EditValue(const QLineEdit* edit) {
+  const float v = edit->text().toFloat();
+  return std::isfinite(v) ? v : 0.0f;
+}
+
+}  // namespace
+
 void CWdtOutput::ReadLimits() {
-  limit_store_value(&m_limits[LIMIT_ROW_APP], LIMIT_REL, ui->edtMaxErrApp->text().toFloat() / 100.0f);
-  limit_store_value(&m_limits[LIMIT_ROW_CP], LIMIT_STD, ui->edtMaxErrCp->text().toFloat() / 1000.0f);
+  limit_store_value(&m_limits[LIMIT_ROW_APP], LIMIT_REL, EditValue(ui->edtMaxErrApp) / 100.0f);
+  limit_store_value(&m_limits[LIMIT_ROW_CP], LIMIT_STD, EditValue(ui->edtMaxErrCp) / 1000.0f);
   SharedData::instance()->setLimitTable(&m_limits);
+}
+
+bool CWdtOutput::CheckNumbers(bool pass_rate) {
+  struct Field {
+    QLineEdit* edit;
+    QString name;
+    NumRange range;
+    bool pass_rate;  // read by the pass-rate run too
+  };
+  const QString sys = ui->chkAddSystemErr->text().trimmed() + " ";
+  const Field fields[] = {
+      {ui->edtMaxErrApp, ui->label_3->text(), NUM_MAX_ERR_APP_PERCENT, true},
+      {ui->edtMaxErrCp, ui->label_4->text(), NUM_MAX_ERR_CP_MRAD, true},
+      {ui->edtMinDist, ui->lbMinPoleLen->text(), NUM_UNIT_SPACING, true},
+      {ui->edtShiftPercent, ui->lbCmpShiftPer->text().trimmed(), NUM_SHIFT_PERCENT, false},
+      {ui->edtSystemErrAppPer, sys + ui->lbSystemErrApp->text().trimmed(), NUM_SYS_ERR_APP_PERCENT, false},
+      {ui->edtSystemErrCp, sys + ui->lbSystemErrCp->text().trimmed(), NUM_SYS_ERR_CP_MRAD, false},
+      {ui->edtXCoordMoveValue, ui->chkXCoordMove->text(), NUM_X_SHIFT, false},
+  };
+  for (const Field& f : fields) {
+    if ((pass_rate && !f.pass_rate) || f.edit->isHidden() || !f.edit->isEnabled()) continue;
+    QString why;
+    switch (NumCheckFault(f.edit->text().toStdString(), f.range)) {
+      case NumFault::None: continue;
+      case NumFault::NotNumber: why = tr("不是数字"); break;
+      case NumFault::NotFinite: why = tr("须为有限的数"); break;
+      case NumFault::OutOfRange:
+        why = f.range.lo_open ? tr("须大于%1且不大于%2").arg(Figure(f.range.lo), Figure(f.range.hi))
+                              : tr("须在%1与%2之间").arg(Figure(f.range.lo), Figure(f.range.hi));
+        break;
+    }
+    Prompts::instance().warning(this, tr("提示"), tr("%1的值“%2”无效：%3").arg(f.name, f.edit->text(), why));
+    f.edit->setFocus();
+    f.edit->selectAll();
+    return false;
+  }
+  return true;
 }
 
 void CWdtOutput::onUpdateMaxErrValue() { ReadLimits(); }
@@ -141,7 +208,8 @@ void CWdtOutput::onUpdateUiShow() {
                     ui->rdInvAppResistivity, ui->lbMinPoleLen, ui->edtMinDist, ui->chkAddSystemErr,
                     ui->lbSystemErrApp, ui->edtSystemErrAppPer, ui->lbSystemErrCp, ui->edtSystemErrCp,
                     ui->btnImportFileElev, ui->edtInputFileElev, ui->lbInvH1, ui->lbInvH2, ui->lbInvV2,
-                    ui->lbInvV3, ui->chkExportOhm});
+                    ui->lbInvV3, ui->chkExportOhm, ui->chkExportFdip, ui->chkExportCrtomo,
+                    ui->chkExportProtocol});
   Show(s2 && inv, {ui->rdPoleCmpYes, ui->rdPoleCmpNo, ui->lbCmpShiftPer, ui->edtShiftPercent, ui->chkXCoordMove,
                    ui->edtXCoordMoveValue});
   Show(s3, {ui->btnImportFileShifting, ui->edtInputFileShifting});
@@ -214,6 +282,11 @@ ExportOptions CWdtOutput::CollectSettings() const {
   s.paths = toFilePaths(*m_list);
   s.format = Format();
   s.also_ohm = ui->chkExportOhm->isChecked();
+  const std::pair<QCheckBox*, ExportFormat> multi_freq[] = {{ui->chkExportFdip, ExportFormat::Fdip},
+                                                            {ui->chkExportCrtomo, ExportFormat::Crtomo},
+                                                            {ui->chkExportProtocol, ExportFormat::Protocol}};
+  for (const auto& [box, format] : multi_freq)
+    if (box->isChecked()) s.also_multi_freq.push_back(format);
   s.ip = Ip();
   s.from_smt = ui->rdInputTs->isChecked();
   s.smt_dir = toFilePath(ui->edtDirSmt->text());
@@ -284,6 +357,7 @@ void CWdtOutput::onBtnOutputData() {
     ShowMessages(plan.refusal);
     return;
   }
+  if (!CheckNumbers(false)) return;
   ReadLimits();
   if (m_dir_out.isEmpty()) m_dir_out = FirstFileDir();
   m_dir_out = Prompts::instance().existingDirectory(this, tr("保存目录选择"), m_dir_out);
@@ -305,6 +379,7 @@ void CWdtOutput::on_btnOutPassRate_clicked() {
     ShowMessages({{ExportCode::NoFiles, {}}});
     return;
   }
+  if (!CheckNumbers(true)) return;
   ReadLimits();
   if (ui->edtOutFileName->text().isEmpty()) {
     ShowMessages({{ExportCode::NameEmpty, {}}});

@@ -58,6 +58,10 @@ private slots:
 private:
   void ShowLimits();
   void ReadLimits();
+  // The numeric edits a run reads (those shown and enabled; for the pass
+  // rate the limits and the spacing), in the ranges varnex-cli allows its
+  // options. False after a message naming the first field refused.
+  bool CheckNumbers(bool pass_rate);
   ExportFormat Format() const;
   IpQuantity Ip() const;
   // The export runs' messages in the interface language.
