@@ -424,16 +424,16 @@
         <translation>Also write pyGIMLi/BERT format (.ohm)</translation>
     </message>
     <message>
-        <source>同时导出FDIP多频格式(.shm)</source>
-        <translation>Also write FDIP multi-frequency format (.shm)</translation>
+        <source>同时导出FDIP格式(.shm)</source>
+        <translation>Also write FDIP format (.shm)</translation>
     </message>
     <message>
-        <source>同时导出CRTomo/REDA多频格式</source>
-        <translation>Also write CRTomo/REDA multi-frequency format</translation>
+        <source>同时导出CRTomo/REDA格式</source>
+        <translation>Also write CRTomo/REDA format</translation>
     </message>
     <message>
-        <source>同时导出ResIPy多频格式(protocol)</source>
-        <translation>Also write ResIPy multi-frequency format (protocol)</translation>
+        <source>同时导出ResIPy格式(protocol)</source>
+        <translation>Also write ResIPy protocol</translation>
     </message>
     <message>
         <source>不是数字</source>

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -464,6 +465,34 @@ TEST_F(ExportPage, OptionRowsKeepTheirPlacesWhateverIsChosen) {
   // The time-series folder is on the line of the input choice.
   const QRect dir = w<QWidget>("edtDirSmt")->geometry(), choice = w<QWidget>("rdInputTs")->geometry();
   EXPECT_LT(std::abs(dir.center().y() - choice.center().y()), choice.height() / 2);
+}
+
+// The page gets about 1050 px of a 1366 px wide window: every option, shown
+// or keeping its place, fits that width in both languages.
+TEST(ExportPageWidth, OptionsFitALaptopWindowInBothLanguages) {
+  for (const char* locale : {"zh_CN", "en_US"}) {
+    QTranslator translator;
+    const bool english = installTranslation(*qApp, translator, locale);
+    {
+      QStringList files;
+      CWdtOutput page(&files);
+      page.resize(1050, 680);
+      page.show();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+      auto* scroll = page.findChild<QScrollArea*>("scrollOptions");
+      ASSERT_NE(scroll, nullptr);
+      for (const char* kind : {"rdCheckErr", "rdMidGradient", "rd2DSounding", "rd3DSounding"})
+        for (const char* output : {"rdOutSection", "rdInvData"}) {
+          page.findChild<QAbstractButton*>("rd2DSounding")->click();
+          page.findChild<QAbstractButton*>(output)->click();
+          page.findChild<QAbstractButton*>(kind)->click();
+          QApplication::processEvents();
+          EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width())
+              << locale << " " << kind << " " << output;
+        }
+    }
+    if (english) QApplication::removeTranslator(&translator);
+  }
 }
 
 TEST_F(ExportPage, RunsThatEndWithAMessageAndNoFile) {
