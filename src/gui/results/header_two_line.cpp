@@ -27,14 +27,18 @@ QFont HeaderTwoLine::measureFont() const {
 }
 
 QString HeaderTwoLine::broken(const QString& text, const QFontMetrics& fm, int width) {
+  // Leading spaces ("     CP(mrad)") only widen the column.
   const QString whole = text.trimmed();
-  if (fm.horizontalAdvance(whole) <= width) return text;
-  QString best = text;
+  QString best = whole;
   int best_width = fm.horizontalAdvance(whole);
+  if (best_width <= width) return best;
   for (int i = 1; i < whole.size(); ++i) {
-    // A space is replaced by the line break; a parenthesis starts the second line.
-    const bool at_space = whole[i] == ' ';
-    if (!at_space && whole[i] != '(') continue;
+    // A space gives way to the line break, a parenthesis starts the second
+    // line, an underscore or a hyphen ends the first.
+    const QChar c = whole[i];
+    const bool at_space = c == ' ';
+    const bool after = whole[i - 1] == '_' || whole[i - 1] == '-';
+    if (!at_space && c != '(' && !after) continue;
     const QString first = whole.left(i).trimmed();
     const QString second = whole.mid(at_space ? i + 1 : i).trimmed();
     if (first.isEmpty() || second.isEmpty()) continue;

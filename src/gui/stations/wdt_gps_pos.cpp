@@ -45,7 +45,8 @@ private:
 // Names stand centred above their points; the rescale margin alone leaves
 // the names of the outer points partly outside the axis rect, where they are
 // clipped. Widens the ranges by the extent of the largest name: its height
-// at the top, half its width at either side.
+// at the top and at the bottom (where a name goes that would cover another
+// above its point), half its width at either side.
 void MakeRoomForNames(CCustomPlot* plot, const QList<QCPItemText*>& labels) {
   if (labels.isEmpty()) return;
   plot->replot();  // lays the axis rect out for the current widget size
@@ -58,10 +59,10 @@ void MakeRoomForNames(CCustomPlot* plot, const QList<QCPItemText*>& labels) {
     side = std::max(side, (upright ? w : h) / 2);
   }
   const int rect_w = plot->axisRect()->width(), rect_h = plot->axisRect()->height();
-  if (rect_h > 2 * up) {
+  if (rect_h > 4 * up) {
     QCPRange r = plot->yAxis->range();
-    r.upper += r.size() * double(up) / double(rect_h - up);
-    plot->yAxis->setRange(r);
+    const double grow = r.size() * double(up) / double(rect_h - 2 * up);
+    plot->yAxis->setRange(r.lower - grow, r.upper + grow);
   }
   if (rect_w > 4 * side) {
     QCPRange r = plot->xAxis->range();
