@@ -1487,6 +1487,14 @@ Note: It is recommended to back up raw file before overwrite if!</translation>
         <translation>line %1 cannot be read</translation>
     </message>
     <message>
+        <source>第%1行有%2个字段，应为%3个</source>
+        <translation>line %1 has %2 fields, %3 expected</translation>
+    </message>
+    <message>
+        <source>第%1行含有NUL字节</source>
+        <translation>line %1 holds a NUL byte</translation>
+    </message>
+    <message>
         <source>编辑的参数有%1个采集站，文件有%2个</source>
         <translation>the edited parameters hold %1 stations, the file %2</translation>
     </message>
@@ -1593,6 +1601,10 @@ Note: It is recommended to back up raw file before overwrite if!</translation>
     <message>
         <source>Form</source>
         <translation>Form</translation>
+    </message>
+    <message>
+        <source>“%1”和“%2”将写入同一个文件“%3”，未写入任何文件！</source>
+        <translation>"%1" and "%2" would both be written as "%3"; nothing was written!</translation>
     </message>
     <message>
         <source>显示方式:</source>

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -329,4 +330,38 @@ TEST(FormatTxt, WrittenTablesReadBackTheSameValues) {
   ASSERT_EQ(coord2.m_vt_item.size(), 1u);
   EXPECT_EQ(coord2.m_vt_item[0].pos, 100.5f);
   EXPECT_NEAR(coord2.m_vt_item[0].azimuth, M_PI / 4, 1e-6);
+}
+
+// The reason carries what an interface needs to word it in its own language;
+// the English line stays the same text.
+TEST(FormatTxt, FailureReasonIsACodeWithItsArguments) {
+  struct Case {
+    std::string text;
+    ReasonCode code;
+    long line, count, expected;
+  };
+  const Case cases[] = {
+      {"h\nP1,1,0,0\nP2,2,0\n", ReasonCode::FieldCount, 3, 3, 4},
+      {"h\nP1,1,0,0\nP2,2,0,0,\n", ReasonCode::FieldCount, 3, 5, 4},
+      {std::string("h\nP1,1,0,0\nP2,2,\0,0\n", 20), ReasonCode::NulByte, 3, 0, 0},
+  };
+  for (const Case& c : cases) {
+    CFormatTxtShifting t;
+    const std::string path = WriteTemp("reason.csv", c.text);
+    EXPECT_FALSE(t.Read(path));
+    const Reason& r = t.GetReason();
+    EXPECT_EQ(r.code, c.code) << t.GetError();
+    EXPECT_EQ(r.line, c.line);
+    EXPECT_EQ(r.count, c.count);
+    EXPECT_EQ(r.other_count, c.expected);
+    EXPECT_EQ(r.file, path);
+    EXPECT_EQ(r.text, t.GetError());
+  }
+  CFormatTxtElev t;
+  EXPECT_FALSE(t.Read(testing::TempDir() + "varnex_txt_missing/none.txt"));
+  EXPECT_EQ(t.GetReason().code, ReasonCode::CannotOpen);
+  EXPECT_EQ(t.GetReason().sys_error, ENOENT);
+  ASSERT_TRUE(t.Read(WriteTemp("reason.txt", "0 0 1\n")));
+  EXPECT_TRUE(t.GetReason().empty());
+  EXPECT_TRUE(t.GetError().empty());
 }

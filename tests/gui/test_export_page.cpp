@@ -261,7 +261,7 @@ TEST_F(ExportPage, AFailedImportWarnsAndEmptiesTheEdit) {
   ASSERT_EQ(prompts->messages.size(), 1);
   EXPECT_EQ(prompts->messages[0].kind, "warning");
   EXPECT_EQ(prompts->messages[0].title, "提示");
-  EXPECT_EQ(prompts->messages[0].text, "导入坐标失败！");
+  EXPECT_EQ(prompts->messages[0].text, "导入坐标失败！\n第2行有3个字段，应为5个");
   EXPECT_TRUE(w<QLineEdit>("edtInputFileCoord")->text().isEmpty());
   // The next dialog starts where the last file was chosen.
   prompts->fileAnswers.enqueue({});

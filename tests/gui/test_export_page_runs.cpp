@@ -482,7 +482,7 @@ TEST_F(ExportPageRuns, AFailedImportLeavesNoTableBehind) {
   import(prompts, "btnImportFileElev", survey("p4") + "/elevation.txt");
   import(prompts, "btnImportFileElev", bad);
   ASSERT_EQ(prompts->messages.size(), 1);
-  EXPECT_EQ(prompts->messages[0].text, "导入高程失败！");
+  EXPECT_EQ(prompts->messages[0].text, "导入高程失败！\n第2行有0个字段，应为3个");
   EXPECT_TRUE(w<QLineEdit>("edtInputFileElev")->text().isEmpty());
   // The export then goes without elevations, as the empty edit says.
   prompts->fileAnswers.enqueue({out.filePath("page")});

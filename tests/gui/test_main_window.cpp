@@ -34,10 +34,22 @@ QStringList listed(const CWdtMain& w) {
   return static_cast<QStringListModel*>(w.form()->listOpenFiles->model())->stringList();
 }
 
-}  // namespace
-
 // The height a 1366 x 768 screen leaves under a taskbar.
 constexpr int kScreenHeight = 720;
+
+// Whether the window, as it is laid out now, fits that height: neither its
+// minimum nor its actual height may be taller.
+::testing::AssertionResult FitsTheScreen(const QWidget& window) {
+  QApplication::processEvents();
+  const int least = window.minimumSizeHint().height();
+  if (least > kScreenHeight)
+    return ::testing::AssertionFailure() << "minimum height " << least << " px, above " << kScreenHeight << " px";
+  if (window.height() > kScreenHeight)
+    return ::testing::AssertionFailure() << "height " << window.height() << " px, above " << kScreenHeight << " px";
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace
 
 // Every tab, and on the export page every output kind with every input and
 // output choice, in both languages and with the CJK font the Chinese texts
@@ -53,11 +65,7 @@ TEST(MainWindow, FitsALaptopScreenOnEveryTabAndExportKind) {
       CWdtMain w;
       w.show();
       ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-      auto fits = [&](const QString& what) {
-        QApplication::processEvents();
-        EXPECT_LE(w.minimumSizeHint().height(), kScreenHeight) << locale << " " << what.toStdString();
-        EXPECT_LE(w.height(), kScreenHeight) << locale << " " << what.toStdString();
-      };
+      auto fits = [&](const QString& what) { EXPECT_TRUE(FitsTheScreen(w)) << locale << " " << what.toStdString(); };
       for (int t = 0; t < w.form()->tabRight->count(); ++t) {
         w.form()->tabRight->setCurrentIndex(t);
         fits(QString("tab %1").arg(t));
@@ -83,13 +91,26 @@ TEST(MainWindow, FitsALaptopScreenOnEveryTabAndExportKind) {
   }
 }
 
+// The check itself: a page taller than the screen must fail it.
+TEST(MainWindow, ScreenFitCheckFailsForAPageTallerThanTheScreen) {
+  CWdtMain w;
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  ASSERT_TRUE(FitsTheScreen(w));
+  QWidget* tall = new QWidget;
+  tall->setMinimumHeight(kScreenHeight + 1);
+  w.form()->tabRight->addTab(tall, "tall");
+  w.form()->tabRight->setCurrentWidget(tall);
+  EXPECT_FALSE(FitsTheScreen(w));
+}
+
 TEST(MainWindow, ShellLayout) {
   CWdtMain w;
   EXPECT_EQ(w.windowTitle(), "Varnex-V1.5.4");
   // It opens whole on a 1366 x 768 screen (a taskbar left over), the pages
   // taking most of the width.
   EXPECT_LE(w.width(), 1366);
-  EXPECT_LE(w.height(), kScreenHeight);
+  EXPECT_TRUE(FitsTheScreen(w));
   EXPECT_GE(w.width(), 1140);
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));

@@ -13,8 +13,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,7 +32,9 @@
 #include "gui/export/wdt_output.h"
 #include "gui/main/app_init.h"
 #include "model_check.h"
+#include "gui/main/wdt_main.h"
 #include "gui/results/dlg_data_limit.h"
+#include "gui/results/header_two_line.h"
 #include "gui/results/model_plot_sel_freq.h"
 #include "gui/results/model_res.h"
 #include "gui/limits/shared_data.h"
@@ -133,6 +137,29 @@ bool writeHandMade(const QString& path) {
 
 // The page with scripted prompts; the shared limit table is taken away (and
 // put back afterwards) so that the page starts from its own defaults.
+// Every label of the table's header, on its one or two lines, and every
+// cell fit their columns: nothing is elided.
+void expectNothingCut(QTableView* view) {
+  auto* header = qobject_cast<HeaderTwoLine*>(view->horizontalHeader());
+  ASSERT_NE(header, nullptr);
+  QAbstractItemModel* model = view->model();
+  const QFontMetrics fm(view->font());
+  for (int c = 0; c < model->columnCount(); ++c) {
+    const QString head = model->headerData(c, Qt::Horizontal).toString();
+    const QString shown = header->shownText(c);
+    // The same label, only broken (a space may give way to the break).
+    EXPECT_EQ(QString(shown).remove('\n').remove(' '), QString(head).remove(' ')) << head.toStdString();
+    EXPECT_LE(shown.count('\n'), 1) << head.toStdString();
+    for (const QString& line : shown.split('\n'))
+      EXPECT_GE(header->sectionSize(c), header->fontMetrics().horizontalAdvance(line)) << head.toStdString();
+    for (int r = 0; r < model->rowCount(); ++r) {
+      const QString text = model->data(model->index(r, c)).toString();
+      // Every text fits its column with room to spare.
+      EXPECT_GT(header->sectionSize(c), fm.horizontalAdvance(text)) << head.toStdString() << " row " << r;
+    }
+  }
+}
+
 class PageFixture : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -1108,21 +1135,44 @@ TEST_F(PageFixture, ColumnsAreWideEnoughForTheirContentsAtTheDefaultSize) {
   QApplication::processEvents();
   auto* view = page->resTable()->findChild<QTableView*>("tbRes");
   ASSERT_NE(view, nullptr);
-  QHeaderView* header = view->horizontalHeader();
-  const QFontMetrics fm(view->font());
-  for (int c = 0; c < model->columnCount(); ++c) {
-    const QString head = model->headerData(c, Qt::Horizontal).toString();
-    EXPECT_GE(header->sectionSize(c), header->fontMetrics().horizontalAdvance(head)) << head.toStdString();
-    for (int r = 0; r < model->rowCount(); ++r) {
-      const QString text = cell(r, c);
-      // Nothing elided: every text fits its column with room to spare.
-      EXPECT_GT(header->sectionSize(c), fm.horizontalAdvance(text)) << head.toStdString() << " row " << r;
-    }
-  }
+  expectNothingCut(view);
   // The columns do not fit the narrow page: the user scrolls instead.
+  QHeaderView* header = view->horizontalHeader();
   EXPECT_TRUE(view->horizontalScrollBar()->isVisible() ||
               header->length() <= view->viewport()->width());
   page->hide();
+}
+
+// A 1600 px wide window shows every column of the table without scrolling,
+// in English (the longest labels) as in Chinese, nothing cut.
+TEST_F(PageFixture, TableFitsA1600PxWindowInBothLanguages) {
+  const QString d = survey(43);
+  const QString shots = qEnvironmentVariable("VARNEX_SCREENSHOT_DIR");
+  for (const char* locale : {"zh_CN", "en_US"}) {
+    QTranslator translator;
+    const bool english = installTranslation(*qApp, translator, locale);
+    {
+      CWdtMain w;
+      w.resize(1600, 1000);
+      w.importFiles({d + "/L101_01.SRS"});
+      w.show();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+      w.form()->tabRight->setCurrentWidget(w.resultsPage());
+      w.onListClicked(w.form()->listOpenFiles->model()->index(0, 0));
+      ASSERT_TRUE(w.resultsPage()->isLoaded());
+      QApplication::processEvents();
+      ASSERT_EQ(w.width(), 1600);
+      auto* view = w.resultsPage()->resTable()->findChild<QTableView*>("tbRes");
+      ASSERT_NE(view, nullptr);
+      EXPECT_FALSE(view->horizontalScrollBar()->isVisible()) << locale;
+      EXPECT_LE(view->horizontalHeader()->length(), view->viewport()->width()) << locale;
+      expectNothingCut(view);
+      if (!shots.isEmpty()) {
+        EXPECT_TRUE(w.grab().save(QDir(shots).filePath(QString("results_1600%1.png").arg(english ? "_en" : ""))));
+      }
+    }
+    if (english) QApplication::removeTranslator(&translator);
+  }
 }
 
 TEST_F(PageFixture, AFileCutShortAtItsEndIsShownWithAWarning) {

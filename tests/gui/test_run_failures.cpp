@@ -1,8 +1,8 @@
 // The all-files runs of the results and parameter pages when files cannot
 // be written: the closing message names each failed file with its reason in
 // the interface language, and "done" is said only when every file was
-// written. Reader failures are worded in Chinese or English as the
-// interface is.
+// written. Reader failures, of the binary files and of the text tables, are
+// worded in Chinese or English as the interface is.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,11 +20,13 @@
 #include <unistd.h>
 
 #include "core/sip/format_srs.h"
+#include "gui/export/wdt_output.h"
 #include "gui/limits/shared_data.h"
 #include "gui/main/app_init.h"
 #include "gui/params/wdt_param_srs.h"
 #include "gui/results/wdt_sip_res.h"
 #include "gui/toolkit/reason_text.h"
+#include "expect_message.h"
 #include "scripted_prompts.h"
 #include "survey_fixture.h"
 #include "ui_wdt_sip_res.h"
@@ -31,6 +34,11 @@
 namespace {
 
 QString u8(const char* s) { return QString::fromUtf8(s); }
+
+QByteArray contents(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 // A folder no new file can be made in. Root writes into read-only folders,
 // but sysfs refuses new files to everyone.
@@ -130,6 +138,49 @@ TEST_F(RunFailures, DumpAllNamesTheDumpThatCannotBeWritten) {
   EXPECT_TRUE(QFileInfo::exists(dir + "/L101_02.txt"));
 }
 
+// Two listed files that would write the same output: each all-files run
+// refuses before anything is written, naming both, and the files stay as
+// they were.
+TEST_F(RunFailures, AllFilesRunsRefuseTwoFilesWithTheSameOutput) {
+  const QString out = tmp.filePath("out");
+  ASSERT_TRUE(QDir().mkpath(out));
+  ASSERT_TRUE(QDir().mkpath(dir + "/b"));
+  ASSERT_TRUE(QFile::copy(files[0], dir + "/b/L101_01.SRS"));
+  ASSERT_TRUE(QFile::copy(files[0], dir + "/L101_01.srs"));
+  struct Case {
+    const char* button;
+    QStringList list;
+    QString output;  // written by both
+    QStringList written;  // nothing of it may exist after the run
+  };
+  const QStringList same_base = {files[0], files[1], dir + "/b/L101_01.SRS"};
+  const QStringList same_dump = {files[0], dir + "/L101_01.srs"};
+  const Case cases[] = {
+      {"btnRecalAll", same_base, out + "/L101_01.SRS",
+       {out + "/L101_01.SRS", out + "/L101_02.SRS", out + "/reCalResult.txt"}},
+      {"btnOutSrsAll", same_base, out + "/L101_01.SRS",
+       {out + "/L101_01.SRS", out + "/L101_02.SRS", out + "/recalTsToSrsResult.txt"}},
+      {"btnOutToTxtAll", same_dump, dir + "/L101_01.txt", {dir + "/L101_01.txt", dir + "/outTxtResult.txt"}},
+  };
+  QMap<QString, QByteArray> before;
+  for (const QString& f : same_base + same_dump) before[f] = contents(f);
+  for (const Case& c : cases) {
+    prompts->messages.clear();
+    WdtSipRes page;
+    page.setFileList(c.list);
+    page.form()->edtFileSmt->setText(dir + "/smt");
+    prompts->intAnswers.enqueue(4);
+    prompts->fileAnswers.enqueue({out});
+    QTest::mouseClick(page.findChild<QPushButton*>(c.button), Qt::LeftButton);
+    ExpectOnlyMessage(*prompts, "warning", u8("警告"),
+                      u8("“%1”和“%2”将写入同一个文件“%3”，未写入任何文件！").arg(files[0], c.list.last(), c.output));
+    for (const QString& f : c.written) EXPECT_FALSE(QFileInfo::exists(f)) << c.button << " " << f.toStdString();
+    for (auto it = before.cbegin(); it != before.cend(); ++it) EXPECT_EQ(contents(it.key()), it.value()) << c.button;
+    prompts->intAnswers.clear();
+    prompts->fileAnswers.clear();
+  }
+}
+
 // Save all writes over the listed files: the edited one, replaced by a
 // folder after it was shown, cannot be written; a copy of it is saved.
 TEST_F(RunFailures, SaveAllNamesTheFileAndItsReason) {
@@ -163,7 +214,8 @@ TEST_F(RunFailures, SaveCurrentGivesTheReason) {
             u8("文件“%1”保存失败!").arg(files[1]) + "\n" + u8("“%1”是文件夹").arg(files[1]));
 }
 
-// The same damaged file read on a Chinese and on an English interface.
+// The same damaged files read on a Chinese and on an English interface: an
+// SRS file on the results page, side tables on the export page.
 TEST_F(RunFailures, ReaderFailureInTheInterfaceLanguage) {
   QByteArray bytes;
   {
@@ -176,14 +228,27 @@ TEST_F(RunFailures, ReaderFailureInTheInterfaceLanguage) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes.left(40));
   }
+  const QString shift = tmp.filePath("shift.csv");
+  const QString elev = tmp.filePath("elev.txt");
+  for (const auto& t : {std::make_pair(shift, QByteArray("name,pole,dx,dy\nE1,1,0.5\n")),
+                        std::make_pair(elev, QByteArray("0 0 900\n10 0 9\0" "50\n", 18))}) {
+    QFile f(t.first);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(t.second);
+  }
   struct Case {
     const char* locale;
     const char* opened;
     const char* part;
+    const char* shift;
+    const char* elev;
   };
   const Case cases[] = {
-      {"zh_CN", "打开文件“%1”失败！\n%2（第8字节起）已损坏", "测量参数"},
-      {"en_US", "Failed to open \"%1\"!\n%2 at byte 8 is damaged", "measurement record"},
+      {"zh_CN", "打开文件“%1”失败！\n%2（第8字节起）已损坏", "测量参数", "导入相对坐标失败！\n第2行有3个字段，应为4个",
+       "导入高程失败！\n第2行含有NUL字节"},
+      {"en_US", "Failed to open \"%1\"!\n%2 at byte 8 is damaged", "measurement record",
+       "Failed to import relative coordinates!\nline 2 has 3 fields, 4 expected",
+       "Failed to import elevation!\nline 2 holds a NUL byte"},
   };
   for (const Case& c : cases) {
     QTranslator translator;
@@ -201,6 +266,18 @@ TEST_F(RunFailures, ReaderFailureInTheInterfaceLanguage) {
       EXPECT_TRUE(prompts->messages[0].text.endsWith(english ? "cannot open the file: no such file or folder"
                                                              : u8("无法打开文件：文件或文件夹不存在")))
           << prompts->messages[0].text.toStdString();
+    }
+    {
+      QStringList list = files;
+      CWdtOutput page(&list);
+      for (const auto& t :
+           {std::make_pair("btnImportFileShifting", shift), std::make_pair("btnImportFileElev", elev)}) {
+        prompts->messages.clear();
+        prompts->fileAnswers.enqueue({t.second});
+        page.findChild<QPushButton*>(t.first)->click();
+        ASSERT_EQ(prompts->messages.size(), 1) << c.locale << " " << t.first;
+        EXPECT_EQ(prompts->messages[0].text, u8(t.second == shift ? c.shift : c.elev)) << c.locale;
+      }
     }
     if (english) QApplication::removeTranslator(&translator);
   }

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
+#include <QPolygonF>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -360,4 +363,45 @@ TEST(StationMap, LegendRowAndShowingTheTabRedraws) {
   EXPECT_EQ(close->text(), "关 闭");
   QTest::mouseClick(close, Qt::LeftButton);
   EXPECT_FALSE(w.isVisible());
+}
+
+// In the free layout a station stands on its first electrode, and at the
+// default zoom of a laptop window neighbouring names come close: no name
+// may cover another (an electrode two channels share is named twice at the
+// same place, alike), and a station keeps its name above its point.
+TEST(StationMap, NamesDoNotCoverEachOtherAtTheDefaultZoom) {
+  ScopedPrompts prompts;
+  QTemporaryDir tmp;
+  const QString dir = generateSurvey(
+      tmp, {"--seed", "7", "--files", "2", "--devices", "3", "--cals", "2", "--layout", "free"});
+  CWdtMain w;
+  w.resize(1366, 720);
+  w.importFiles({dir + "/L101_01.SRS"});
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  w.form()->tabRight->setCurrentWidget(w.stationPage());
+  w.onListClicked(w.form()->listOpenFiles->model()->index(0, 0));
+  QApplication::processEvents();
+  CWdtGpsPos* map = w.stationPage();
+  auto box = [](const QCPItemText* t) {
+    QPolygonF corners;
+    for (QCPItemAnchor* a : {t->topLeft, t->topRight, t->bottomRight, t->bottomLeft}) corners << a->pixelPosition();
+    return corners.boundingRect();
+  };
+  for (int p = 0; p < 2; ++p) {
+    map->m_plot[p]->replot();
+    const QList<QCPItemText*>& names = map->m_vt_label[p];
+    ASSERT_GT(names.size(), 2) << p;
+    for (int i = 0; i < names.size(); ++i)
+      for (int j = i + 1; j < names.size(); ++j) {
+        const QCPItemText* a = names[i];
+        const QCPItemText* b = names[j];
+        if (a->text() == b->text() && a->position->coords() == b->position->coords()) continue;
+        EXPECT_FALSE(box(a).adjusted(1, 1, -1, -1).intersects(box(b)))
+            << "plot " << p << ": " << a->text().toStdString() << " covers " << b->text().toStdString();
+      }
+  }
+  const QCPItemText* station = map->m_vt_label[1].first();
+  EXPECT_TRUE(station->text().startsWith("ST")) << station->text().toStdString();
+  EXPECT_EQ(station->positionAlignment(), Qt::AlignHCenter | Qt::AlignBottom);
 }

@@ -60,3 +60,11 @@ Reason Reason::Line(long line, std::string text) {
   r.line = line;
   return r;
 }
+
+Reason Reason::FieldCount(long line, long count, long expected, std::string text) {
+  Reason r = Of(ReasonCode::FieldCount, std::move(text));
+  r.line = line;
+  r.count = count;
+  r.other_count = expected;
+  return r;
+}

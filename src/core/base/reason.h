@@ -24,6 +24,8 @@ enum class ReasonCode {
   StationDiffers,  // station count (1-based) has another name or channel count than in the edited file
   CannotRebuild,  // harmonic count or current factor unusable for a rebuild
   NoCurrentSeries,  // the current station's time series file is missing
+  FieldCount,     // line of a text table has count fields, other_count expected
+  NulByte,        // line of a text table holds a NUL byte
 };
 
 // The parts of the binary files a reader names when it stops.
@@ -49,12 +51,12 @@ struct Reason {
   ReasonCode code = ReasonCode::None;
   ReasonPart part = ReasonPart::None;
   long offset = -1;      // DamagedPart: byte offset where the part starts
-  long line = -1;        // DamagedLine: 1-based
+  long line = -1;        // DamagedLine, FieldCount, NulByte: 1-based
   std::string file;      // 8-bit path the reason is about
   std::string other;     // NameTaken: the input written first
   int sys_error = 0;     // errno
-  long count = 0;        // StationCount
-  long other_count = 0;  // StationCount
+  long count = 0;        // StationCount, FieldCount
+  long other_count = 0;  // StationCount, FieldCount
   std::string text;      // the English line
 
   bool empty() const { return code == ReasonCode::None; }
@@ -67,6 +69,7 @@ struct Reason {
   // ReasonPart::None.
   static Reason Damaged(const std::string& part_name, long offset, std::string text);
   static Reason Line(long line, std::string text);
+  static Reason FieldCount(long line, long count, long expected, std::string text);
 };
 
 ReasonPart ReasonPartOf(const std::string& part_name);

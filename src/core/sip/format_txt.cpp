@@ -94,16 +94,21 @@ const char* const SPACE_DELIMS = " \t";
 
 bool CFormatTxt::Read(const std::string& path) {
   m_error.clear();
+  m_reason.clear();
   std::string kind;
   if (!ex_readable_kind(path, &kind)) {
     m_error = "cannot open the file: " + kind;
+    // A FIFO, socket or device: as the binary readers, the text says which.
+    m_reason = Reason::Of(ReasonCode::Other, m_error);
     CLOG_ERR("file %s open failed: %s", path.c_str(), kind.c_str());
     return false;
   }
   std::ifstream in(path, std::ios::in | std::ios::binary);
   if (!in.is_open()) {
-    m_error = std::string("cannot open the file: ") + std::strerror(errno);
-    CLOG_ERR("file %s(mode: %s) open failed: %s", path.c_str(), "r", std::strerror(errno));
+    const int err = errno;
+    m_error = std::string("cannot open the file: ") + std::strerror(err);
+    m_reason = Reason::System(ReasonCode::CannotOpen, path, err, m_error);
+    CLOG_ERR("file %s(mode: %s) open failed: %s", path.c_str(), "r", std::strerror(err));
     return false;
   }
   // The reader logs with the path it is given; the table keeps its old path
@@ -114,6 +119,8 @@ bool CFormatTxt::Read(const std::string& path) {
   if (!ok) {
     m_path = old_path;
     if (m_error.empty()) m_error = "not a valid table";
+    if (m_reason.empty()) m_reason = Reason::Of(ReasonCode::NotValid, m_error);
+    m_reason.file = path;
   }
   return ok;
 }
@@ -162,7 +169,7 @@ namespace {
 // written back.
 template <typename Split, typename Add>
 bool read_lines(std::istream& in, const std::string& path, const char* what, bool has_header, size_t fields,
-                Split split, Add add, std::string* why) {
+                Split split, Add add, Reason* why) {
   std::string line;
   int line_idx = 0;
   if (has_header) {
@@ -171,22 +178,24 @@ bool read_lines(std::istream& in, const std::string& path, const char* what, boo
   }
   while (CFormatTxt::GetLine(in, &line)) {
     if (++line_idx == 1) strip_bom(&line);
+    const std::string at = "line " + std::to_string(line_idx) + ": ";
     if (line.find('\0') != std::string::npos) {
-      *why = "line " + std::to_string(line_idx) + ": NUL byte in the text";
-      CLOG_WARN("%s file %s: %s", what, path.c_str(), why->c_str());
+      *why = Reason::Line(line_idx, at + "NUL byte in the text");
+      why->code = ReasonCode::NulByte;
+      CLOG_WARN("%s file %s: %s", what, path.c_str(), why->text.c_str());
       return false;
     }
     const std::vector<std::string> parts = split(line);
     if (parts.size() != fields) {
-      *why = "line " + std::to_string(line_idx) + ": " + std::to_string(parts.size()) + " fields, " +
-             std::to_string(fields) + " expected";
-      CLOG_WARN("%s file %s: %s", what, path.c_str(), why->c_str());
+      *why = Reason::FieldCount(line_idx, long(parts.size()), long(fields),
+                                at + std::to_string(parts.size()) + " fields, " + std::to_string(fields) + " expected");
+      CLOG_WARN("%s file %s: %s", what, path.c_str(), why->text.c_str());
       return false;
     }
     add(parts);
   }
   if (in.bad()) {
-    *why = "line " + std::to_string(line_idx + 1) + ": read error";
+    *why = Reason::Line(line_idx + 1, "line " + std::to_string(line_idx + 1) + ": read error");
     return false;
   }
   return true;
@@ -196,13 +205,17 @@ bool read_lines(std::istream& in, const std::string& path, const char* what, boo
 // whole file was read.
 template <typename Item, typename Split, typename Parse>
 bool read_table(std::istream& in, const std::string& path, const char* what, bool has_header, size_t fields,
-                Split split, Parse parse, std::vector<Item>* items, std::string* why) {
+                Split split, Parse parse, std::vector<Item>* items, std::string* error, Reason* why) {
   std::vector<Item> fresh;
   const bool ok = read_lines(
       in, path, what, has_header, fields, split,
       [&](const std::vector<std::string>& parts) { fresh.push_back(parse(parts)); }, why);
-  if (!ok) return false;
+  if (!ok) {
+    *error = why->text;
+    return false;
+  }
   items->swap(fresh);
+  error->clear();
   why->clear();
   return true;
 }
@@ -221,7 +234,7 @@ bool CFormatTxtSiteCoord::ReadFile(std::istream& in) {
     it.y = ToDouble(tok[4]);
     return it;
   };
-  return read_table(in, m_path, "site coordinate", true, 5, space_tokens, parse, &m_vt_item, &m_error);
+  return read_table(in, m_path, "site coordinate", true, 5, space_tokens, parse, &m_vt_item, &m_error, &m_reason);
 }
 
 bool CFormatTxtSiteCoord::WriteFile(FILE* fp) {
@@ -256,7 +269,7 @@ bool CFormatTxtElev::ReadFile(std::istream& in) {
     it.z = ToDouble(tok[2]);
     return it;
   };
-  return read_table(in, m_path, "elevation", false, 3, space_tokens, parse, &m_vt_item, &m_error);
+  return read_table(in, m_path, "elevation", false, 3, space_tokens, parse, &m_vt_item, &m_error, &m_reason);
 }
 
 bool CFormatTxtElev::WriteFile(FILE* fp) {
@@ -298,7 +311,7 @@ bool CFormatTxtShifting::ReadFile(std::istream& in) {
     it.dy = field_double(trimmed(fields[3]));
     return it;
   };
-  return read_table(in, m_path, "shift", true, 4, commas, parse, &m_vt_item, &m_error);
+  return read_table(in, m_path, "shift", true, 4, commas, parse, &m_vt_item, &m_error, &m_reason);
 }
 
 bool CFormatTxtShifting::WriteFile(FILE* fp) {
@@ -327,7 +340,7 @@ bool CFormatTxtCoord::ReadFile(std::istream& in) {
     it.azimuth = algo_deg2rad(float(ToDouble(tok[4])));
     return it;
   };
-  return read_table(in, m_path, "coordinate", true, 5, space_tokens, parse, &m_vt_item, &m_error);
+  return read_table(in, m_path, "coordinate", true, 5, space_tokens, parse, &m_vt_item, &m_error, &m_reason);
 }
 
 bool CFormatTxtCoord::WriteFile(FILE* fp) {

@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/reason.h"
+
 class CFormatTxt {
 public:
   virtual ~CFormatTxt() = default;
@@ -29,6 +31,7 @@ public:
   // Writes the table in the form ReadFile accepts (numbers with enough
   // digits to read back the same doubles). Used by tools and tests.
   virtual bool WriteFile(FILE* fp) = 0;
+  virtual void Clear() = 0;
 
   // Opens the file (false, table untouched, when it cannot be opened) and
   // returns ReadFile; m_path is set on success.
@@ -40,6 +43,9 @@ public:
   // Why the last Read failed, in one line with the line number; empty after
   // a successful read.
   const std::string& GetError() const { return m_error; }
+  // The same as a code with its arguments (line, field counts, system
+  // error), for an interface that words it in its own language.
+  const Reason& GetReason() const { return m_reason; }
 
   // Splits at every run of the delimiter characters; never yields an empty token.
   static std::vector<std::string> Tokenize(const std::string& line, const char* delims);
@@ -51,6 +57,7 @@ public:
 protected:
   std::string m_path;
   std::string m_error;
+  Reason m_reason;
 };
 
 // Header line, then "name line_no pos x y" per site.
@@ -66,7 +73,7 @@ public:
 
   bool ReadFile(std::istream& in) override;
   bool WriteFile(FILE* fp) override;
-  void Clear() { m_vt_item.clear(); }
+  void Clear() override { m_vt_item.clear(); }
 
   // First record (file order) on line_no with |record pos - pos| <= tol.
   // Without one: false, and out gets an empty name, line_no, pos, x = y = 0.
@@ -86,7 +93,7 @@ public:
 
   bool ReadFile(std::istream& in) override;
   bool WriteFile(FILE* fp) override;
-  void Clear() { m_vt_item.clear(); }
+  void Clear() override { m_vt_item.clear(); }
 
   // z of the nearest point by |dx| + |dy| (summed in single precision); the
   // first point wins a tie; 0 for an empty table.
@@ -115,7 +122,7 @@ public:
 
   bool ReadFile(std::istream& in) override;
   bool WriteFile(FILE* fp) override;
-  void Clear() { m_vt_item.clear(); }
+  void Clear() override { m_vt_item.clear(); }
 
   std::vector<Item> m_vt_item;
 };
@@ -134,7 +141,7 @@ public:
 
   bool ReadFile(std::istream& in) override;
   bool WriteFile(FILE* fp) override;
-  void Clear() { m_vt_item.clear(); }
+  void Clear() override { m_vt_item.clear(); }
 
   // First record whose name starts text and whose pos is within 0.01 of pos;
   // out is left alone when there is none.

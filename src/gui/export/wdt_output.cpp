@@ -12,6 +12,7 @@
 #include "gui/toolkit/paths.h"
 #include "gui/toolkit/progress.h"
 #include "gui/toolkit/prompts.h"
+#include "gui/toolkit/reason_text.h"
 #include "gui/toolkit/wait_cursor.h"
 #include "ui_wdt_output.h"
 
@@ -22,8 +23,7 @@ namespace {
 // A failed read keeps the records before the bad line (or, for a file
 // that cannot be opened, the previous table). The edit is emptied then, so
 // the table is too: an export must not use rows the user sees no file for.
-template <class Table>
-bool ReadTable(Table* table, const std::string& path) {
+bool ReadTable(CFormatTxt* table, const std::string& path) {
   if (table->Read(path)) return true;
   CLOG_WARN("side table %s not imported: %s", path.c_str(),
             table->GetError().empty() ? "cannot be opened" : table->GetError().c_str());
@@ -232,13 +232,12 @@ void CWdtOutput::onBtnSelDirSmt() {
 }
 
 void CWdtOutput::ImportTable(const QString& title, const QString& filter, QString* start_dir,
-                             const std::function<bool(const std::string&)>& read, const QString& failure,
-                             QLineEdit* edit) {
+                             CFormatTxt* table, const QString& failure, QLineEdit* edit) {
   const QString path = Prompts::instance().openFileName(this, title, *start_dir, filter);
   if (path.isEmpty()) return;
   *start_dir = QFileInfo(path).absolutePath();
-  if (!read(toFilePath(path))) {
-    Prompts::instance().warning(this, tr("提示"), failure);
+  if (!ReadTable(table, toFilePath(path))) {
+    Prompts::instance().warning(this, tr("提示"), withReason(failure, table->GetReason()));
     edit->clear();
     return;
   }
@@ -246,20 +245,17 @@ void CWdtOutput::ImportTable(const QString& title, const QString& filter, QStrin
 }
 
 void CWdtOutput::onBtnImportFileCoord() {
-  ImportTable(tr("打开坐标文件"), "txt Files (*.txt)", &m_dir_coord,
-              [this](const std::string& p) { return ReadTable(&m_site_coord, p); }, tr("导入坐标失败！"),
+  ImportTable(tr("打开坐标文件"), "txt Files (*.txt)", &m_dir_coord, &m_site_coord, tr("导入坐标失败！"),
               ui->edtInputFileCoord);
 }
 
 void CWdtOutput::onBtnImportFileElev() {
-  ImportTable(tr("打开高程文件"), "txt Files (*.txt)", &m_dir_elev,
-              [this](const std::string& p) { return ReadTable(&m_elev, p); }, tr("导入高程失败！"),
+  ImportTable(tr("打开高程文件"), "txt Files (*.txt)", &m_dir_elev, &m_elev, tr("导入高程失败！"),
               ui->edtInputFileElev);
 }
 
 void CWdtOutput::on_btnImportFileShifting_clicked() {
-  ImportTable(tr("打开坐标文件"), "txt Files (*.csv)", &m_dir_shifting,
-              [this](const std::string& p) { return ReadTable(&m_shifting, p); }, tr("导入相对坐标失败！"),
+  ImportTable(tr("打开坐标文件"), "txt Files (*.csv)", &m_dir_shifting, &m_shifting, tr("导入相对坐标失败！"),
               ui->edtInputFileShifting);
 }
 

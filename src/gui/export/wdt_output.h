@@ -71,7 +71,7 @@ private:
   QString FirstFileDir() const;
   // Reads a side table chosen by the user into table; edit shows its path.
   void ImportTable(const QString& title, const QString& filter, QString* start_dir,
-                   const std::function<bool(const std::string&)>& read, const QString& failure, QLineEdit* edit);
+                   CFormatTxt* table, const QString& failure, QLineEdit* edit);
 
   std::unique_ptr<Ui::CWdtOutput> ui;
   QStringList* m_list;

@@ -3,7 +3,7 @@
 #include "core/sip/sip_pub.h"
 #include "gui/results/model_plot_sel_freq.h"
 
-ModelPlotSelChannel::ModelPlotSelChannel(QObject* parent) : ModelPlotSel(parent) {}
+ModelPlotSelChannel::ModelPlotSelChannel(QObject* parent) : ModelPlotSel(COL_CHECK, COL_COLOR, parent) {}
 
 int ModelPlotSelChannel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : m_vt_items.size();
@@ -45,33 +45,14 @@ QVariant ModelPlotSelChannel::data(const QModelIndex& index, int role) const {
       if (col == COL_STATUS) return statusText(item.fit.status);
       return QVariant();
     case Qt::CheckStateRole:
-      if (col == COL_CHECK) return int(item.checked ? Qt::Checked : Qt::Unchecked);
-      return QVariant();
     case Qt::DecorationRole:
-      if (col == COL_COLOR) return item.color;
-      return QVariant();
+      return markData(index, role);
     case Qt::TextAlignmentRole:
       if (col >= COL_POS && col <= COL_RMS) return int(Qt::AlignRight | Qt::AlignVCenter);
       return QVariant();
     default:
       return QVariant();
   }
-}
-
-bool ModelPlotSelChannel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!index.isValid() || !validRow(index.row())) return false;
-  PlotSelChannel& item = m_vt_items[index.row()];
-  if (role == Qt::EditRole && index.column() == COL_COLOR) {
-    item.color = value.value<QColor>();
-    emit dataChanged();
-    return true;
-  }
-  if (role == Qt::CheckStateRole && index.column() == COL_CHECK) {
-    item.checked = value.toInt() == Qt::Checked;
-    emit checkChanged();
-    return true;
-  }
-  return false;
 }
 
 QVariant ModelPlotSelChannel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -90,26 +71,6 @@ QVariant ModelPlotSelChannel::headerData(int section, Qt::Orientation orientatio
     default: return QVariant();
   }
 }
-
-Qt::ItemFlags ModelPlotSelChannel::flags(const QModelIndex& index) const {
-  Qt::ItemFlags f = ModelPlotSel::flags(index);
-  if (!index.isValid()) return f;
-  if (index.column() == COL_CHECK) f |= Qt::ItemIsUserCheckable;
-  if (index.column() == COL_COLOR) f |= Qt::ItemIsEditable;
-  return f;
-}
-
-bool ModelPlotSelChannel::isChecked(int row) const { return validRow(row) && m_vt_items[row].checked; }
-
-void ModelPlotSelChannel::setAllChecked(bool checked) {
-  for (PlotSelChannel& item : m_vt_items) item.checked = checked;
-  if (!m_vt_items.isEmpty())
-    emit QAbstractItemModel::dataChanged(index(0, COL_CHECK), index(m_vt_items.size() - 1, COL_CHECK),
-                                         {Qt::CheckStateRole});
-  emit checkChanged();
-}
-
-QColor ModelPlotSelChannel::color(int row) const { return validRow(row) ? m_vt_items[row].color : QColor(); }
 
 void ModelPlotSelChannel::setChannels(const std::vector<ChannelSpectrum>& spectra,
                                       const std::vector<ColeColeFit>& fits) {

@@ -14,12 +14,10 @@
 #include "core/processing/cole_cole.h"
 #include "gui/results/model_plot_sel.h"
 
-struct PlotSelChannel {
+struct PlotSelChannel : PlotSelMark {
   QString label;
   float pos = 0.0f;  // m
   ColeColeFit fit;
-  bool checked = true;
-  QColor color;
 };
 
 class ModelPlotSelChannel : public ModelPlotSel {
@@ -44,15 +42,7 @@ public:
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  // As the frequency rows: the colour emits dataChanged(), the check
-  // checkChanged().
-  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-  bool isChecked(int row) const override;
-  void setAllChecked(bool checked) override;
-  QColor color(int row) const override;
 
   // Replaces all rows (model reset): one per channel with its fit (fits in
   // the same order), every row checked, in the default colours.
@@ -61,6 +51,9 @@ public:
 
   // The status as the table shows it.
   static QString statusText(ColeColeStatus status);
+
+protected:
+  PlotSelMark* markAt(int row) override { return validRow(row) ? &m_vt_items[row] : nullptr; }
 
 private:
   bool validRow(int row) const { return row >= 0 && row < m_vt_items.size(); }

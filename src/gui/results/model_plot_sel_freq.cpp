@@ -2,7 +2,7 @@
 
 #include <limits>
 
-ModelPlotSelFreq::ModelPlotSelFreq(QObject* parent) : ModelPlotSel(parent) {}
+ModelPlotSelFreq::ModelPlotSelFreq(QObject* parent) : ModelPlotSel(0, 3, parent) {}
 
 int ModelPlotSelFreq::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : m_vt_items.size();
@@ -20,30 +20,11 @@ QVariant ModelPlotSelFreq::data(const QModelIndex& index, int role) const {
       if (index.column() == 2) return item.freq;
       return QVariant();
     case Qt::CheckStateRole:
-      if (index.column() == 0) return int(item.checked ? Qt::Checked : Qt::Unchecked);
-      return QVariant();
     case Qt::DecorationRole:
-      if (index.column() == 3) return item.color;
-      return QVariant();
+      return markData(index, role);
     default:
       return QVariant();
   }
-}
-
-bool ModelPlotSelFreq::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!index.isValid() || !validRow(index.row())) return false;
-  PlotSelItem& item = m_vt_items[index.row()];
-  if (role == Qt::EditRole && index.column() == 3) {
-    item.color = value.value<QColor>();
-    emit dataChanged();
-    return true;
-  }
-  if (role == Qt::CheckStateRole && index.column() == 0) {
-    item.checked = value.toInt() == Qt::Checked;
-    emit checkChanged();
-    return true;
-  }
-  return false;
 }
 
 QVariant ModelPlotSelFreq::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -61,25 +42,6 @@ QVariant ModelPlotSelFreq::headerData(int section, Qt::Orientation orientation, 
       return QVariant();
   }
 }
-
-Qt::ItemFlags ModelPlotSelFreq::flags(const QModelIndex& index) const {
-  Qt::ItemFlags f = ModelPlotSel::flags(index);
-  if (!index.isValid()) return f;
-  if (index.column() == 0) f |= Qt::ItemIsUserCheckable;
-  if (index.column() == 3) f |= Qt::ItemIsEditable;
-  return f;
-}
-
-bool ModelPlotSelFreq::isChecked(int row) const { return validRow(row) && m_vt_items[row].checked; }
-
-void ModelPlotSelFreq::setAllChecked(bool checked) {
-  for (PlotSelItem& item : m_vt_items) item.checked = checked;
-  if (!m_vt_items.isEmpty())
-    emit QAbstractItemModel::dataChanged(index(0, 0), index(m_vt_items.size() - 1, 0), {Qt::CheckStateRole});
-  emit checkChanged();
-}
-
-QColor ModelPlotSelFreq::color(int row) const { return validRow(row) ? m_vt_items[row].color : QColor(); }
 
 QColor ModelPlotSelFreq::DefaultColor(int g, int n) {
   const qint64 hue = n < 2 ? 0 : qint64(g) * 240 / (n - 1);

@@ -9,12 +9,10 @@
 
 #include "gui/results/model_plot_sel.h"
 
-struct PlotSelItem {
+struct PlotSelItem : PlotSelMark {
   int idx_freq = 0;
   int idx_harm = 0;
   float freq = 0.0f;  // Hz
-  bool checked = true;
-  QColor color;
 };
 
 class ModelPlotSelFreq : public ModelPlotSel {
@@ -25,17 +23,7 @@ public:
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  // Edit role on column 3 sets the colour and emits dataChanged(); check
-  // state on column 0 sets the check and emits checkChanged(). The standard
-  // dataChanged(QModelIndex, QModelIndex) is never emitted.
-  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-  bool isChecked(int row) const override;
-  // Announces the new check states to views and emits checkChanged().
-  void setAllChecked(bool checked) override;
-  QColor color(int row) const override;
 
   // Replaces all rows (model reset): every row checked, in the default
   // colours from red to blue. vt_freq holds the frequencies in row order;
@@ -50,6 +38,9 @@ public:
 
   int freqNum() const { return freq_num; }
   int harmNum() const { return harm_num; }
+
+protected:
+  PlotSelMark* markAt(int row) override { return validRow(row) ? &m_vt_items[row] : nullptr; }
 
 private:
   bool validRow(int row) const { return row >= 0 && row < m_vt_items.size(); }

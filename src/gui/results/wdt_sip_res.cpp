@@ -210,6 +210,7 @@ void WdtSipRes::on_btnOutToTxt_clicked() {
 
 void WdtSipRes::on_btnOutToTxtAll_clicked() {
   if (m_list_file.isEmpty()) return;
+  if (!outputsDistinct(DumpPathFor)) return;
   auto utf8 = [](const QString& s) { return s.toUtf8().toStdString(); };
   DumpTexts texts;
   texts.ok = utf8(tr("%1 导出成功!\n\n"));
@@ -316,10 +317,24 @@ bool WdtSipRes::askOutputFolder(QString* remembered, QString* dir) {
   *dir = Prompts::instance().existingDirectory(this, "Save SRS", *remembered);
   if (dir->isEmpty()) return false;
   *remembered = *dir;
+  const std::string out_dir = toFilePath(*dir);
+  if (!outputsDistinct([&out_dir](const std::string& p) {
+        return SrsBaseName(p).empty() ? std::string() : RecalcOutPath(out_dir, p);
+      }))
+    return false;
   // The imported files are raw acquisition data: replacing them takes an
   // explicit yes (and the run keeps each original once as .orig).
   if (InputsOverwrittenBy(toFilePaths(m_list_file), toFilePath(*dir)).empty()) return true;
   return Prompts::instance().question(this, tr("提示"), tr("输出目录包含原始SRS文件，是否覆盖？"));
+}
+
+bool WdtSipRes::outputsDistinct(const std::function<std::string(const std::string&)>& out_of) {
+  OutputCollision hit;
+  if (!FindOutputCollision(toFilePaths(m_list_file), out_of, &hit)) return true;
+  Prompts::instance().warning(this, tr("警告"),
+                              tr("“%1”和“%2”将写入同一个文件“%3”，未写入任何文件！")
+                                  .arg(fromFilePath(hit.first), fromFilePath(hit.second), fromFilePath(hit.output)));
+  return false;
 }
 
 void WdtSipRes::on_btnRecal_clicked() {

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -93,8 +94,12 @@ private:
   bool askHarmCount(int* a);
   // The output folder of an all-files run, starting at and then kept in
   // remembered; false when cancelled, or when the folder holds imported
-  // files and the user does not want them replaced.
+  // files and the user does not want them replaced. Two files that would
+  // write the same output are refused first.
   bool askOutputFolder(QString* remembered, QString* dir);
+  // False, after one message naming both, when two listed files would give
+  // the same output out_of(path) (8-bit); nothing is written then.
+  bool outputsDistinct(const std::function<std::string(const std::string&)>& out_of);
   RecalcTexts recalcTexts() const;
   // The SMT directory of edtFileSmt as an 8-bit path.
   std::string smtDir() const;

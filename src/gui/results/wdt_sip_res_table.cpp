@@ -7,11 +7,15 @@
 #include <QSignalBlocker>
 #include <QTableView>
 
+#include "gui/results/header_two_line.h"
 #include "gui/results/model_res.h"
 #include "core/sip/format_srs.h"
 
 CWdtSipResTable::CWdtSipResTable(QWidget* parent) : QWidget(parent), ui(new Ui::CWdtSipResTable) {
   ui->setupUi(this);
+  // English labels such as "Elec-amplitude square err(mV)" are far wider
+  // than the numbers under them; on two lines the columns fit the page.
+  ui->tbRes->setHorizontalHeader(new HeaderTwoLine(ui->tbRes));
   connect(ui->cmbFreq, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &CWdtSipResTable::onUpdateResList);
 }
 
@@ -24,7 +28,7 @@ void CWdtSipResTable::initTable(const std::vector<LimitItem>* vt_limit) {
     ui->tbRes->setModel(m_model);
     // Stretched columns elided the values ("9....") and the headers at the
     // default width: each column takes what its header and its cells need,
-    // with a horizontal scroll bar when the page is narrower.
+    // with a horizontal scroll bar only when the page is narrower still.
     ui->tbRes->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     ui->tbRes->horizontalHeader()->setStretchLastSection(true);
     ui->tbRes->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

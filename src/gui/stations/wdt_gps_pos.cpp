@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QEvent>
 #include <QGroupBox>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPolygonF>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
@@ -43,7 +45,8 @@ private:
 // Names stand centred above their points; the rescale margin alone leaves
 // the names of the outer points partly outside the axis rect, where they are
 // clipped. Widens the ranges by the extent of the largest name: its height
-// at the top, half its width at either side.
+// at the top and at the bottom (where a name goes that would cover another
+// above its point), half its width at either side.
 void MakeRoomForNames(CCustomPlot* plot, const QList<QCPItemText*>& labels) {
   if (labels.isEmpty()) return;
   plot->replot();  // lays the axis rect out for the current widget size
@@ -56,15 +59,67 @@ void MakeRoomForNames(CCustomPlot* plot, const QList<QCPItemText*>& labels) {
     side = std::max(side, (upright ? w : h) / 2);
   }
   const int rect_w = plot->axisRect()->width(), rect_h = plot->axisRect()->height();
-  if (rect_h > 2 * up) {
+  if (rect_h > 4 * up) {
     QCPRange r = plot->yAxis->range();
-    r.upper += r.size() * double(up) / double(rect_h - up);
-    plot->yAxis->setRange(r);
+    const double grow = r.size() * double(up) / double(rect_h - 2 * up);
+    plot->yAxis->setRange(r.lower - grow, r.upper + grow);
   }
   if (rect_w > 4 * side) {
     QCPRange r = plot->xAxis->range();
     const double grow = r.size() * double(side) / double(rect_w - 2 * side);
     plot->xAxis->setRange(r.lower - grow, r.upper + grow);
+  }
+}
+
+// The name's box on the screen, rotation included.
+QRectF NameRect(const QCPItemText* t) {
+  QPolygonF corners;
+  for (QCPItemAnchor* a : {t->topLeft, t->topRight, t->bottomRight, t->bottomLeft}) corners << a->pixelPosition();
+  return corners.boundingRect();
+}
+
+// A name stands above its point. Where that would cover a name placed
+// before it (a station on its first electrode, neighbours at a coarse
+// zoom), it goes below, right or left of its point instead: the first of
+// those that covers no name and stays inside the plot, else above after
+// all. The same name at the same point (an electrode two channels share)
+// takes its twin's place. Run after every layout, so that zooming and
+// resizing place the names anew.
+void PlaceNames(const QCPAxisRect* area, const QList<QCPItemText*>& labels) {
+  static const Qt::Alignment kPlaces[] = {Qt::AlignHCenter | Qt::AlignBottom, Qt::AlignHCenter | Qt::AlignTop,
+                                          Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignRight | Qt::AlignVCenter};
+  const QRectF inside = area->rect();
+  QVector<QRectF> taken;
+  QHash<QString, Qt::Alignment> placed;  // name and point -> place
+  auto free = [&taken](const QRectF& r) {
+    // A pixel of touch between neighbours is no overlap.
+    const QRectF core = r.adjusted(1, 1, -1, -1);
+    return std::none_of(taken.cbegin(), taken.cend(), [&core](const QRectF& o) { return o.intersects(core); });
+  };
+  for (QCPItemText* t : labels) {
+    if (!t->visible()) continue;
+    const QPointF at = t->position->pixelPosition();
+    const QString key = QString("%1@%2,%3").arg(t->text()).arg(qRound(at.x())).arg(qRound(at.y()));
+    auto twin = placed.constFind(key);
+    if (twin != placed.cend()) {
+      t->setPositionAlignment(*twin);
+      continue;
+    }
+    Qt::Alignment chosen = kPlaces[0];
+    t->setPositionAlignment(chosen);
+    if (!free(NameRect(t))) {
+      for (size_t i = 1; i < sizeof kPlaces / sizeof kPlaces[0]; ++i) {
+        t->setPositionAlignment(kPlaces[i]);
+        const QRectF r = NameRect(t);
+        if (inside.contains(r) && free(r)) {
+          chosen = kPlaces[i];
+          break;
+        }
+      }
+      t->setPositionAlignment(chosen);
+    }
+    placed.insert(key, chosen);
+    taken.append(NameRect(t));
   }
 }
 
@@ -120,6 +175,8 @@ CWdtGpsPos::CWdtGpsPos(QWidget* parent) : QWidget(parent) {
     m_act_rotate[p] = m_plot[p]->m_menu->addAction(tr("旋转点号"));
     m_act_rotate[p]->setCheckable(true);
     connect(m_act_rotate[p], &QAction::triggered, this, &CWdtGpsPos::onRotateName);
+    connect(m_plot[p], &QCustomPlot::afterLayout, this,
+            [this, p]() { PlaceNames(m_plot[p]->axisRect(), m_vt_label[p]); });
   }
   top->addWidget(grpPlots);
 

@@ -69,6 +69,8 @@ QString ReasonText::of(const Reason& r) {
     case ReasonCode::StationDiffers: return tr("第%1个采集站的名称或通道数与编辑的文件不同").arg(r.count);
     case ReasonCode::CannotRebuild: return tr("谐波数或电流系数不可用，无法从时序重计算");
     case ReasonCode::NoCurrentSeries: return tr("未找到电流数据“%1”").arg(file);
+    case ReasonCode::FieldCount: return tr("第%1行有%2个字段，应为%3个").arg(r.line).arg(r.count).arg(r.other_count);
+    case ReasonCode::NulByte: return tr("第%1行含有NUL字节").arg(r.line);
   }
   return QString::fromUtf8(r.text.c_str());
 }
