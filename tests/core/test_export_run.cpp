@@ -346,4 +346,48 @@ TEST(ExportRun, AnInterruptedRunNeverMixesTheHarmonicFilesOfTwoExports) {
   EXPECT_EQ(TempCount(dir), 0);
 }
 
+// Two files of one base name in different folders: a run that finds the
+// time series by the base name, or names the check points by it, is refused
+// before anything is read or written, with both files named; the other runs
+// take them.
+TEST(ExportRun, TwoFilesOfOneBaseNameAreRefusedWhereTheNameFindsOrNamesThem) {
+  const std::string dir = FreshDir("same_name");
+  ASSERT_EQ(std::system(("mkdir -p '" + dir + "/A' '" + dir + "/B' '" + dir + "/out' && cp '" + kIn +
+                         "/pole4/L101_01.SRS' '" + dir + "/A/' && cp '" + kIn + "/pole4/L101_02.SRS' '" + dir +
+                         "/A/' && cp '" + kIn + "/pole4/L101_02.SRS' '" + dir + "/B/'")
+                            .c_str()),
+            0);
+  const std::vector<std::string> paths = {dir + "/A/L101_01.SRS", dir + "/A/L101_02.SRS", dir + "/B/L101_02.SRS"};
+  const struct {
+    ExportFormat format;
+    bool from_smt, refused;
+  } cases[] = {
+      {ExportFormat::Res2dinv, true, true},   {ExportFormat::Zond2d, true, true},
+      {ExportFormat::Res3dinv, true, true},   {ExportFormat::Ohm, true, true},
+      {ExportFormat::Section, true, true},    {ExportFormat::Section3d, true, true},
+      {ExportFormat::Plane, true, true},      {ExportFormat::CheckErr, true, true},
+      {ExportFormat::Fdip, true, true},       {ExportFormat::CheckErr, false, true},
+      {ExportFormat::Res2dinv, false, false}, {ExportFormat::Section, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(int(c.format)) + (c.from_smt ? " from SMT" : ""));
+    ASSERT_EQ(std::system(("rm -rf '" + dir + "/out' && mkdir '" + dir + "/out'").c_str()), 0);
+    ExportOptions o = Res2dinv(paths, dir + "/out/T", false);
+    o.format = c.format;
+    o.from_smt = c.from_smt;
+    o.smt_dir = dir + "/smt";
+    const ExportRun run = RunExport(o, nullptr);
+    const ExportMessage refusal{ExportCode::SameBaseName, {paths[1], paths[2]}};
+    if (c.refused) {
+      EXPECT_FALSE(run.completed);
+      EXPECT_EQ(run.messages, std::vector<ExportMessage>{refusal});
+      EXPECT_TRUE(run.written.empty());
+      EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir + "/out')\"").c_str()), 0);
+    } else {
+      EXPECT_TRUE(run.completed);
+      EXPECT_FALSE(run.written.empty());
+    }
+  }
+}
+
 }  // namespace

@@ -186,6 +186,15 @@ TEST(PseudoSection, RunsThatStopSayWhy) {
   src = CollectSection(Plan({}, ExportFormat::Section, ""), nullptr);
   EXPECT_EQ(src.status, SECTION_NO_FILES);
   EXPECT_TRUE(src.rows.empty());
+  // Time series are found by the base name: a second file of the same name
+  // in another folder would be given the first one's.
+  const std::string twin = mid + "/" + paths[0].substr(dir.size() + 1);
+  ASSERT_EQ(std::system(("cp '" + paths[0] + "' '" + twin + "'").c_str()), 0);
+  ExportOptions smt = Plan({paths[0], twin}, ExportFormat::Section, "");
+  smt.from_smt = true;
+  src = CollectSection(smt, nullptr);
+  EXPECT_EQ(src.status, SECTION_SAME_NAME);
+  EXPECT_EQ(src.refusal.args, smt.paths);
 }
 
 TEST(PseudoSection, OriginIsTheFileOfTheKeptItem) {

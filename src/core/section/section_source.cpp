@@ -104,6 +104,8 @@ SectionSource CollectSection(const ExportOptions& o, RunProgress* progress) {
     if (m.code == ExportCode::ReadFailed) {
       out.status = SECTION_READ_FAILED;
       out.arg_path = m.args.empty() ? std::string() : m.args[0];
+    } else if (m.code == ExportCode::SameBaseName) {
+      out.status = SECTION_SAME_NAME;
     } else if (m.code == ExportCode::DeviceError) {
       out.status = SECTION_DEVICE_ERROR;
       out.arg = std::atoi(m.args.empty() ? "0" : m.args[0].c_str());
