@@ -12,9 +12,9 @@ cmake --build build-release -j "$JOBS"
 APP=build-release/src/app/varnex
 DEMO=build-release/demo
 if [ ! -f "$DEMO/L101_01.SRS" ]; then
-  build-release/tools/gen_survey/varnex-gen-survey "$DEMO" --seed 1 --files 4 --devices 4 --cals 6
+  build-release/tools/gen_survey/varnex-gen-survey "$DEMO" --seed 1 --files 4 --lines 4 --devices 4 --cals 6
 fi
-DEMO_FILES=("$DEMO"/L101_*.SRS)
+DEMO_FILES=("$DEMO"/L1*_*.SRS)
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "Varnex is built: $APP"
   echo "No display found. Start it from a desktop session with:"

@@ -58,6 +58,9 @@ std::string English(ExportCode code) {
       return "The group of %1 holds files with other frequency points than the first file; nothing was "
              "exported!";
     case ExportCode::FewFrequencies: return "%1 has fewer than two frequency points; nothing was exported!";
+    case ExportCode::SameBaseName:
+      return "%1 and %2 have the same base name: their time series and check points cannot be told apart; nothing "
+             "was exported!";
   }
   return std::string();
 }
@@ -119,6 +122,9 @@ int CliReportRun(const ExportRun& run) {
   for (const ExportMessage& m : run.messages)
     if (!IsConfirmation(m.code)) std::fprintf(stderr, "varnex-cli: %s\n", ExportMessageEnglish(m).c_str());
   if (run.cancelled) std::fprintf(stderr, "varnex-cli: cancelled\n");
+  // Two inputs of one base name are a usage error: nothing was looked at.
+  for (const ExportMessage& m : run.messages)
+    if (m.code == ExportCode::SameBaseName) return 2;
   return run.completed ? 0 : 1;
 }
 
@@ -195,7 +201,6 @@ CliVerb addExportVerb(CLI::App& app) {
                      return 1;
                    ExportOptions s;
                    for (const std::string& f : o->files) s.paths.push_back(ex_utf8_to_ansi(f));
-                   if ((o->format == "checkerr" || !o->smt_dir.empty()) && !CliDistinctBaseNames(s.paths)) return 2;
                    s.path_base = ex_utf8_to_ansi(o->out);
                    s.layout = ExportFirstLayout(s.paths);
                    s.format = Named(kFormats, o->format);

@@ -28,17 +28,6 @@ bool CliNoOutputCollision(const std::vector<std::string>& paths,
   return false;
 }
 
-bool CliDistinctBaseNames(const std::vector<std::string>& paths) {
-  OutputCollision hit;
-  if (!FindOutputCollision(paths, SrsBaseName, &hit)) return true;
-  std::fprintf(stderr,
-               "varnex-cli: %s and %s have the same base name %s: their time series and check points cannot be "
-               "told apart; nothing was written\n",
-               ex_ansi_to_utf8(hit.first).c_str(), ex_ansi_to_utf8(hit.second).c_str(),
-               ex_ansi_to_utf8(hit.output).c_str());
-  return false;
-}
-
 bool CliReadSrs(const std::string& file, CFormatSRS* srs) {
   if (!srs->Read(ex_utf8_to_ansi(file))) {
     std::fprintf(stderr, "varnex-cli: %s: %s\n", file.c_str(), srs->GetError().c_str());

@@ -43,10 +43,6 @@ bool CliStdoutWritten(bool ok = true);
 bool CliNoOutputCollision(const std::vector<std::string>& paths,
                           const std::function<std::string(const std::string&)>& out_of);
 
-// Refuses (false, one line on stderr) two paths of one base name where the
-// base name finds the time series or labels the rows of an export.
-bool CliDistinctBaseNames(const std::vector<std::string>& paths);
-
 // Reads file (UTF-8) into srs for a verb that goes on over its other files:
 // false after naming the reason on standard error; a file that reads but is
 // incomplete is named with its warning.

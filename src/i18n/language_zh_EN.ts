@@ -568,6 +568,10 @@
         <translation>%1 has fewer than two frequency points; nothing was exported!</translation>
     </message>
     <message>
+        <source>%1和%2的文件名相同，无法区分它们的时序文件和检查点，未导出任何数据!</source>
+        <translation>%1 and %2 have the same base name: their time series and check points cannot be told apart; nothing was exported!</translation>
+    </message>
+    <message>
         <source>保存目录选择</source>
         <translation>Choose save directory</translation>
     </message>
@@ -871,6 +875,10 @@ Note: It is recommended to back up raw file before overwrite if!</translation>
     <message>
         <source>读取文件%1失败!</source>
         <translation>Failed to read %1!</translation>
+    </message>
+    <message>
+        <source>%1和%2的文件名相同，无法区分它们的时序文件和检查点，未导出任何数据!</source>
+        <translation>%1 and %2 have the same base name: their time series and check points cannot be told apart; nothing was exported!</translation>
     </message>
     <message>
         <source>视电阻率</source>

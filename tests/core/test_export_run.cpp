@@ -2,6 +2,7 @@
 // left out, cancellation and a kill in the middle of a run.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "core/base/atomic_file.h"
 #include "core/export/export_job.h"
 #include "test_files.h"
 
@@ -252,6 +254,140 @@ TEST(ExportRun, AKillInTheMiddleLeavesTheEarlierExportIntact) {
   ASSERT_TRUE(run.completed);
   EXPECT_NE(Slurp(dir + "/T_Res2dinv_F1.dat"), before[0]);
   EXPECT_EQ(TempCount(dir), 0);
+}
+
+// The sync seam of the atomic writer: counts the syncs, and at the chosen
+// one kills the process or fails with EIO.
+struct SyncAt {
+  static int calls;
+  static int at;
+  static bool kill;
+  static int Sync(int) {
+    if (++calls != at) return 0;
+    if (kill) ::raise(SIGKILL);
+    errno = EIO;
+    return -1;
+  }
+  SyncAt(int n, bool k) {
+    calls = 0;
+    at = n;
+    kill = k;
+    AtomicFileSetSync(Sync);
+  }
+  ~SyncAt() { AtomicFileSetSync(nullptr); }
+};
+int SyncAt::calls = 0;
+int SyncAt::at = 0;
+bool SyncAt::kill = false;
+
+// A run writes one file per harmonic (and the unified data format beside
+// them): a kill or a failing sync on any of them leaves the earlier export's
+// set whole, never some harmonics new and others old.
+TEST(ExportRun, AnInterruptedRunNeverMixesTheHarmonicFilesOfTwoExports) {
+  const std::string dir = FreshDir("set");
+  const std::vector<std::string> paths = {kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"};
+  auto options = [&](const std::vector<std::string>& in) {
+    ExportOptions o = Res2dinv(in, dir + "/T", false);
+    o.also_ohm = true;
+    return o;
+  };
+  std::vector<std::string> names;
+  for (const char* f : {"_Res2dinv_F%d.dat", "_F%d.ohm"})
+    for (int h = 1; h <= 3; ++h) {
+      char n[64];
+      std::snprintf(n, sizeof(n), f, h);
+      names.push_back(dir + "/T" + n);
+    }
+  auto contents = [&]() {
+    std::vector<std::string> v;
+    for (const std::string& n : names) v.push_back(Slurp(n));
+    return v;
+  };
+  ASSERT_TRUE(RunExport(options({paths[1]}), nullptr).completed);
+  const std::vector<std::string> before = contents();
+  int syncs = 0;
+  {
+    SyncAt count(0, false);
+    ASSERT_TRUE(RunExport(options(paths), nullptr).completed);
+    syncs = SyncAt::calls;
+  }
+  const std::vector<std::string> after = contents();
+  ASSERT_EQ(syncs, int(names.size()));
+  for (size_t i = 0; i < names.size(); ++i) ASSERT_NE(after[i], before[i]) << names[i];
+
+  for (int k = 1; k <= syncs; ++k) {
+    SCOPED_TRACE("sync " + std::to_string(k));
+    ASSERT_TRUE(RunExport(options({paths[1]}), nullptr).completed);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      SyncAt kill_at(k, true);
+      RunExport(options(paths), nullptr);
+      _exit(2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(contents(), before);
+
+    SyncAt fail_at(k, false);
+    const ExportRun run = RunExport(options(paths), nullptr);
+    EXPECT_FALSE(run.completed);
+    EXPECT_TRUE(run.written.empty());
+    ASSERT_FALSE(run.messages.empty());
+    EXPECT_EQ(run.messages.back().code, ExportCode::NotCompleted);
+    EXPECT_EQ(run.messages.back().args.at(0), names[size_t(k - 1)]);
+    EXPECT_NE(run.messages.back().args.at(1).find("Input/output error"), std::string::npos);
+    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(TempCount(dir), 0);
+  }
+  ASSERT_TRUE(RunExport(options(paths), nullptr).completed);
+  EXPECT_EQ(contents(), after);
+  EXPECT_EQ(TempCount(dir), 0);
+}
+
+// Two files of one base name in different folders: a run that finds the
+// time series by the base name, or names the check points by it, is refused
+// before anything is read or written, with both files named; the other runs
+// take them.
+TEST(ExportRun, TwoFilesOfOneBaseNameAreRefusedWhereTheNameFindsOrNamesThem) {
+  const std::string dir = FreshDir("same_name");
+  ASSERT_EQ(std::system(("mkdir -p '" + dir + "/A' '" + dir + "/B' '" + dir + "/out' && cp '" + kIn +
+                         "/pole4/L101_01.SRS' '" + dir + "/A/' && cp '" + kIn + "/pole4/L101_02.SRS' '" + dir +
+                         "/A/' && cp '" + kIn + "/pole4/L101_02.SRS' '" + dir + "/B/'")
+                            .c_str()),
+            0);
+  const std::vector<std::string> paths = {dir + "/A/L101_01.SRS", dir + "/A/L101_02.SRS", dir + "/B/L101_02.SRS"};
+  const struct {
+    ExportFormat format;
+    bool from_smt, refused;
+  } cases[] = {
+      {ExportFormat::Res2dinv, true, true},   {ExportFormat::Zond2d, true, true},
+      {ExportFormat::Res3dinv, true, true},   {ExportFormat::Ohm, true, true},
+      {ExportFormat::Section, true, true},    {ExportFormat::Section3d, true, true},
+      {ExportFormat::Plane, true, true},      {ExportFormat::CheckErr, true, true},
+      {ExportFormat::Fdip, true, true},       {ExportFormat::CheckErr, false, true},
+      {ExportFormat::Res2dinv, false, false}, {ExportFormat::Section, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(int(c.format)) + (c.from_smt ? " from SMT" : ""));
+    ASSERT_EQ(std::system(("rm -rf '" + dir + "/out' && mkdir '" + dir + "/out'").c_str()), 0);
+    ExportOptions o = Res2dinv(paths, dir + "/out/T", false);
+    o.format = c.format;
+    o.from_smt = c.from_smt;
+    o.smt_dir = dir + "/smt";
+    const ExportRun run = RunExport(o, nullptr);
+    const ExportMessage refusal{ExportCode::SameBaseName, {paths[1], paths[2]}};
+    if (c.refused) {
+      EXPECT_FALSE(run.completed);
+      EXPECT_EQ(run.messages, std::vector<ExportMessage>{refusal});
+      EXPECT_TRUE(run.written.empty());
+      EXPECT_EQ(std::system(("test -z \"$(ls -A '" + dir + "/out')\"").c_str()), 0);
+    } else {
+      EXPECT_TRUE(run.completed);
+      EXPECT_FALSE(run.written.empty());
+    }
+  }
 }
 
 }  // namespace

@@ -107,6 +107,31 @@ TEST(ExportSmt, AMissingFileIsListedOnceAndCheckedOnce) {
   EXPECT_EQ(lookup.missing.size(), 1u);
 }
 
+// A device name from the file that would lead out of the SMT folder is
+// never opened; the missing-files message lists the path it would have
+// been, as it lists every other missing file, never an empty line.
+TEST(ExportSmt, ARefusedDeviceNameIsListedWithItsPath) {
+  const std::string dir = MakeSurvey("refused");
+  CFormatSRS first, second;
+  ASSERT_TRUE(first.Read(dir + "/L101_01.SRS"));
+  ASSERT_TRUE(first.m_prm_meas.curr_station_used);
+  SipSetStr(first.m_prm_meas.cur_station, "../../CS01");
+  ASSERT_TRUE(first.Write(dir + "/L101_01.SRS"));
+  ASSERT_TRUE(second.Read(dir + "/L101_02.SRS"));
+  ASSERT_EQ(std::string(second.m_vt_prm_dev[1].dev_name), "ST02");
+  SipSetStr(second.m_vt_prm_dev[1].dev_name, "../ST02");
+  ASSERT_TRUE(second.Write(dir + "/L101_02.SRS"));
+  ExportOptions s = Settings(dir, dir + "/T");
+  s.from_smt = true;
+  s.smt_dir = dir + "/smt";
+  const ExportRun run = RunExport(s, nullptr);
+  ASSERT_TRUE(run.completed);
+  const std::vector<std::string> refused = {dir + "/smt/../../CS01/L101_01.smt", dir + "/smt/../ST02/L101_02.smt"};
+  EXPECT_EQ(run.smt_missing, refused);
+  ASSERT_FALSE(run.messages.empty());
+  EXPECT_EQ(run.messages[0], (ExportMessage{ExportCode::SmtMissing, {"2", refused[0], refused[1]}}));
+}
+
 TEST(ExportSmt, AMissingCurrentStationKeepsTheStoredSpectra) {
   const std::string dir = MakeSurvey("current");
   // L101_01 was measured with the current station CS01.

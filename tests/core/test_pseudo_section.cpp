@@ -114,65 +114,114 @@ ExportOptions Plan(const std::vector<std::string>& paths, ExportFormat format, c
   return s;
 }
 
-TEST(PseudoSection, SectionPointsAreTheSectionTableAndLimitsDecidePassed) {
-  const std::string dir = Survey("sect", "--seed 11 --layout pole4 --files 6 --cals 4");
-  CFormatTxtElev elev;
-  ASSERT_TRUE(elev.Read(dir + "/elevation.txt"));
-  ExportOptions s = Plan(SrsFiles(dir), ExportFormat::Section, dir + "/out");
-  s.elev = &elev;
-  SectionSource all = CollectSection(s, nullptr);
-  ASSERT_EQ(all.status, SECTION_OK);
-  ASSERT_GE(all.rows.size(), 6u);
-  ASSERT_GE(all.harm_num, 2);
-  for (const SectionRow& r : all.rows) EXPECT_TRUE(r.passed);
+// A survey whose view equals a table of the export: one limit is tightened
+// so that some rows fail; tighten returns which rows then pass.
+struct TableCase {
+  const char* name;
+  const char* survey;  // generator arguments
+  ExportFormat format;
+  const char* written;  // the table the export writes behind its base name
+  std::vector<bool> (*tighten)(const SectionSource& all, ExportOptions* s);
+};
 
-  // A resistivity maximum just below the largest value makes that row fail,
-  // and only that one.
-  size_t top = 0;
+// A resistivity maximum just below the largest value of any harmonic: only
+// that row fails (the section table tests every harmonic).
+std::vector<bool> BelowTheHighestResistivity(const SectionSource& all, ExportOptions* s) {
   std::vector<float> peak;
   for (const SectionRow& r : all.rows) {
     float m = 0.0f;
     for (const ResItem& it : r.items) m = std::max(m, it.blk[RES_APP].value);
     peak.push_back(m);
   }
-  top = size_t(std::max_element(peak.begin(), peak.end()) - peak.begin());
+  const size_t top = size_t(std::max_element(peak.begin(), peak.end()) - peak.begin());
   std::vector<float> sorted = peak;
   std::sort(sorted.begin(), sorted.end());
-  s.limits[LIMIT_ROW_APP].max = (sorted[sorted.size() - 1] + sorted[sorted.size() - 2]) / 2.0f;
-  const SectionSource limited = CollectSection(s, nullptr);
-  ASSERT_EQ(limited.rows.size(), all.rows.size());
-  for (size_t i = 0; i < limited.rows.size(); ++i) EXPECT_EQ(limited.rows[i].passed, i != top) << i;
-
-  ExportRun run = RunExport(s, nullptr);
-  ASSERT_TRUE(run.completed);
-  ExpectPointsAreTable(limited, dir + "/out_sect.dat", false);
+  s->limits[LIMIT_ROW_APP].max = (sorted[sorted.size() - 1] + sorted[sorted.size() - 2]) / 2.0f;
+  std::vector<bool> passed(all.rows.size(), true);
+  passed[top] = false;
+  return passed;
 }
 
-TEST(PseudoSection, PlanePointsAreThePlaneTable) {
-  const std::string dir = Survey("plane", "--seed 12 --layout mid --files 3 --cals 4");
+// A relative resistivity error limit at the median error: the rows above it
+// fail (the plane table tests the first frequency point).
+std::vector<bool> AtTheMedianError(const SectionSource& all, ExportOptions* s) {
+  std::vector<double> rel;
+  for (const SectionRow& r : all.rows)
+    rel.push_back(double(r.items[0].blk[RES_APP].err) / double(r.items[0].blk[RES_APP].value));
+  std::vector<double> sorted = rel;
+  std::sort(sorted.begin(), sorted.end());
+  const float limit = float(sorted[sorted.size() / 2]);
+  s->limits[LIMIT_ROW_APP].rel_max = limit;
+  std::vector<bool> passed;
+  for (double r : rel) passed.push_back(r <= double(limit));
+  return passed;
+}
+
+const TableCase kTables[] = {
+    {"sect", "--seed 11 --layout pole4 --files 6 --cals 4", ExportFormat::Section, "_sect.dat",
+     BelowTheHighestResistivity},
+    {"plane", "--seed 12 --layout mid --files 3 --cals 4", ExportFormat::Plane, "_plane.dat", AtTheMedianError},
+};
+
+TEST(PseudoSection, PointsAreTheTableOfTheSameRunAndTheLimitsDecidePassed) {
+  for (const TableCase& c : kTables) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = Survey(c.name, c.survey);
+    const bool plane = c.format == ExportFormat::Plane;
+    // The section view stands on the elevation, the plan map on the sites.
+    CFormatTxtElev elev;
+    CFormatTxtSiteCoord coords;
+    ExportOptions s = Plan(SrsFiles(dir), c.format, dir + "/out");
+    if (plane) {
+      ASSERT_TRUE(coords.Read(dir + "/site_coord.txt"));
+      s.site_coord = &coords;
+    } else {
+      ASSERT_TRUE(elev.Read(dir + "/elevation.txt"));
+      s.elev = &elev;
+    }
+    const SectionSource all = CollectSection(s, nullptr);
+    ASSERT_EQ(all.status, SECTION_OK);
+    EXPECT_EQ(all.plane, plane);
+    ASSERT_GE(all.rows.size(), 6u);
+    ASSERT_GE(all.harm_num, 2);
+    for (const SectionRow& r : all.rows) EXPECT_TRUE(r.passed);
+
+    const std::vector<bool> passed = c.tighten(all, &s);
+    const SectionSource limited = CollectSection(s, nullptr);
+    ASSERT_EQ(limited.rows.size(), all.rows.size());
+    for (size_t i = 0; i < limited.rows.size(); ++i) EXPECT_EQ(limited.rows[i].passed, passed[i]) << i;
+    EXPECT_NE(std::count(passed.begin(), passed.end(), false), 0);
+    if (plane) {
+      const auto with_site =
+          std::count_if(limited.rows.begin(), limited.rows.end(), [](const SectionRow& r) { return !r.site.empty(); });
+      EXPECT_GT(with_site, 0);
+    }
+    ASSERT_TRUE(RunExport(s, nullptr).completed);
+    ExpectPointsAreTable(limited, dir + "/out" + c.written, plane);
+  }
+}
+
+// A mid-gradient scan over several lines (the demo survey) gives the plan
+// map an area to fill: its points are not all on one line, and the
+// triangulation of their positions has triangles.
+TEST(PseudoSection, PlanMapOfSeveralLinesHasASurface) {
+  const std::string dir = Survey("lines", "--seed 1 --layout mid --files 4 --lines 4 --devices 4 --cals 6");
   CFormatTxtSiteCoord coords;
   ASSERT_TRUE(coords.Read(dir + "/site_coord.txt"));
   ExportOptions s = Plan(SrsFiles(dir), ExportFormat::Plane, dir + "/out");
   s.site_coord = &coords;
-  // A resistivity error limit at the median error leaves some rows out of
-  // the table (the plane table tests the first frequency point).
-  std::vector<float> rel;
-  for (const SectionRow& r : CollectSection(s, nullptr).rows)
-    rel.push_back(r.items[0].blk[RES_APP].err / r.items[0].blk[RES_APP].value);
-  ASSERT_GE(rel.size(), 4u);
-  std::sort(rel.begin(), rel.end());
-  s.limits[LIMIT_ROW_APP].rel_max = rel[rel.size() / 2];
   const SectionSource src = CollectSection(s, nullptr);
   ASSERT_EQ(src.status, SECTION_OK);
-  EXPECT_TRUE(src.plane);
-  const auto failing = std::count_if(src.rows.begin(), src.rows.end(), [](const SectionRow& r) { return !r.passed; });
-  EXPECT_GT(failing, 0);
-  EXPECT_LT(size_t(failing), src.rows.size());
-  size_t with_site = 0;
-  for (const SectionRow& r : src.rows) with_site += !r.site.empty();
-  EXPECT_GT(with_site, 0u);
-  ASSERT_TRUE(RunExport(s, nullptr).completed);
-  ExpectPointsAreTable(src, dir + "/out_plane.dat", true);
+  EXPECT_EQ(src.lines, (std::vector<int>{101, 102, 103, 104}));
+  std::vector<double> x, y;
+  for (const SectionRow& r : src.rows) {
+    if (r.site.empty()) continue;
+    x.push_back(r.x);
+    y.push_back(r.y);
+  }
+  ASSERT_GE(x.size(), 40u);
+  EXPECT_GE(*std::max_element(y.begin(), y.end()) - *std::min_element(y.begin(), y.end()), 150.0);
+  EXPECT_GE(DelaunayTriangulate(x, y).triangles.size(), x.size());
 }
 
 TEST(PseudoSection, RunsThatStopSayWhy) {
@@ -186,6 +235,15 @@ TEST(PseudoSection, RunsThatStopSayWhy) {
   src = CollectSection(Plan({}, ExportFormat::Section, ""), nullptr);
   EXPECT_EQ(src.status, SECTION_NO_FILES);
   EXPECT_TRUE(src.rows.empty());
+  // Time series are found by the base name: a second file of the same name
+  // in another folder would be given the first one's.
+  const std::string twin = mid + "/" + paths[0].substr(dir.size() + 1);
+  ASSERT_EQ(std::system(("cp '" + paths[0] + "' '" + twin + "'").c_str()), 0);
+  ExportOptions smt = Plan({paths[0], twin}, ExportFormat::Section, "");
+  smt.from_smt = true;
+  src = CollectSection(smt, nullptr);
+  EXPECT_EQ(src.status, SECTION_SAME_NAME);
+  EXPECT_EQ(src.refusal.args, smt.paths);
 }
 
 TEST(PseudoSection, OriginIsTheFileOfTheKeptItem) {

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,6 +132,39 @@ TEST_F(SectionTab, TitleCountsThePointsThatPassTheExportLimits) {
   int hollow = 0;
   for (const SectionMarker& m : page->markers(0)->markers()) hollow += !m.passed;
   EXPECT_EQ(hollow, total - ok);
+}
+
+// A 3-D sounding over two lines: the line chooser offers both, and choosing
+// the other one redraws the panels with that line's points only.
+TEST_F(SectionTab, LineChooserOfThe3dSoundingRedrawsWithThatLinesPoints) {
+  open({"--seed", "27", "--files", "4", "--lines", "2", "--devices", "2", "--cals", "4", "--layout", "pole4"});
+  EXPECT_TRUE(ui->cmbLine->isHidden());
+  ui->cmbKind->setCurrentIndex(1);
+  QApplication::processEvents();
+  ASSERT_FALSE(ui->cmbLine->isHidden());
+  ASSERT_EQ(ui->cmbLine->count(), 2);
+  EXPECT_EQ(ui->cmbLine->itemText(0), "101");
+  EXPECT_EQ(ui->cmbLine->itemText(1), "102");
+  for (int at : {0, 1, 0}) {
+    const int line = 101 + at;
+    SCOPED_TRACE(line);
+    ui->cmbLine->setCurrentIndex(at);
+    SectionOptions o;
+    o.line = line;
+    const std::vector<SectionPoint> expected = SectionPoints(page->source(), o);
+    ASSERT_FALSE(expected.empty());
+    for (int panel : {0, 1}) {
+      ASSERT_EQ(page->points(panel).size(), expected.size());
+      EXPECT_EQ(page->markers(panel)->markers().size(), int(expected.size()));
+    }
+    for (size_t i = 0; i < expected.size(); ++i) {
+      const SectionPoint& p = page->points(0)[i];
+      EXPECT_EQ(p.row, expected[i].row);
+      EXPECT_EQ(p.value, expected[i].value);
+      EXPECT_TRUE(QFileInfo(QString::fromStdString(p.origin.file)).fileName().startsWith(QString("L%1_").arg(line)))
+          << p.origin.file;
+    }
+  }
 }
 
 TEST_F(SectionTab, DoubleClickShowsTheFileAndChannelOnTheResultsPage) {

@@ -59,6 +59,6 @@ TEST(SectionScreenshots, Sounding) {
 }
 
 TEST(SectionScreenshots, PlanMap) {
-  shoot({"--layout", "mid"}, "1", "plan_map_zh.png", false);
-  shoot({"--layout", "mid"}, "1", "plan_map_en.png", true);
+  shoot({"--layout", "mid", "--lines", "4"}, "1", "plan_map_zh.png", false);
+  shoot({"--layout", "mid", "--lines", "4"}, "1", "plan_map_en.png", true);
 }

@@ -1,6 +1,6 @@
 // varnex-gen-survey OUTDIR [--seed N] [--layout mid|pole3|pole4|free]
 //   [--wave square|pseudo|spread|double] [--files N] [--old-versions]
-//   [--devices N] [--cals N] [--sample-rate N] [--no-smt] [--cole-cole]
+//   [--devices N] [--cals N] [--sample-rate N] [--no-smt] [--cole-cole] [--lines N]
 #include <cstdio>
 #include <map>
 #include <string>
@@ -25,6 +25,10 @@ int main(int argc, char** argv) {
   app.add_option("--cals", opt.cals, "calculations (time-series segments) per file")->check(CLI::Range(1, 100000));
   app.add_option("--sample-rate", opt.sample_rate, "samples per second (default: chosen for the waveform)")
       ->check(CLI::Range(1, 100000));
+  app.add_option("--lines", opt.lines,
+                 "lines the files are spread over, file k on line 101 + k mod N (not the free layout); "
+                 "the site coordinates cover every line, 50 m apart")
+      ->check(CLI::Range(1, 100));
   app.add_flag("--no-smt", no_smt, "write no SMT time series");
   app.add_flag("--cole-cole", opt.cole_cole,
                "channels follow Cole-Cole models (pseudo-random wave, harmonics 1 ... 8192, no SMT); "

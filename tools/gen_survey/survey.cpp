@@ -129,19 +129,24 @@ void to_gps(double x, double y, double* lon, double* lat) {
   *lat = ddmm(lat_deg);
 }
 
+// Metres between the lines of a survey of several lines.
+constexpr double kLineSpacing = 50.0;
+
 bool build_file(const SurveyOptions& opt, int index, GenRng& rng, FileModel* fm, std::string* err) {
   WaveSetup ws = setup_for(opt.wave);
   if (opt.cole_cole) ws = {kCcFreqBase, index < opt.files ? kCcHarmNum : kCcShortHarmNum, kCcSampleRate};
   if (opt.sample_rate > 0) ws.sample_rate = opt.sample_rate;
+  const int lines = opt.layout == SIP_ALL_GRADIENT ? 1 : opt.lines;
+  const int line = index % lines;
   char name[64];
-  std::snprintf(name, sizeof(name), "L101_%02d", index + 1);
+  std::snprintf(name, sizeof(name), "L%d_%02d", 101 + line, index / lines + 1);
   fm->base = name;
 
   CFormatSRS& srs = fm->srs;
   PrmMeas& m = srs.m_prm_meas;
   SipSetStr(m.prj_name, "varnex-demo");
   SipSetStr(m.file_name, name);
-  m.line_no = opt.layout == SIP_ALL_GRADIENT ? 1 : 101;
+  m.line_no = opt.layout == SIP_ALL_GRADIENT ? 1 : 101 + line;
   m.layout = opt.layout;
   m.wave = opt.wave;
   m.freq_base = ws.freq_base;
@@ -248,7 +253,7 @@ bool build_file(const SurveyOptions& opt, int index, GenRng& rng, FileModel* fm,
 
   for (const PrmDev& d : devs) {
     double lon, lat;
-    to_gps(double(d.mx[0]), double(d.my[0]) + 30.0, &lon, &lat);
+    to_gps(double(d.mx[0]), double(d.my[0]) + 30.0 + kLineSpacing * line, &lon, &lat);
     srs.m_gps_lon.push_back(lon);
     srs.m_gps_lat.push_back(lat);
     srs.m_gps_alti.push_back(float(120.0 + 5.0 * std::sin(double(d.mx[0]) / 50.0) + rng.normal()));
@@ -509,11 +514,13 @@ bool write_tables(const SurveyOptions& opt, const FileModel& fm, std::string* er
     auto fp = open("site_coord.txt");
     if (!fp) return false;
     std::fprintf(fp.get(), "name line_no pos x y\n");
-    for (int s = 0; s <= max_site + 1; ++s) {
-      const float pos = SipSitePos(m.first_pole_pos, m.mn, s);
-      std::fprintf(fp.get(), "S%d %d %.2f %.3f %.3f\n", s + 1, m.line_no, double(pos), 512000.0 + pos,
-                   3375000.0 + 0.05 * pos);
-    }
+    const int lines = opt.layout == SIP_ALL_GRADIENT ? 1 : std::min(opt.lines, opt.files);
+    for (int l = 0; l < lines; ++l)
+      for (int s = 0; s <= max_site + 1; ++s) {
+        const float pos = SipSitePos(m.first_pole_pos, m.mn, s);
+        std::fprintf(fp.get(), "S%d %d %.2f %.3f %.3f\n", s + 1, m.line_no + l, double(pos), 512000.0 + pos,
+                     3375000.0 + 0.05 * pos + kLineSpacing * l);
+      }
   }
   {
     auto fp = open("elevation.txt");
@@ -552,8 +559,8 @@ bool GenerateSurvey(const SurveyOptions& options, std::string* err) {
     opt.wave = SIP_WAVE_PSEUDO_RANDOM;
     opt.write_smt = false;
   }
-  if (opt.files < 1 || opt.devices < 1 || opt.cals < 1) {
-    *err = "files, devices and calculations must be at least 1";
+  if (opt.files < 1 || opt.devices < 1 || opt.cals < 1 || opt.lines < 1) {
+    *err = "files, devices, calculations and lines must be at least 1";
     return false;
   }
   if (!ex_mkdirs(opt.out_dir.c_str())) {

@@ -18,6 +18,10 @@ struct SurveyOptions {
   int cals = 6;              // calculations (time-series segments) per file
   int sample_rate = 0;       // 0: chosen for the waveform
   bool write_smt = true;
+  // Lines the files are spread over: file k on line 101 + k % lines, named
+  // L<line>_<nn> with nn counting the files of its line (the free layout
+  // keeps its one block).
+  int lines = 1;
   // Channels that follow a Cole-Cole model with known parameters over the
   // pseudo-random wave's harmonics 1 ... 8192 (no SMT files), plus one more
   // file with two frequency points; the truth goes to cole_cole_truth.csv.

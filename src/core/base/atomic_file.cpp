@@ -209,7 +209,8 @@ bool AtomicFile::Open(const std::string& path) {
   return true;
 }
 
-bool AtomicFile::Commit() {
+bool AtomicFile::Seal() {
+  if (m_sealed) return true;
   if (!m_fp) {
     if (m_error.empty()) m_error = "nothing to commit";
     if (m_reason.empty()) m_reason = Reason::Of(ReasonCode::Other, m_error);
@@ -233,6 +234,14 @@ bool AtomicFile::Commit() {
     Abort();
     return false;
   }
+  m_sealed = true;
+  return true;
+}
+
+bool AtomicFile::Commit() { return Seal() && Place(true); }
+
+bool AtomicFile::Place(bool sync_folder) {
+  m_sealed = false;
   if (m_tmp.empty()) return true;
   if (std::rename(m_tmp.c_str(), m_target.c_str()) != 0) {
     m_error = SysError("cannot replace " + m_target, errno);
@@ -242,16 +251,41 @@ bool AtomicFile::Commit() {
     return false;
   }
   m_tmp.clear();
+  if (sync_folder) SyncFolder(DirOf(m_target));
+  return true;
+}
+
+void AtomicFile::SyncFolder(const std::string& dir) {
   // The rename itself reaches the disk with the folder.
-  const int dfd = ::open(DirOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
     ::fsync(dfd);
     ::close(dfd);
   }
+}
+
+bool AtomicFile::CommitSet(const std::vector<AtomicFile*>& files, size_t* failed) {
+  auto fail = [&](size_t i) {
+    if (failed) *failed = i;
+    for (AtomicFile* f : files) f->Abort();
+    return false;
+  };
+  for (size_t i = 0; i < files.size(); ++i)
+    if (!files[i]->Seal()) return fail(i);
+  std::vector<std::string> dirs;
+  for (size_t i = 0; i < files.size(); ++i) {
+    // A rename that fails now leaves the files before it in place: nothing
+    // can take them back.
+    if (!files[i]->Place(false)) return fail(i);
+    const std::string dir = DirOf(files[i]->m_target);
+    if (std::find(dirs.begin(), dirs.end(), dir) == dirs.end()) dirs.push_back(dir);
+  }
+  for (const std::string& dir : dirs) SyncFolder(dir);
   return true;
 }
 
 void AtomicFile::Abort() {
+  m_sealed = false;
   if (m_fp) {
     std::fclose(m_fp);
     m_fp = nullptr;

@@ -45,6 +45,18 @@ public:
   // target untouched, the temporary removed) when any step fails or the
   // stream has seen an error.
   bool Commit();
+  // The first half of Commit: flushes, syncs and closes the temporary, so
+  // that Commit only has to rename it. False as Commit.
+  bool Seal();
+  // Commits files as one set: every temporary is sealed before the first
+  // rename, so a failure or a kill while they are written, flushed or
+  // synced leaves every target as it was. The renames then follow each
+  // other with nothing written between them, and the folders are synced
+  // once after the last; only a kill among those few calls, or a rename
+  // that fails, leaves a set partly replaced. False, every file not yet in
+  // place aborted, with failed (optional) the index of the file that failed
+  // (its Error() tells why).
+  static bool CommitSet(const std::vector<AtomicFile*>& files, size_t* failed = nullptr);
   // Removes the temporary; the target stays as it was.
   void Abort();
 
@@ -58,7 +70,11 @@ public:
   const Reason& GetReason() const { return m_reason; }
 
 private:
+  bool Place(bool sync_folder);
+  static void SyncFolder(const std::string& dir);
+
   FILE* m_fp = nullptr;
+  bool m_sealed = false;  // the temporary holds its data, closed
   std::string m_target;
   std::string m_tmp;  // empty when the target is written directly
   std::string m_error;

@@ -94,6 +94,14 @@ bool ExportRunner::RefusesFs() {
 
 bool ExportRunner::FinishAll() {
   if (topography_due_) ex_.AppendTopography();
+  // Every file of the run, the unified data format's too, is complete on
+  // the disk before the first one replaces an earlier export.
+  for (CSipExport* w : Writers()) {
+    if (w->Seal()) continue;
+    Message(run_, ExportCode::NotCompleted, {ex_ansi_to_utf8(w->ErrorFile()), w->ErrorWhy()});
+    for (CSipExport* other : Writers()) other->Discard();
+    return false;
+  }
   bool ok = FinishRun(ex_, run_);
   std::vector<std::string> written = run_.written;
   for (SideWriter& s : side_) {

@@ -6,7 +6,8 @@ ExportTitle ExportTitleOf(ExportCode code) {
     case ExportCode::NoFiles:
     case ExportCode::NameEmpty:
     case ExportCode::CreateFailed:
-    case ExportCode::NoFs: return ExportTitle::FileWarning;
+    case ExportCode::NoFs:
+    case ExportCode::SameBaseName: return ExportTitle::FileWarning;
     case ExportCode::SmtMissing:
     case ExportCode::NotCompleted:
     case ExportCode::HarmMismatch:

@@ -23,6 +23,7 @@ enum class ExportCode {
   Cancelled,
   FreqMismatch,    // args: first path of the group holding a file with other frequency points
   FewFrequencies,  // args: first path of the first group
+  SameBaseName,    // args: the two paths (time series or check points by base name)
 };
 
 // The titles of the message boxes ("文件警告", "提示", "警告").

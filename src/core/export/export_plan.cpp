@@ -2,6 +2,7 @@
 
 #include "core/base/ex_string.h"
 #include "core/export/export_group.h"
+#include "core/processing/srs_recalc.h"
 #include "core/sip/format_srs.h"
 
 int ExportFirstLayout(const std::vector<std::string>& paths) {
@@ -27,6 +28,13 @@ int ExportArrayCode(const ExportOptions& o) {
 
 ExportPlan PlanExport(const ExportOptions& o) {
   ExportPlan plan;
+  // The SMT files of a file are found by its base name, and the check-point
+  // table names the files by it: two of one name would be taken for one.
+  OutputCollision same;
+  if ((o.from_smt || o.format == ExportFormat::CheckErr) && FindOutputCollision(o.paths, SrsBaseName, &same)) {
+    plan.refusal.push_back({ExportCode::SameBaseName, {ex_ansi_to_utf8(same.first), ex_ansi_to_utf8(same.second)}});
+    return plan;
+  }
   std::vector<std::string> unreadable;
   const int k = GroupFiles(o.paths, o.layout, ExportIsThreeD(o), &plan.groups, &unreadable);
   if (o.stop_on_unreadable && !unreadable.empty())

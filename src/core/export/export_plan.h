@@ -31,7 +31,9 @@ int ExportFirstLayout(const std::vector<std::string>& paths);
 // mid-gradient file written as a four-electrode sounding).
 int ExportArrayCode(const ExportOptions& o);
 
-// Groups o.paths (every file its own group in 3-D) and checks them: with
+// Groups o.paths (every file its own group in 3-D) and checks them: two
+// files of the same base name refuse a run that tells files apart by it
+// (the time series of o.from_smt, the check-point table), with
 // o.stop_on_unreadable a file that cannot be read refuses the run, a file of
 // another layout than o.layout refuses it, and so does a list without any
 // file to export.

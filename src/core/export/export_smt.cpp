@@ -27,6 +27,13 @@ bool Lookup(CSipTs2Spect& ts, const std::string& path, SmtLookup* lookup) {
   return ok;
 }
 
+// A path refused before it was looked at (a device name that would lead
+// out of the SMT folder) is listed as missing as it reads.
+void NoteRefused(const std::string& path, SmtLookup* lookup) {
+  const std::string key = ex_ansi_to_utf8(path);
+  if (!Contains(lookup->missing, key)) lookup->missing.push_back(key);
+}
+
 }  // namespace
 
 bool ConvertFromSmt(CFormatSRS& srs, const std::string& smt_dir, SmtLookup* lookup) {
@@ -43,9 +50,14 @@ bool ConvertFromSmt(CFormatSRS& srs, const std::string& smt_dir, SmtLookup* look
   CSipTs2Spect ts;
   ts.SetParams(meas.sample_rate, meas.freq_base, meas.harm_num, meas.wave);
   const SmtChRef cur = SmtCurrentRef(srs, smt_dir);
+  if (cur_used && cur.path.empty()) {
+    NoteRefused(SmtCurrentLookedFor(srs, smt_dir), lookup);
+    return false;
+  }
   if (cur_used && !Lookup(ts, cur.path, lookup)) return false;
-  const std::vector<SmtChRef> refs =
-      SmtChannelRefs(srs, smt_dir, [&](const std::string& p) { return Lookup(ts, p, lookup); });
+  const std::vector<SmtChRef> refs = SmtChannelRefs(
+      srs, smt_dir, [&](const std::string& p) { return Lookup(ts, p, lookup); },
+      [&](const std::string& p) { NoteRefused(p, lookup); });
 
   ts.SetAmpCoef(1.0);
   CSpectArray new_u;

@@ -74,13 +74,11 @@ public:
       m_status = WriteFailed(path, e.file->Error());
       return false;
     }
-    FILE* fp = e.file->Stream();
-    fill(fp);
-    // Flushed here rather than at the rename, so that a full disk fails the
-    // run before any file is in place.
-    errno = 0;
-    if (std::fflush(fp) != 0 || std::ferror(fp)) {
-      const int err = errno;
+    fill(e.file->Stream());
+    // Flushed and synced here rather than at the rename, so that a full disk
+    // fails the run before any file is in place.
+    if (!e.file->Seal()) {
+      const int err = e.file->GetReason().sys_error;
       m_status = WriteFailed(path, std::string("cannot write: ") + (err ? std::strerror(err) : "stream error"));
       return false;
     }
@@ -89,10 +87,12 @@ public:
   }
 
   bool Commit(std::vector<std::string>* written) {
-    for (size_t i = 0; i < m_files.size(); ++i) {
-      if (m_files[i].file->Commit()) continue;
-      m_status = WriteFailed(m_files[i].path, m_files[i].file->Error());
-      for (size_t j = 0; j < i; ++j)
+    std::vector<AtomicFile*> set;
+    for (Entry& e : m_files) set.push_back(e.file.get());
+    size_t failed = 0;
+    if (!AtomicFile::CommitSet(set, &failed)) {
+      m_status = WriteFailed(m_files[failed].path, m_files[failed].file->Error());
+      for (size_t j = 0; j < failed; ++j)
         if (!m_files[j].existed) ::unlink(m_files[j].path.c_str());
       return false;
     }

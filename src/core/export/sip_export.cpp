@@ -385,41 +385,60 @@ void CSipExport::AppendTopography() {
   }
 }
 
-bool CSipExport::Finish() {
+bool CSipExport::Seal() {
+  if (m_kind == KIND_MULTI_FREQ || m_sealed) return true;
   ExportLocaleScope c_numbers;
   if (m_kind == KIND_OHM) WriteOhmFiles();
-  if (m_kind == KIND_MULTI_FREQ) return WriteMultiFreqFiles();
-  bool ok = true;
-  std::vector<std::string> names;
-  std::vector<int> counts;
   for (size_t i = 0; i < m_vt_files.size(); ++i) {
-    AtomicFile& f = *m_vt_files[i];
-    if (m_count_pos[i] >= 0 && f.Stream()) {
-      std::fseek(f.Stream(), m_count_pos[i], SEEK_SET);
-      std::fprintf(f.Stream(), "%d", m_counts[i]);
+    FILE* fp = m_vt_files[i]->Stream();
+    if (m_count_pos[i] >= 0 && fp) {
+      std::fseek(fp, m_count_pos[i], SEEK_SET);
+      std::fprintf(fp, "%d", m_counts[i]);
     }
-    if (f.Commit()) {
-      names.push_back(m_file_names[i]);
-      counts.push_back(m_counts[i]);
-      continue;
-    }
-    CLOG_ERR("export file %s not completed: %s", m_file_names[i].c_str(), f.Error().c_str());
-    if (ok) {
-      m_error_file = m_file_names[i];
-      m_error_why = f.Error();
-    }
-    ok = false;
+  }
+  m_sealed = true;
+  for (size_t i = 0; i < m_vt_files.size(); ++i) {
+    if (m_vt_files[i]->Seal()) continue;
+    NotCompleted(i);
+    Discard();
+    return false;
+  }
+  return true;
+}
+
+void CSipExport::NotCompleted(size_t i) {
+  const AtomicFile& f = *m_vt_files[i];
+  CLOG_ERR("export file %s not completed: %s", m_file_names[i].c_str(), f.Error().c_str());
+  m_error_file = m_file_names[i];
+  m_error_why = f.Error();
+}
+
+bool CSipExport::Finish() {
+  if (m_kind == KIND_MULTI_FREQ) {
+    ExportLocaleScope c_numbers;
+    return WriteMultiFreqFiles();
+  }
+  if (!Seal()) return false;
+  std::vector<AtomicFile*> set;
+  for (auto& f : m_vt_files) set.push_back(f.get());
+  size_t failed = set.size();
+  const bool ok = AtomicFile::CommitSet(set, &failed);
+  if (!ok) {
+    NotCompleted(failed);
+    // What was put in place before the failed rename stays listed for the
+    // caller's report.
+    m_file_names.resize(failed);
+    m_counts.resize(failed);
   }
   m_vt_files.clear();
   m_count_pos.clear();
   m_ohm_rows.clear();
-  // What was put in place stays listed for the caller's report.
-  m_file_names.swap(names);
-  m_counts.swap(counts);
+  m_sealed = false;
   return ok;
 }
 
 void CSipExport::Discard() {
+  m_sealed = false;
   for (auto& f : m_vt_files) f->Abort();
   m_vt_files.clear();
   m_file_names.clear();

@@ -7,9 +7,10 @@
 // path_base plus a suffix, and written under unique temporaries beside their
 // targets. No
 // target is touched before Finish, which patches the data-point counts into
-// the temporaries and renames them into place; Discard drops them. A kill in
-// the middle of a run therefore leaves an earlier export of the same name as
-// it was.
+// the temporaries, syncs every one of them and only then renames them into
+// place; Discard drops them. A kill in the middle of a run therefore leaves
+// an earlier export of the same name as it was, all of its files, and a
+// kill can mix old and new files of one set only among the renames.
 //
 // Every number goes through the C printf formats of the file kinds, with a
 // dot as decimal separator whatever the process locale. Lines end in "\n".
@@ -44,6 +45,23 @@ struct StationData {
 
 // A phase as the export files give it: wrapped into half a turn.
 inline float ExportPhase(float phi) { return algo_phase_half_wrap(phi); }
+
+// The per-harmonic quantities of the plane and section tables, in their
+// column order.
+enum TableQuantityCol {
+  TABLE_R = 0,      // apparent resistivity, ohm.m
+  TABLE_LG10_R,     // its logarithm
+  TABLE_R_ERR,      // its relative error, percent
+  TABLE_PH,         // phase, mrad
+  TABLE_PH_ERR,
+  TABLE_CP,         // relative phase, mrad
+  TABLE_CP_ERR,
+  TABLE_FS,         // frequency effect, percent
+  TABLE_FS_ERR,
+  TABLE_QUANTITY_CNT,
+};
+// Quantity q (TableQuantityCol) of an item, as the tables print it.
+float TableQuantity(const ResItem& it, int q);
 
 // One position of the pass-rate summary.
 struct PassPos {
@@ -124,9 +142,17 @@ public:
   bool WritePassRate(const std::string& path, CFormatSRS& srs);
   void WritePassRateSummary();
 
-  // Patches the counts, closes and renames every file of the run into
-  // place. False when a file could not be completed (its target untouched;
-  // the reason in ErrorFile/ErrorWhy); the others are still put in place.
+  // Completes every file of the run in its temporary: counts patched,
+  // flushed and synced, no target touched. False when a file cannot be
+  // completed (the reason in ErrorFile/ErrorWhy); the run is then discarded
+  // and every target stays as it was.
+  bool Seal();
+  // Seals the run when not sealed yet, then renames its files into place
+  // one after the other (AtomicFile::CommitSet): the files of one harmonic
+  // set replace an earlier export together, and a failure before the
+  // renames leaves the earlier set whole. False when a file could not be
+  // completed (the reason in ErrorFile/ErrorWhy; FileNames then lists the
+  // files put in place before it, none unless a rename failed).
   bool Finish();
   // Drops every file of the run; the targets stay as they were.
   void Discard();
@@ -154,6 +180,17 @@ public:
   Electrodes RowElectrodes(const ChInfo& info, CResultSip& result, CFormatSRS& srs) const {
     return ElectrodesOf(info, result, srs, m_opt->layout == SIP_ALL_GRADIENT);
   }
+  // The columns of a section row that place it, from the row's electrodes.
+  struct SectionPlace {
+    float p = 0.0f;  // MN/2(m): the midpoint of M and N
+    // Three electrodes: AO/10(m), eq_pos(m), eq_depth(m) (negative), and
+    // P_Left (the midpoint lies at a larger x than A).
+    float ao10 = 0.0f, eq_pos = 0.0f, eq_depth = 0.0f;
+    bool p_left = false;
+    // Four electrodes: -AB/5(m) and -PC/2d5(m).
+    float ab5 = 0.0f, pc2d5 = 0.0f;
+  };
+  static SectionPlace SectionPlaceOf(const Electrodes& e);
   // The plane table's sites of channel i: M at its position, N at the next
   // entry's; false when either is missing or the result has one channel.
   bool PlaneSites(CResultSip& result, int i, CFormatTxtSiteCoord::Item* m, CFormatTxtSiteCoord::Item* n) const;
@@ -250,11 +287,14 @@ private:
   void WriteTableHeader(Kind kind, FILE* fp);
   FILE* Fp(size_t i) const { return m_vt_files[i]->Stream(); }
   void Refuse(ExportError e) { m_last_error = e; }
+  // Records file i as the one that could not be completed.
+  void NotCompleted(size_t i);
   void WriteOhmFiles();
   static const LimitItem& NoLimit();
   const LimitItem& Row(int r) const;
 
   Kind m_kind = KIND_NONE;
+  bool m_sealed = false;
   ExportError m_last_error = EXPORT_OK;
   std::string m_error_file;
   std::string m_error_why;

@@ -17,14 +17,14 @@ std::string Title(const char* prefix, int h, const char* suffix) {
   return std::string(prefix) + std::to_string(h) + suffix;
 }
 
-// The nine per-harmonic quantities of the plane and section tables, in
-// their column order.
-constexpr int kQuantities = 9;
+constexpr int kQuantities = TABLE_QUANTITY_CNT;
 const char* const kTitlePrefix[kQuantities] = {"R", "lg10(R", "Err", "PH", "Err", "CP", "Err", "FS", "Err"};
 const char* const kTitleSuffix[kQuantities] = {"(Ω·m)", ")",      "(%)",  "(mrad)", "(mrad)",
                                               "(mrad)", "(mrad)", "(%)", "(%)"};
 
-float Quantity(const ResItem& it, int q) {
+}  // namespace
+
+float TableQuantity(const ResItem& it, int q) {
   const ResBlock& app = it.blk[RES_APP];
   switch (q) {
     case 0: return app.value;
@@ -39,6 +39,8 @@ float Quantity(const ResItem& it, int q) {
   }
 }
 
+namespace {
+
 void HarmonicTitles(FILE* fp, int harm_num, const char* r_fmt, const char* fmt) {
   for (int q = 0; q < kQuantities; ++q)
     for (int h = 1; h <= harm_num; ++h)
@@ -49,7 +51,7 @@ void HarmonicValues(FILE* fp, CResultSip& result, int ch, int harm_num, const ch
   std::vector<ResItem> items(static_cast<size_t>(harm_num));
   for (int h = 0; h < harm_num; ++h) items[size_t(h)] = result.GetItem(ch, 0, h);
   for (int q = 0; q < kQuantities; ++q)
-    for (int h = 0; h < harm_num; ++h) std::fprintf(fp, fmt, double(Quantity(items[size_t(h)], q)));
+    for (int h = 0; h < harm_num; ++h) std::fprintf(fp, fmt, double(TableQuantity(items[size_t(h)], q)));
 }
 
 void StationTail(FILE* fp, const StationData& st, int i) {
@@ -122,6 +124,20 @@ bool CSipExport::WritePlane(CResultSip& result, const StationData& station, cons
   return true;
 }
 
+CSipExport::SectionPlace CSipExport::SectionPlaceOf(const Electrodes& e) {
+  const float ax = e.a.x, bx = e.b.x, mx = e.m.x, nx = e.n.x;
+  SectionPlace at;
+  at.p = (mx + nx) / 2.0f;
+  const float o = (ax + bx) / 2.0f;
+  at.ao10 = ax / 10.0f;
+  at.eq_pos = ax + (at.p - ax) / 2.0f;
+  at.eq_depth = -std::fabs(ax - at.p) / 3.0f;
+  at.p_left = at.p > ax;
+  at.ab5 = -std::fabs(ax - bx) / 5.0f;
+  at.pc2d5 = o > at.p ? (ax - mx) / 2.5f : (nx - bx) / 2.5f;
+  return at;
+}
+
 bool CSipExport::WriteSection(CResultSip& result, const StationData& station, CFormatSRS& srs) {
   ExportLocaleScope c_numbers;
   if (!Prepare(KIND_SECTION, result)) return false;
@@ -130,19 +146,16 @@ bool CSipExport::WriteSection(CResultSip& result, const StationData& station, CF
   for (int i = 0; i < result.GetChNum(); ++i) {
     if (!UsableForInversion(i, result, srs)) continue;
     const ChInfo info = result.GetChInfo(i);
-    const Electrodes e = RowElectrodes(info, result, srs);
-    const float ax = e.a.x, bx = e.b.x, mx = e.m.x, nx = e.n.x;
-    const float p = (mx + nx) / 2.0f, o = (ax + bx) / 2.0f;
-    std::fprintf(fp, "%-14f", double(p));
+    const SectionPlace at = SectionPlaceOf(RowElectrodes(info, result, srs));
+    std::fprintf(fp, "%-14f", double(at.p));
     if (m_array_code == SIP_POLE3_SOUNDING) {
-      std::fprintf(fp, "%-14f%-14f%-14f", double(ax / 10.0f), double(ax + (p - ax) / 2.0f),
-                   double(-std::fabs(ax - p) / 3.0f));
-      std::fprintf(fp, "%-8d", p > ax ? 1 : 0);
+      std::fprintf(fp, "%-14f%-14f%-14f", double(at.ao10), double(at.eq_pos), double(at.eq_depth));
+      std::fprintf(fp, "%-8d", at.p_left ? 1 : 0);
     } else {
-      std::fprintf(fp, "%-14f", double(-std::fabs(ax - bx) / 5.0f));
-      std::fprintf(fp, "%-14f", double(o > p ? (ax - mx) / 2.5f : (nx - bx) / 2.5f));
+      std::fprintf(fp, "%-14f", double(at.ab5));
+      std::fprintf(fp, "%-14f", double(at.pc2d5));
     }
-    std::fprintf(fp, "%-14f%-14f", double(info.vd2ab), double(Elev(p, 0.0f)));
+    std::fprintf(fp, "%-14f%-14f", double(info.vd2ab), double(Elev(at.p, 0.0f)));
     HarmonicValues(fp, result, i, m_harm_num, "%-14f");
     StationTail(fp, station, i);
     ++m_counts[0];

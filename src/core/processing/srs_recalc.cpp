@@ -213,6 +213,10 @@ std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, 
     CLOG_WARN("device name \"%s\" cannot name an SMT folder", dev_name.c_str());
     return std::string();
   }
+  return SmtPathLookedFor(smt_dir, srs_path, dev_name);
+}
+
+std::string SmtPathLookedFor(const std::string& smt_dir, const std::string& srs_path, const std::string& dev_name) {
   return smt_dir + "/" + dev_name + "/" + SrsBaseName(srs_path) + ".smt";
 }
 
@@ -221,8 +225,14 @@ SmtChRef SmtCurrentRef(CFormatSRS& srs, const std::string& smt_dir) {
   return SmtChRef{SmtPathFor(smt_dir, srs.GetPath(), RecordStr(meas.cur_station, sizeof(meas.cur_station))), 3};
 }
 
+std::string SmtCurrentLookedFor(CFormatSRS& srs, const std::string& smt_dir) {
+  const PrmMeas& meas = srs.m_prm_meas;
+  return SmtPathLookedFor(smt_dir, srs.GetPath(), RecordStr(meas.cur_station, sizeof(meas.cur_station)));
+}
+
 std::vector<SmtChRef> SmtChannelRefs(CFormatSRS& srs, const std::string& smt_dir,
-                                     const std::function<bool(const std::string&)>& usable) {
+                                     const std::function<bool(const std::string&)>& usable,
+                                     const std::function<void(const std::string&)>& refused) {
   const int ch_num = srs.m_res.GetChNum();
   std::vector<SmtChRef> refs(size_t(std::max(ch_num, 0)));
   for (int c = 0; c < ch_num; ++c) {
@@ -230,8 +240,13 @@ std::vector<SmtChRef> SmtChannelRefs(CFormatSRS& srs, const std::string& smt_dir
     refs[size_t(c)].idx_ch = info.idx_dev_ch;
     if (info.idx_dev < 0 || size_t(info.idx_dev) >= srs.m_vt_prm_dev.size()) continue;
     const PrmDev& dev = srs.m_vt_prm_dev[size_t(info.idx_dev)];
-    const std::string p = SmtPathFor(smt_dir, srs.GetPath(), RecordStr(dev.dev_name, sizeof(dev.dev_name)));
-    if (usable(p)) refs[size_t(c)].path = p;
+    const std::string name = RecordStr(dev.dev_name, sizeof(dev.dev_name));
+    const std::string p = SmtPathFor(smt_dir, srs.GetPath(), name);
+    if (p.empty()) {
+      if (refused) refused(SmtPathLookedFor(smt_dir, srs.GetPath(), name));
+    } else if (usable(p)) {
+      refs[size_t(c)].path = p;
+    }
   }
   return refs;
 }
@@ -258,10 +273,7 @@ bool RecalcFromSmt(CFormatSRS& srs, const std::string& smt_dir, std::vector<std:
   if (cur_used && !ts.CheckSmt(cur_ref.path)) {
     // A current-station name that cannot be a folder still shows what was
     // looked for, though it was never opened.
-    const std::string looked_for =
-        !cur_ref.path.empty() ? cur_ref.path
-                              : smt_dir + "/" + RecordStr(meas.cur_station, sizeof(meas.cur_station)) + "/" +
-                                    SrsBaseName(srs.GetPath()) + ".smt";
+    const std::string looked_for = SmtCurrentLookedFor(srs, smt_dir);
     CLOG_WARN("%s: current data not found: %s", srs.GetPath().c_str(), looked_for.c_str());
     if (cur_path) *cur_path = looked_for;
     return false;

@@ -68,13 +68,21 @@ bool SmtDeviceNameUsable(const std::string& dev_name);
 // usable as a folder name. Every SMT lookup goes through here, so that no
 // name from a file leads outside the SMT folder. The file is not checked.
 std::string SmtPathFor(const std::string& smt_dir, const std::string& srs_path, const std::string& dev_name);
+// The same path as text whatever the device name, for a message that names
+// what was looked for; never to be opened.
+std::string SmtPathLookedFor(const std::string& smt_dir, const std::string& srs_path, const std::string& dev_name);
 // The SMT file of the current station of srs (its channel 3).
 SmtChRef SmtCurrentRef(CFormatSRS& srs, const std::string& smt_dir);
+// Its path as SmtPathLookedFor gives it, for messages.
+std::string SmtCurrentLookedFor(CFormatSRS& srs, const std::string& smt_dir);
 // Per channel entry of srs's single-frequency result: the channel's index in
 // its device, and its device's SMT file where usable(path) accepts it (none
-// for a channel without a device record).
+// for a channel without a device record). A device name that cannot be a
+// folder is never asked about: refused (optional) receives the path looked
+// for instead.
 std::vector<SmtChRef> SmtChannelRefs(CFormatSRS& srs, const std::string& smt_dir,
-                                     const std::function<bool(const std::string&)>& usable);
+                                     const std::function<bool(const std::string&)>& usable,
+                                     const std::function<void(const std::string&)>& refused = nullptr);
 
 // Rebuilds both spectrum arrays of srs from the SMT files under smt_dir.
 // done / miss receive the names of the devices recomputed and of those

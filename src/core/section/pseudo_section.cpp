@@ -1,37 +1,28 @@
 #include "core/section/pseudo_section.h"
 
-#include <cmath>
 #include <cstdio>
 
-#include "core/base/algo.h"
 #include "core/base/atomic_file.h"
 #include "core/base/ex_string.h"
 #include "core/export/export_locale.h"
+#include "core/export/sip_export.h"
 
 namespace {
 
 // The value and error columns of the section and plane tables.
 void ValueOf(const ResItem& it, SectionQuantity q, double* value, double* error) {
+  struct Cols {
+    int value, error;
+  };
+  Cols c{TABLE_R, TABLE_R_ERR};
   switch (q) {
-    case SectionQuantity::App: {
-      const ResBlock& b = it.blk[RES_APP];
-      *value = b.value;
-      *error = b.err / b.value * 100.0f;
-      return;
-    }
-    case SectionQuantity::Cp:
-      *value = algo_phase_half_wrap(it.blk[RES_CP].value) * 1000.0f;
-      *error = it.blk[RES_CP].err * 1000.0f;
-      return;
-    case SectionQuantity::Fs:
-      *value = it.blk[RES_FS].value * 100.0f;
-      *error = it.blk[RES_FS].err * 100.0f;
-      return;
-    case SectionQuantity::Phase:
-      *value = algo_phase_half_wrap(it.blk[RES_Z_PH].value) * 1000.0f;
-      *error = it.blk[RES_Z_PH].err * 1000.0f;
-      return;
+    case SectionQuantity::App: break;
+    case SectionQuantity::Cp: c = {TABLE_CP, TABLE_CP_ERR}; break;
+    case SectionQuantity::Fs: c = {TABLE_FS, TABLE_FS_ERR}; break;
+    case SectionQuantity::Phase: c = {TABLE_PH, TABLE_PH_ERR}; break;
   }
+  *value = TableQuantity(it, c.value);
+  *error = TableQuantity(it, c.error);
 }
 
 // A CSV field: quoted when it holds a comma, quote or line break.

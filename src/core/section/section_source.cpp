@@ -43,18 +43,14 @@ SectionOrigin OriginOf(std::vector<CResultSip>& results, const std::vector<std::
 
 void SectionColumns(SectionRow& row, const ChInfo& info, CResultSip& result, CFormatSRS& srs, const CSipExport& ex) {
   const CSipExport::Electrodes e = ex.RowElectrodes(info, result, srs);
-  const float mx = e.m.x, nx = e.n.x;
-  const float ax = result.GetPosAx(), bx = result.GetPosBx();
-  const float p = (mx + nx) / 2.0f, o = (ax + bx) / 2.0f;
+  const float mx = e.m.x, nx = e.n.x, ax = e.a.x, bx = e.b.x;
+  const CSipExport::SectionPlace at = CSipExport::SectionPlaceOf(e);
   const bool three = ex.ElectrodeCount() == 3;
-  row.x = p;
-  row.y = ex.ElevAt(p);
-  if (three) {
-    row.depth_ab = row.depth_pc = -(-std::fabs(ax - p) / 3.0f);
-  } else {
-    row.depth_ab = -(-std::fabs(ax - bx) / 5.0f);
-    row.depth_pc = -(o > p ? (ax - mx) / 2.5f : (nx - bx) / 2.5f);
-  }
+  row.x = at.p;
+  row.y = ex.ElevAt(at.p);
+  // The table's depth columns are negative downwards.
+  row.depth_ab = three ? -at.eq_depth : -at.ab5;
+  row.depth_pc = three ? -at.eq_depth : -at.pc2d5;
   float gap = std::min(std::fabs(mx - ax), std::fabs(nx - ax));
   if (!three) gap = std::min({gap, std::fabs(mx - bx), std::fabs(nx - bx)});
   const float mn = std::fabs(nx - mx);
@@ -108,6 +104,8 @@ SectionSource CollectSection(const ExportOptions& o, RunProgress* progress) {
     if (m.code == ExportCode::ReadFailed) {
       out.status = SECTION_READ_FAILED;
       out.arg_path = m.args.empty() ? std::string() : m.args[0];
+    } else if (m.code == ExportCode::SameBaseName) {
+      out.status = SECTION_SAME_NAME;
     } else if (m.code == ExportCode::DeviceError) {
       out.status = SECTION_DEVICE_ERROR;
       out.arg = std::atoi(m.args.empty() ? "0" : m.args[0].c_str());

@@ -41,6 +41,7 @@ enum SectionStatus {
   SECTION_NO_FILES,      // no readable file with channels
   SECTION_READ_FAILED,   // arg_path: the file that could not be read
   SECTION_CANCELLED,
+  SECTION_SAME_NAME,     // refusal.args: two files of one base name (time series from SMT)
 };
 
 struct SectionSource {

@@ -333,6 +333,7 @@ QString CWdtOutput::Text(const ExportMessage& m) const {
     case ExportCode::Cancelled: return tr("导出已取消，文件中为取消前导出的数据。");
     case ExportCode::FreqMismatch: return tr("%1所在组有频点与第一个文件不同的文件，未导出任何数据!").arg(a1);
     case ExportCode::FewFrequencies: return tr("%1的频点少于两个，未导出任何数据!").arg(a1);
+    case ExportCode::SameBaseName: return tr("%1和%2的文件名相同，无法区分它们的时序文件和检查点，未导出任何数据!").arg(a1, a2);
   }
   return QString();
 }

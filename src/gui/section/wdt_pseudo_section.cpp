@@ -141,6 +141,12 @@ void CWdtPseudoSection::collect() {
     case SECTION_DEVICE_ERROR: ui->lbStatus->setText(tr("第%1个SRS数据文件装置错误!").arg(m_src.arg)); break;
     case SECTION_NO_FILES: ui->lbStatus->setText(tr("没有找到符合要求的SRS数据文件!")); break;
     case SECTION_READ_FAILED: ui->lbStatus->setText(tr("读取文件%1失败!").arg(Utf8(m_src.arg_path))); break;
+    case SECTION_SAME_NAME: {
+      const std::vector<std::string>& a = m_src.refusal.args;
+      ui->lbStatus->setText(tr("%1和%2的文件名相同，无法区分它们的时序文件和检查点，未导出任何数据!")
+                                .arg(Utf8(a.size() > 0 ? a[0] : std::string()), Utf8(a.size() > 1 ? a[1] : std::string())));
+      break;
+    }
     default: ui->lbStatus->clear(); break;
   }
   ui->lbStatus->setVisible(!ui->lbStatus->text().isEmpty());
