@@ -12,6 +12,7 @@
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
 #include "core/base/ex_string.h"
+#include "core/base/num_text.h"
 
 namespace {
 
@@ -363,21 +364,42 @@ void CFormatSRS::PrintChannelTable(FILE* fp, CResultSip& r) {
                "Err(%)", "Dev_ch", "R_PH", "sp_ac(mV)", "sp_dc(mV)", "GroudR(KΩ)");
   const int ch_num = r.GetChNum();
   const int harm_num = r.GetHarmNum();
+  std::string rows;
   for (int i = 0; i < ch_num; ++i) {
     ChInfo info = r.GetChInfo(i);
     SpTexts sp = SpTextsOf(i);
+    const std::string site = SiteNoText(info.site_no);
+    const std::string label = SipChLabel(info);
+    // The rows of "%10d%14.3f%10s%14.3f%14.3E%14.2f%14.1f%11.1f%14.1f%11.1f
+    // %11.1f%10.2f%10s%6d%14s%14s%14s\n", built without printf: a large
+    // file has tens of thousands of them.
+    rows.clear();
     for (int j = 0; j < harm_num; ++j) {
       ResItem item = r.GetItem(i, 0, j);
       if (item.blk[RES_APP].count == 0) continue;
       int fold = 0;
       double zph = fold_half(item.blk[RES_Z_PH].value, nullptr);
       double cp = fold_half(item.blk[RES_CP].value, &fold);
-      std::fprintf(fp, "%10d%14.3f%10s%14.3f%14.3E%14.2f%14.1f%11.1f%14.1f%11.1f%11.1f%10.2f%10s%6d%14s%14s%14s\n", j,
-                   r.GetFreq(0, j), SiteNoText(info.site_no).c_str(), info.m_pos, item.blk[RES_APP].value,
-                   double(rel_percent(item.blk[RES_APP])), zph * 1000.0, double(item.blk[RES_Z_PH].err * 1000.0f), cp * 1000.0,
-                   double(item.blk[RES_CP].err * 1000.0f), double(item.blk[RES_FS].value * 100.0f),
-                   double(item.blk[RES_FS].err * 100.0f), SipChLabel(info).c_str(), fold, sp.ac, sp.dc, sp.gr);
+      AppendInt(rows, j, 10);
+      AppendFixed(rows, double(r.GetFreq(0, j)), 3, 14);
+      AppendStr(rows, site.c_str(), 10);
+      AppendFixed(rows, double(info.m_pos), 3, 14);
+      AppendSciUpper(rows, double(item.blk[RES_APP].value), 3, 14);
+      AppendFixed(rows, double(rel_percent(item.blk[RES_APP])), 2, 14);
+      AppendFixed(rows, zph * 1000.0, 1, 14);
+      AppendFixed(rows, double(item.blk[RES_Z_PH].err * 1000.0f), 1, 11);
+      AppendFixed(rows, cp * 1000.0, 1, 14);
+      AppendFixed(rows, double(item.blk[RES_CP].err * 1000.0f), 1, 11);
+      AppendFixed(rows, double(item.blk[RES_FS].value * 100.0f), 1, 11);
+      AppendFixed(rows, double(item.blk[RES_FS].err * 100.0f), 2, 10);
+      AppendStr(rows, label.c_str(), 10);
+      AppendInt(rows, fold, 6);
+      AppendStr(rows, sp.ac, 14);
+      AppendStr(rows, sp.dc, 14);
+      AppendStr(rows, sp.gr, 14);
+      rows += '\n';
     }
+    std::fwrite(rows.data(), 1, rows.size(), fp);
   }
 }
 
