@@ -2,13 +2,16 @@
 // queue is idle and the results table shows the new file, with the real main
 // window offscreen. Each iteration alternates between two files of the same
 // size so that every click really changes the file. The per-page benchmarks
-// time each page's own share of the click.
+// time each page's own share of the click; two more time the click with the
+// spectrum view chosen on the results page and with the pseudo-section tab
+// in view.
 //   bench_click [--benchmark_...]
 #include <benchmark/benchmark.h>
 
 #include <QAbstractEventDispatcher>
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QListView>
 #include <QTabWidget>
@@ -27,10 +30,12 @@
 #include "gui/results/model_res.h"
 #include "gui/results/wdt_sip_res.h"
 #include "gui/results/wdt_sip_res_table.h"
+#include "gui/section/wdt_pseudo_section.h"
 #include "gui/stations/wdt_gps_pos.h"
 #include "gui/timeseries/wdt_ts_plot.h"
 #include "gui/toolkit/paths.h"
 #include "ui_wdt_main.h"
+#include "ui_wdt_sip_res.h"
 
 namespace {
 
@@ -100,6 +105,33 @@ void click_bench(benchmark::State& state, const Survey& s) {
 void BM_Click360(benchmark::State& state) { click_bench(state, kBig); }
 void BM_Click24(benchmark::State& state) { click_bench(state, kSmall); }
 
+// The click with the results page showing its spectrum view instead of the
+// table, and with the pseudo-section tab in view instead of the results.
+void shown_click_bench(benchmark::State& state, const Survey& s, bool spectrum) {
+  CWdtMain* w = window_for(s);
+  QComboBox* show_type = w->resultsPage()->form()->cmbShowType;
+  if (spectrum)
+    show_type->setCurrentIndex(2);
+  else
+    w->form()->tabRight->setCurrentWidget(w->sectionPage());
+  drain_events();
+  QAbstractItemModel* list = w->form()->listOpenFiles->model();
+  int row = 0;
+  for (auto _ : state) {
+    w->onListClicked(list->index(row, 0));
+    drain_events();
+    row ^= 1;
+  }
+  show_type->setCurrentIndex(0);
+  w->form()->tabRight->setCurrentWidget(w->resultsPage());
+  drain_events();
+}
+
+void BM_ClickSpectrum360(benchmark::State& st) { shown_click_bench(st, kBig, true); }
+void BM_ClickSection360(benchmark::State& st) { shown_click_bench(st, kBig, false); }
+void BM_ClickSpectrum24(benchmark::State& st) { shown_click_bench(st, kSmall, true); }
+void BM_ClickSection24(benchmark::State& st) { shown_click_bench(st, kSmall, false); }
+
 // A page's setCurrentFile as the click makes it: on a hidden tab (the results
 // tab is in view), or with the page's own tab in view.
 template <class Page>
@@ -157,6 +189,8 @@ void BM_Stations24(benchmark::State& st) { station_bench(st, kSmall); }
 }  // namespace
 
 BENCHMARK(BM_Click360)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClickSpectrum360)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClickSection360)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Param360)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParamInView360)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Results360)->Unit(benchmark::kMillisecond);
@@ -165,6 +199,8 @@ BENCHMARK(BM_TsPlotInView360)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Output360)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Stations360)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Click24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClickSpectrum24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClickSection24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Param24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParamInView24)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Results24)->Unit(benchmark::kMillisecond);

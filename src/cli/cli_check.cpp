@@ -42,6 +42,8 @@ CliVerb addCheckVerb(CLI::App& app) {
                    bool ok = true;
                    for (const std::string& file : opts->files) {
                      CFormatSRS srs;
+                     // A pass rate is taken from the results alone.
+                     srs.SetSkipItems(true, false);
                      if (!CliReadSrs(file, &srs)) {
                        ok = false;
                        continue;

@@ -63,6 +63,9 @@ CliVerb addDumpVerb(CLI::App& app) {
                    if (ext == "srs") {
                      CFormatSRS srs;
                      srs.m_dump_res = opts->results;
+                     // The result tables show no spectrum item, which are
+                     // nearly all of a file's bytes.
+                     srs.SetSkipItems(opts->results, false);
                      return dump_with(srs, opts->file, opts->out, &srs.GetWarning());
                    }
                    if (ext == "smt") {

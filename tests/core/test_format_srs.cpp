@@ -197,3 +197,64 @@ TEST_F(FormatSrs, RejectsWhatCannotBeRead) {
   EXPECT_EQ(srs.GetPath(), "");  // a failed read changes nothing
   EXPECT_EQ(srs.GetError().rfind("cannot open the file: ", 0), 0u);
 }
+
+TEST_F(FormatSrs, AReadWithoutSpectraTakesThemFromTheFileWhenTheyAreNeeded) {
+  for (const Golden& g : kGolden) {
+    SCOPED_TRACE(g.srs);
+    const std::string path = kData + "/srs/" + g.srs;
+    const std::string stem = path.substr(0, path.size() - 4);
+    CFormatSRS full;
+    ASSERT_TRUE(full.Read(path));
+    ASSERT_TRUE(full.Write(tmp_path("full.SRS")));
+
+    CFormatSRS lean;
+    ASSERT_TRUE(lean.ReadWithoutSpectra(path));
+    EXPECT_FALSE(lean.HasSpectra());
+    EXPECT_EQ(lean.m_spect_u.DoGetItemNum(), 0);
+    EXPECT_EQ(dump(lean, true, "lean_res.txt"), slurp(stem + ".res.txt"));
+    EXPECT_FALSE(lean.HasSpectra());
+    // Writing and the full dump take the spectra first.
+    ASSERT_TRUE(lean.Write(tmp_path("lean.SRS")));
+    EXPECT_TRUE(lean.HasSpectra());
+    EXPECT_EQ(slurp(tmp_path("lean.SRS")), slurp(tmp_path("full.SRS")));
+
+    CFormatSRS lean2;
+    ASSERT_TRUE(lean2.ReadWithoutSpectra(path));
+    EXPECT_EQ(dump(lean2, false, "lean_full.txt"), slurp(stem + ".txt"));
+    // The next read of the same object reads everything again.
+    ASSERT_TRUE(lean2.Read(path));
+    EXPECT_TRUE(lean2.HasSpectra());
+    EXPECT_EQ(lean2.m_spect_u.DoGetItemNum(), full.m_spect_u.DoGetItemNum());
+  }
+}
+
+TEST_F(FormatSrs, SpectraOfAFileChangedSinceTheReadAreNotTaken) {
+  const std::string path = tmp_path("changing.SRS");
+  const std::string first = slurp(kData + "/srs/spread_mid/L101_01.SRS");
+  const std::string second = slurp(kData + "/srs/spread_mid/L101_02.SRS");
+  std::ofstream(path, std::ios::binary) << first;
+  CFormatSRS lean;
+  ASSERT_TRUE(lean.ReadWithoutSpectra(path));
+  const std::string res = dump(lean, true, "changing_res.txt");
+
+  // Saved over by another program, as a save replaces a file.
+  const std::string other = tmp_path("changing.SRS.new");
+  std::ofstream(other, std::ios::binary) << second;
+  ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
+
+  EXPECT_FALSE(lean.ReadSpectra());
+  EXPECT_NE(lean.GetError().find("changed"), std::string::npos) << lean.GetError();
+  EXPECT_FALSE(lean.HasSpectra());
+  EXPECT_EQ(dump(lean, true, "changing_res2.txt"), res);
+  // Nothing is written without its spectra, and nothing is left behind.
+  const std::string out = tmp_path("changing_out.SRS");
+  std::remove(out.c_str());
+  EXPECT_FALSE(lean.Write(out));
+  EXPECT_FALSE(ex_access(out.c_str()));
+  lean.m_dump_res = false;
+  EXPECT_FALSE(lean.Print(tmp_path("changing_full.txt")));
+
+  std::remove(path.c_str());
+  EXPECT_FALSE(lean.ReadSpectra());
+  EXPECT_EQ(lean.GetReason().code, ReasonCode::CannotOpen);
+}

@@ -6,16 +6,20 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QPushButton>
 #include <QListView>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
 #include <map>
 #include <string>
 
 #include "core/sip/format.h"
 #include "core/sip/format_srs.h"
+#include "core/processing/srs_dump.h"
+#include "core/processing/srs_recalc.h"
 #include "core/sip/stations.h"
 #include "gui/main/wdt_main.h"
 #include "gui/params/model_sip_dev_lay.h"
@@ -23,10 +27,13 @@
 #include "gui/results/model_res.h"
 #include "gui/results/wdt_sip_res.h"
 #include "gui/results/wdt_res_plot_space_sip.h"
+#include "gui/results/wdt_res_plot_spectrum.h"
+#include "gui/results/model_plot_sel_channel.h"
 #include "gui/results/wdt_sip_res_table.h"
 #include "gui/stations/item.h"
 #include "gui/stations/wdt_gps_pos.h"
 #include "gui/toolkit/custom_plot.h"
+#include "gui/toolkit/paths.h"
 #include "gui/timeseries/wdt_ts_plot.h"
 #include "scripted_prompts.h"
 #include "survey_fixture.h"
@@ -62,6 +69,30 @@ QVector<QVector<QPointF>> spacePoints(CWdtResPlotSpaceSip* view) {
     out << pts;
   }
   return out;
+}
+
+// Every cell of a table as the user reads it, row by row.
+QStringList cellsOf(const QAbstractItemModel* m) {
+  QStringList out;
+  for (int r = 0; r < m->rowCount(); ++r)
+    for (int c = 0; c < m->columnCount(); ++c) out << m->index(r, c).data().toString();
+  return out;
+}
+
+// The result table of a file read in full, as the page fills it.
+QStringList tableOfFullRead(CFormatSRS& full, const std::vector<LimitItem>* limits) {
+  CWdtSipResTable table;
+  table.initTable(limits);
+  table.setSrs(&full);
+  table.setSingleFreq(false);
+  table.updateFreqList();
+  table.onUpdateResList();
+  return cellsOf(table.model());
+}
+
+QByteArray bytesOf(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace
@@ -203,4 +234,101 @@ TEST(ClickReads, SpaceViewAndStationMapShowTheLastClickedFileWhenChosen) {
   EXPECT_EQ(labels, names);
   EXPECT_EQ(w.stationPage()->m_model.rowCount(), w.stationItems().size());
   EXPECT_TRUE(prompts->messages.isEmpty());
+}
+
+TEST(ClickReads, TheSpectraAreReadOnlyWhenAnActionNeedsThem) {
+  ScopedPrompts prompts;
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  const QString dir = generateSurvey(tmp, {"--seed", "12", "--files", "2", "--devices", "3", "--cals", "3"});
+  const QString path = dir + "/L101_01.SRS";
+  CFormatSRS full;
+  ASSERT_TRUE(full.Read(path.toStdString()));
+
+  CWdtMain w;
+  w.importFiles({path});
+  w.form()->tabRight->setCurrentWidget(w.resultsPage());
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  WdtSipRes* page = w.resultsPage();
+  ReadCount count;
+  w.onListClicked(w.form()->listOpenFiles->model()->index(0, 0));
+  QApplication::processEvents();
+  EXPECT_EQ(count.of(path), 1);
+  EXPECT_FALSE(page->srsFile().HasSpectra());
+  EXPECT_EQ(cellsOf(page->resTable()->model()), tableOfFullRead(full, &page->limits()));
+
+  // The spectrum view draws the results' frequency points: nothing more is read.
+  page->form()->cmbShowType->setCurrentIndex(2);
+  QApplication::processEvents();
+  ASSERT_TRUE(page->spectrumView()->isVisible());
+  EXPECT_EQ(page->spectrumView()->channelModel()->rowCount(), full.m_res.GetChNum());
+  EXPECT_EQ(count.of(path), 1);
+  page->form()->cmbShowType->setCurrentIndex(0);
+
+  // The text dump holds the spectra: they are read once, for it, and the
+  // dump is that of the whole file.
+  QTest::mouseClick(page->form()->btnOutToTxt, Qt::LeftButton);
+  EXPECT_EQ(count.of(path), 2);
+  EXPECT_TRUE(page->srsFile().HasSpectra());
+  const QString txt = fromFilePath(DumpPathFor(path.toStdString()));
+  full.m_dump_res = false;
+  ASSERT_TRUE(full.Print((path + ".want.txt").toStdString()));
+  EXPECT_EQ(bytesOf(txt), bytesOf(path + ".want.txt"));
+
+  // The recalculation of the current file works on the spectra it has now.
+  prompts->intAnswers.enqueue(4);
+  QTest::mouseClick(page->form()->btnRecal, Qt::LeftButton);
+  EXPECT_EQ(count.of(path), 2);
+  ASSERT_TRUE(RecomputeComposed(full, 4));
+  EXPECT_EQ(cellsOf(page->resTable()->model()), tableOfFullRead(full, &page->limits()));
+  ASSERT_EQ(prompts->messages.size(), 2);
+  EXPECT_EQ(prompts->messages[0].kind, "information");
+  EXPECT_EQ(prompts->messages[1].kind, "information");
+}
+
+TEST(ClickReads, AFileReplacedAfterTheClickIsShownAnewBeforeItsSpectraAreUsed) {
+  ScopedPrompts prompts;
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  const QString dir = generateSurvey(tmp, {"--seed", "14", "--files", "2", "--devices", "3", "--cals", "3"});
+  const QString path = dir + "/L101_01.SRS";
+  const QString other = dir + "/L101_02.SRS";
+  CFormatSRS before, after;
+  ASSERT_TRUE(before.Read(path.toStdString()));
+  ASSERT_TRUE(after.Read(other.toStdString()));
+
+  CWdtMain w;
+  w.importFiles({path});
+  w.form()->tabRight->setCurrentWidget(w.resultsPage());
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  WdtSipRes* page = w.resultsPage();
+  w.onListClicked(w.form()->listOpenFiles->model()->index(0, 0));
+  EXPECT_EQ(cellsOf(page->resTable()->model()), tableOfFullRead(before, &page->limits()));
+
+  // Another program saves over the file (a new file renamed into place).
+  ASSERT_TRUE(QFile::copy(other, path + ".new"));
+  ASSERT_EQ(std::rename((path + ".new").toLocal8Bit().constData(), path.toLocal8Bit().constData()), 0);
+
+  // The dump is of the file as it is now, and so is the table.
+  QTest::mouseClick(page->form()->btnOutToTxt, Qt::LeftButton);
+  EXPECT_EQ(cellsOf(page->resTable()->model()), tableOfFullRead(after, &page->limits()));
+  after.m_dump_res = false;
+  ASSERT_TRUE(after.Print((dir + "/want.txt").toStdString()));
+  EXPECT_EQ(bytesOf(fromFilePath(DumpPathFor(path.toStdString()))), bytesOf(dir + "/want.txt"));
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "information");
+
+  // A file gone since the click: the warning of a file that cannot be read.
+  w.onListClicked(w.form()->listOpenFiles->model()->index(0, 0));
+  ASSERT_TRUE(QFile::remove(path));
+  prompts->messages.clear();
+  QTest::mouseClick(page->form()->btnOutToTxt, Qt::LeftButton);
+  ASSERT_EQ(prompts->messages.size(), 1);
+  EXPECT_EQ(prompts->messages[0].kind, "warning");
+  EXPECT_TRUE(prompts->messages[0].text.startsWith(QString::fromUtf8("打开文件“%1”失败！").arg(path)))
+      << prompts->messages[0].text.toStdString();
+  EXPECT_FALSE(page->isLoaded());
+  EXPECT_FALSE(page->form()->btnOutToTxt->isEnabled());
 }

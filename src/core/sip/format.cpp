@@ -22,10 +22,14 @@ void CFormat::SetReadObserver(ReadObserver fn, void* ctx) {
   g_read_observer_ctx = ctx;
 }
 
+void CFormat::NoteRead(const std::string& path) {
+  if (g_read_observer) g_read_observer(path, g_read_observer_ctx);
+}
+
 bool CFormat::Read(const std::string& path) {
   m_error.clear();
   m_reason.clear();
-  if (g_read_observer) g_read_observer(path, g_read_observer_ctx);
+  NoteRead(path);
   std::string why;
   std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen_regular(path, &why));
   if (!fp) {

@@ -43,6 +43,9 @@ public:
   static void SetReadObserver(ReadObserver fn, void* ctx);
 
 protected:
+  // A format that opens its file again after Read tells the observer too.
+  static void NoteRead(const std::string& path);
+
   std::string m_path;
   int32_t m_size = 0;
   std::string m_error;

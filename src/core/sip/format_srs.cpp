@@ -1,13 +1,18 @@
 #include "core/sip/format_srs.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
 #include "core/base/ex_string.h"
+#include "core/base/num_text.h"
 
 namespace {
 
@@ -54,9 +59,70 @@ void CFormatSRS::CopySpectI(const CFormatSRS& other) {
   if (&other != this) m_spect_i = other.m_spect_i;
 }
 
+bool CFormatSRS::ReadWithoutSpectra(const std::string& path) {
+  const bool skip = m_skip_spectra;
+  m_skip_spectra = true;
+  const bool ok = Read(path);
+  m_skip_spectra = skip;
+  return ok;
+}
+
+CFormatSRS::Stamp CFormatSRS::StampOf(FILE* fp) {
+  Stamp s;
+#if defined(_WIN32)
+  struct _stat64 st;
+  if (_fstat64(_fileno(fp), &st) != 0) return s;
+#else
+  struct stat st;
+  if (fstat(fileno(fp), &st) != 0) return s;
+#endif
+  s.size = int64_t(st.st_size);
+  s.mtime_s = int64_t(st.st_mtime);
+#if defined(__linux__)
+  s.mtime_ns = int64_t(st.st_mtim.tv_nsec);
+#endif
+  s.id = int64_t(st.st_ino);
+  return s;
+}
+
+bool CFormatSRS::ReadSpectra() {
+  if (HasSpectra()) return true;
+  m_error.clear();
+  m_reason.clear();
+  NoteRead(m_path);
+  std::string why;
+  std::unique_ptr<FILE, ExFileCloser> fp(ex_fopen_regular(m_path, &why));
+  if (!fp) {
+    const int err = errno;
+    m_error = "cannot open the file: " + why;
+    m_reason = Reason::System(ReasonCode::CannotOpen, m_path, err, m_error);
+    return false;
+  }
+  auto fail = [this](const std::string& text) {
+    CLOG_ERR("SRS file %s: %s", m_path.c_str(), text.c_str());
+    m_error = text;
+    m_reason = Reason::Of(ReasonCode::Other, text);
+    m_reason.file = m_path;
+    return false;
+  };
+  // The results shown came from the file as it was; spectra of another
+  // version of it would not belong to them.
+  if (!(StampOf(fp.get()) == m_stamp)) return fail("the file has changed since it was read");
+  if (ex_fseek_set(fp.get(), m_spect_at) != 0) return fail("spectra at byte " + std::to_string(m_spect_at) + " missing");
+  CSpectArray spect_i, spect_u;
+  std::string detail;
+  if (!spect_i.DoRead(fp.get(), &detail)) return fail("current spectrum array at byte " + std::to_string(m_spect_at) + ": " + detail);
+  if (!spect_u.DoRead(fp.get(), &detail)) return fail("voltage spectrum array: " + detail);
+  m_spect_i.Swap(spect_i);
+  m_spect_u.Swap(spect_u);
+  m_spect_at = -1;
+  return true;
+}
+
 bool CFormatSRS::ReadFile(FILE* fp) {
   CFormatSRS fresh;
   fresh.SetSkipItems(m_skip_spectra, m_skip_results);
+  fresh.m_stamp = StampOf(fp);
   std::string why;
   if (!fresh.ReadBody(fp, &why)) {
     CLOG_ERR("SRS file: %s", why.c_str());
@@ -88,6 +154,8 @@ void CFormatSRS::TakeContents(CFormatSRS& from) {
   m_ver = from.m_ver;
   m_missing_after = from.m_missing_after;
   m_warning.swap(from.m_warning);
+  m_spect_at = from.m_spect_at;
+  m_stamp = from.m_stamp;
 }
 
 bool CFormatSRS::ReadBody(FILE* fp, std::string* why) {
@@ -142,6 +210,7 @@ bool CFormatSRS::ReadBody(FILE* fp, std::string* why) {
   if (ver > 3 && !SipPubReadPoles(fp, &m_vt_pole, 4, &detail)) return fail("electrode list");
 
   at = ex_ftell(fp);
+  m_spect_at = m_skip_spectra ? at : -1;
   if (!m_spect_i.DoRead(fp, &detail, m_skip_spectra)) return fail("current spectrum array");
   at = ex_ftell(fp);
   if (!m_spect_u.DoRead(fp, &detail, m_skip_spectra)) return fail("voltage spectrum array");
@@ -223,6 +292,7 @@ bool CFormatSRS::ReadBody(FILE* fp, std::string* why) {
 }
 
 bool CFormatSRS::WriteFile(FILE* fp) {
+  if (!ReadSpectra()) return false;
   const size_t dev_num = m_vt_prm_dev.size();
   ex_fwrite_i32(fp, SRS_FILE_VER);
   ex_fwrite_u32(fp, uint32_t(dev_num));
@@ -294,21 +364,42 @@ void CFormatSRS::PrintChannelTable(FILE* fp, CResultSip& r) {
                "Err(%)", "Dev_ch", "R_PH", "sp_ac(mV)", "sp_dc(mV)", "GroudR(KΩ)");
   const int ch_num = r.GetChNum();
   const int harm_num = r.GetHarmNum();
+  std::string rows;
   for (int i = 0; i < ch_num; ++i) {
     ChInfo info = r.GetChInfo(i);
     SpTexts sp = SpTextsOf(i);
+    const std::string site = SiteNoText(info.site_no);
+    const std::string label = SipChLabel(info);
+    // The rows of "%10d%14.3f%10s%14.3f%14.3E%14.2f%14.1f%11.1f%14.1f%11.1f
+    // %11.1f%10.2f%10s%6d%14s%14s%14s\n", built without printf: a large
+    // file has tens of thousands of them.
+    rows.clear();
     for (int j = 0; j < harm_num; ++j) {
       ResItem item = r.GetItem(i, 0, j);
       if (item.blk[RES_APP].count == 0) continue;
       int fold = 0;
       double zph = fold_half(item.blk[RES_Z_PH].value, nullptr);
       double cp = fold_half(item.blk[RES_CP].value, &fold);
-      std::fprintf(fp, "%10d%14.3f%10s%14.3f%14.3E%14.2f%14.1f%11.1f%14.1f%11.1f%11.1f%10.2f%10s%6d%14s%14s%14s\n", j,
-                   r.GetFreq(0, j), SiteNoText(info.site_no).c_str(), info.m_pos, item.blk[RES_APP].value,
-                   double(rel_percent(item.blk[RES_APP])), zph * 1000.0, double(item.blk[RES_Z_PH].err * 1000.0f), cp * 1000.0,
-                   double(item.blk[RES_CP].err * 1000.0f), double(item.blk[RES_FS].value * 100.0f),
-                   double(item.blk[RES_FS].err * 100.0f), SipChLabel(info).c_str(), fold, sp.ac, sp.dc, sp.gr);
+      AppendInt(rows, j, 10);
+      AppendFixed(rows, double(r.GetFreq(0, j)), 3, 14);
+      AppendStr(rows, site.c_str(), 10);
+      AppendFixed(rows, double(info.m_pos), 3, 14);
+      AppendSciUpper(rows, double(item.blk[RES_APP].value), 3, 14);
+      AppendFixed(rows, double(rel_percent(item.blk[RES_APP])), 2, 14);
+      AppendFixed(rows, zph * 1000.0, 1, 14);
+      AppendFixed(rows, double(item.blk[RES_Z_PH].err * 1000.0f), 1, 11);
+      AppendFixed(rows, cp * 1000.0, 1, 14);
+      AppendFixed(rows, double(item.blk[RES_CP].err * 1000.0f), 1, 11);
+      AppendFixed(rows, double(item.blk[RES_FS].value * 100.0f), 1, 11);
+      AppendFixed(rows, double(item.blk[RES_FS].err * 100.0f), 2, 10);
+      AppendStr(rows, label.c_str(), 10);
+      AppendInt(rows, fold, 6);
+      AppendStr(rows, sp.ac, 14);
+      AppendStr(rows, sp.dc, 14);
+      AppendStr(rows, sp.gr, 14);
+      rows += '\n';
     }
+    std::fwrite(rows.data(), 1, rows.size(), fp);
   }
 }
 
@@ -321,6 +412,7 @@ bool CFormatSRS::PrintFile(FILE* fp) {
     return std::ferror(fp) == 0;
   }
 
+  if (!ReadSpectra()) return false;
   const PrmMeas& m = m_prm_meas;
   char time_buf[EX_TIME_STR_LEN];
   ex_time_str(time_t(m.start_time), time_buf);

@@ -36,6 +36,19 @@ public:
     m_skip_spectra = spectra;
     m_skip_results = results;
   }
+  // One read that checks the whole file but leaves the spectrum items where
+  // they are, for a reader that shows results only: by far the larger part
+  // of a file, and none of what a result table or plot shows.
+  bool ReadWithoutSpectra(const std::string& path);
+  // False while the spectrum items of the last read are still in the file.
+  bool HasSpectra() const { return m_spect_at < 0; }
+  // Takes those items from the file the last read read, if it is still that
+  // file (same size, modification time and file id; an atomic save makes a
+  // new one). False, with GetError and GetReason, when it cannot be opened,
+  // has changed or does not read; the object is then unchanged. Writing the
+  // file or its full dump takes them first, so that a lean read is never
+  // written out without its spectra.
+  bool ReadSpectra();
   void SetPrmDev(int idx_dev, const PrmDev& dev);
   void CopySpectU(const CFormatSRS& other);
   void CopySpectI(const CFormatSRS& other);
@@ -65,8 +78,19 @@ private:
   // Takes every data member of from (a fresh object just read).
   void TakeContents(CFormatSRS& from);
 
+  // Identity of the file a read read: size, modification time, file id.
+  struct Stamp {
+    int64_t size = -1, mtime_s = 0, mtime_ns = 0, id = 0;
+    bool operator==(const Stamp& o) const {
+      return size == o.size && mtime_s == o.mtime_s && mtime_ns == o.mtime_ns && id == o.id;
+    }
+  };
+  static Stamp StampOf(FILE* fp);
+
   long m_missing_after = -1;
   std::string m_warning;
+  long m_spect_at = -1;  // offset of the spectra a read passed over, else -1
+  Stamp m_stamp;
   bool m_skip_spectra = false;
   bool m_skip_results = false;
 

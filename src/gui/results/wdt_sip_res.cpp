@@ -82,7 +82,7 @@ void WdtSipRes::setCurrentFile(const QString& path) {
     ui->cmbCalType->setCurrentIndex(0);
   }
   const std::string path8 = toFilePath(path);
-  if (!path.isEmpty() && m_srs_file.Read(path8)) {
+  if (!path.isEmpty() && m_srs_file.ReadWithoutSpectra(path8)) {
     m_loaded = true;
     m_wdt_res_table->setSrs(&m_srs_file);
     m_wdt_space->setSrs(&m_srs_file);
@@ -121,6 +121,18 @@ void WdtSipRes::dropCurrentFile() {
   m_loaded = false;
   m_wdt_res_table->clearTable();
   enableFileButtons();
+}
+
+bool WdtSipRes::ensureSpectra() {
+  if (m_srs_file.ReadSpectra()) return true;
+  const QString path = fromFilePath(m_srs_file.GetPath());
+  if (m_srs_file.Read(m_srs_file.GetPath())) {
+    showChangedFile();
+    return true;
+  }
+  Prompts::instance().warning(this, tr("提示"), withReason(tr("打开文件“%1”失败！").arg(path), m_srs_file.GetReason()));
+  dropCurrentFile();
+  return false;
 }
 
 void WdtSipRes::showChangedFile() {
@@ -201,6 +213,7 @@ void WdtSipRes::on_btnOutToTxt_clicked() {
   const QString path = fromFilePath(m_srs_file.GetPath());
   // A failed read leaves a partly filled file object that is not dumped.
   if (path.isEmpty() || !m_loaded) return;
+  if (!ensureSpectra()) return;
   Reason why;
   if (DumpSrsText(m_srs_file, &why))
     Prompts::instance().information(this, tr("提示"), tr("文件“%1”已导出到TXT文件中!").arg(path));
@@ -346,6 +359,7 @@ void WdtSipRes::on_btnRecal_clicked() {
   if (path.isEmpty()) return;
   int a = 0;
   if (!askHarmCount(&a)) return;
+  if (!ensureSpectra()) return;
   recomputeComposed(m_srs_file, a);
   // The frequency list follows the new grouping, so that no value is shown
   // under the label of another frequency.

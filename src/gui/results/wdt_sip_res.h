@@ -106,6 +106,10 @@ private:
   // The view shows the file object as it is now, after an in-memory change.
   void showChangedFile();
   void dropCurrentFile();
+  // A click reads the results only; what works on the spectra takes them
+  // first. A file changed since the click is read again in full and shown
+  // as it is now; false (after the warning) when it cannot be read.
+  bool ensureSpectra();
   void enableFileButtons();
 
   Ui::WdtSipRes* ui;

@@ -39,8 +39,16 @@ public:
 public slots:
   void onUpdateResList();
 
+protected:
+  void showEvent(QShowEvent* event) override;
+
 private:
+  // Each column as wide as its header and widest cell, as a header in
+  // ResizeToContents mode sizes it; a hidden table does it when shown.
+  void fitColumns();
+
   Ui::CWdtSipResTable* ui;
+  bool m_fit_pending = false;
   CFormatSRS* m_srs = nullptr;
   ModelRes* m_model = nullptr;
   bool m_single_freq = false;
