@@ -35,6 +35,10 @@ CWdtResPlotSpectrum::CWdtResPlotSpectrum(QWidget* parent)
   ui->horizontalLayout_6->addWidget(tools);
   // Points stand alone here: the fitted curve is the line through them.
   ui->chkLine->setChecked(false);
+  // A graph and its error bars per channel: a legend taking each of them (it
+  // is never shown) grows item by item, quadratic in the channels, and took
+  // seconds for a 360-channel file.
+  for (CCustomPlot* plot : {ui->wdtPlotAmp, ui->wdtPlotPh}) plot->setAutoAddPlottableToLegend(false);
   connect(m_ui_fit->chkShowFit, &QCheckBox::toggled, this, &CWdtResPlotSpectrum::onShowCurves);
 }
 
