@@ -5,7 +5,12 @@
 #pragma once
 
 #include <string>
+#include <thread>
 #include <vector>
+
+#ifdef __linux__
+#include <sched.h>
+#endif
 
 class RunProgress {
 public:
@@ -31,4 +36,25 @@ bool RunOverPaths(const std::vector<std::string>& paths, RunProgress* progress, 
     step(i, paths[size_t(i)]);
   }
   return true;
+}
+
+// Cores this process may run on: the affinity mask where the system has one
+// (a run started under taskset or in a container gets what it was given),
+// else the hardware's count; at least 1.
+inline unsigned RunCoreCount() {
+#ifdef __linux__
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0) return unsigned(CPU_COUNT(&set));
+#endif
+  const unsigned n = std::thread::hardware_concurrency();
+  return n > 0 ? n : 1u;
+}
+
+// Worker threads of an all-files run that prepares files ahead of the thread
+// that writes them in order: one per core, and at least two, so that even
+// on one core the next file is read while this one is transformed.
+inline unsigned RunPrefetchWorkers() {
+  const unsigned n = RunCoreCount();
+  return n < 2 ? 2u : n;
 }
