@@ -4,6 +4,7 @@
 // loop; a page gives it the toolkit's progress dialog, the CLI nothing.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -51,10 +52,20 @@ inline unsigned RunCoreCount() {
   return n > 0 ? n : 1u;
 }
 
+// Limit on the workers of the runs started after the call; 0 makes every
+// file in the calling thread, one after another, and a negative value lifts
+// the limit. For tests and benchmarks that compare with the serial run or
+// count cores.
+inline std::atomic<int>& RunWorkerLimit() {
+  static std::atomic<int> limit{-1};
+  return limit;
+}
+
 // Worker threads of an all-files run that prepares files ahead of the thread
 // that writes them in order: one per core, and at least two, so that even
 // on one core the next file is read while this one is transformed.
 inline unsigned RunPrefetchWorkers() {
-  const unsigned n = RunCoreCount();
-  return n < 2 ? 2u : n;
+  const unsigned n = RunCoreCount() < 2 ? 2u : RunCoreCount();
+  const int limit = RunWorkerLimit().load();
+  return limit >= 0 && unsigned(limit) < n ? unsigned(limit) : n;
 }
