@@ -84,10 +84,11 @@ bool CFormatSmt::ReadFile(FILE* fp) {
   // The header fields of a fresh object have their defaults, so an older
   // file without gains or GPS block never keeps those of the previous file.
   CFormatSmt fresh;
+  fresh.m_skip_samples = m_skip_samples;
   // The samples are decoded into the memory of an earlier read, so that an
   // object reading one file after another neither zero-fills nor faults in
   // new pages for every file.
-  for (int c = 0; c < MAX_CH_NUM; ++c) {
+  for (int c = 0; c < MAX_CH_NUM && !m_skip_samples; ++c) {
     fresh.m_data[c].swap(m_spare[c]);
     if (fresh.m_data[c].capacity() == 0 && !t_spare_gone) fresh.m_data[c].swap(t_spare.ch[c]);
   }
@@ -190,6 +191,10 @@ bool CFormatSmt::ReadSamples(FILE* fp, std::string* why) {
     return false;
   }
 
+  if (m_skip_samples) {
+    m_data_rows = 0;
+    return true;
+  }
   for (auto& ch : m_data) ch.resize(size_t(rows));
   std::vector<unsigned char> buf(size_t(std::min(rows, SMT_CHUNK_ROWS) * SMT_ROW_BYTES));
   long done = 0;
