@@ -11,6 +11,7 @@
 
 #include "core/export/export_job.h"
 #include "core/export/export_smt.h"
+#include "test_files.h"
 
 namespace {
 
@@ -146,6 +147,48 @@ TEST(ExportSmt, AMissingCurrentStationKeepsTheStoredSpectra) {
   const SpectItem a = srs.m_spect_u.DoGetItemOf(0, 0, 1, 1), b = stored.m_spect_u.DoGetItemOf(0, 0, 1, 1);
   EXPECT_EQ(a.re, b.re);
   EXPECT_EQ(a.im, b.im);
+}
+
+// Files converted on several threads at once give the files, and the list of
+// missing time series in its order, of the run that converts one file after
+// another.
+TEST(ExportSmt, ConvertingAheadWritesWhatOneFileAfterAnotherWrites) {
+  const std::string dir = testing::TempDir() + "varnex_export_smt_ahead";
+  ASSERT_EQ(std::system(("rm -rf '" + dir + "' && '" + kGen + "' '" + dir +
+                         "' --seed 23 --files 6 --devices 2 --cals 4 --wave square --layout pole4")
+                            .c_str()),
+            0);
+  const std::vector<std::string> gone = {dir + "/smt/ST02/L101_02.smt", dir + "/smt/ST01/L101_05.smt",
+                                         dir + "/smt/ST02/L101_05.smt"};
+  for (const std::string& g : gone) ASSERT_EQ(std::remove(g.c_str()), 0) << g;
+  ExportOptions s = Settings(dir, dir + "/serial");
+  s.paths.clear();
+  for (int f = 1; f <= 6; ++f) s.paths.push_back(dir + "/L101_0" + std::to_string(f) + ".SRS");
+  s.from_smt = true;
+  s.smt_dir = dir + "/smt";
+
+  struct Limit {
+    explicit Limit(int n) { RunWorkerLimit() = n; }
+    ~Limit() { RunWorkerLimit() = -1; }
+  };
+  ExportRun serial;
+  {
+    Limit one_thread(0);
+    serial = RunExport(s, nullptr);
+  }
+  ASSERT_TRUE(serial.completed);
+  EXPECT_EQ(serial.smt_missing, gone);
+  s.path_base = dir + "/ahead";
+  const ExportRun ahead = RunExport(s, nullptr);
+  ASSERT_TRUE(ahead.completed);
+  EXPECT_EQ(ahead.smt_missing, gone);
+  EXPECT_EQ(ahead.messages, serial.messages);
+  ASSERT_EQ(ahead.written.size(), serial.written.size());
+  ASSERT_FALSE(serial.written.empty());
+  for (size_t i = 0; i < serial.written.size(); ++i) {
+    EXPECT_EQ(ahead.written[i], dir + "/ahead" + serial.written[i].substr(dir.size() + 7));
+    EXPECT_EQ(Slurp(ahead.written[i]), Slurp(serial.written[i])) << serial.written[i];
+  }
 }
 
 }  // namespace

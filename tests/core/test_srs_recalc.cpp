@@ -399,3 +399,56 @@ TEST(SrsRecalc, OneFileFromTimeSeriesReadRebuiltAndWritten) {
   EXPECT_EQ(r.cur_path, dir + "/smt/CS01/L101_01.smt");
   EXPECT_FALSE(Exists(dir + "/out/cur.SRS"));
 }
+
+// The all-files run prepares files on several threads; what it writes and
+// reports is what rebuilding the files one at a time writes and reports,
+// failures in the middle included, and a cancel stops the writes there.
+TEST(SrsRecalc, AllFromTimeSeriesAheadWritesWhatOneFileAtATimeWrites) {
+  const std::string dir = testing::TempDir() + "varnex_srs_recalc_ahead";
+  ASSERT_EQ(std::system(("rm -rf '" + dir + "' && '" + kGen + "' '" + dir + "' --seed 11 --files 6").c_str()), 0);
+  // L101_03 was measured with the current station; without its time series
+  // the file cannot be rebuilt.
+  ASSERT_EQ(std::remove((dir + "/smt/CS01/L101_03.smt").c_str()), 0);
+  const std::vector<std::string> names = {"L101_01", "L101_02", "gone", "L101_03", "L101_04", "L101_05", "L101_06"};
+  std::vector<std::string> paths;
+  for (const std::string& n : names) paths.push_back(dir + "/" + n + ".SRS");
+  const std::string one = dir + "/one", all = dir + "/all";
+  ASSERT_TRUE(ex_mkdirs(one.c_str()));
+  ASSERT_TRUE(ex_mkdirs(all.c_str()));
+
+  std::vector<std::string> entries, failed;
+  for (const std::string& p : paths) {
+    const RecalcRun r = RecalcAllFromSmt({p}, dir + "/smt", one, RecalcTexts(), nullptr);
+    ASSERT_EQ(r.entries.size(), 1u);
+    entries.push_back(r.entries[0]);
+    failed.insert(failed.end(), r.failed_paths.begin(), r.failed_paths.end());
+  }
+  ASSERT_EQ(failed, (std::vector<std::string>{paths[2], paths[3]}));
+  EXPECT_EQ(entries[2], "gone 打开失败!\n\n");
+  EXPECT_EQ(entries[3], "L101_03 重计算失败!\n");
+
+  CountingProgress progress;
+  const RecalcRun run = RecalcAllFromSmt(paths, dir + "/smt", all, RecalcTexts(), &progress);
+  EXPECT_FALSE(run.cancelled);
+  EXPECT_EQ(run.entries, entries);
+  EXPECT_EQ(run.failed_paths, failed);
+  EXPECT_EQ(progress.seen.size(), paths.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string out = "/" + names[i] + ".SRS";
+    EXPECT_EQ(Exists(all + out), Exists(one + out)) << names[i];
+    if (Exists(one + out)) {
+      EXPECT_EQ(Slurp(all + out), Slurp(one + out)) << names[i];
+    }
+  }
+
+  const std::string cut = dir + "/cut";
+  ASSERT_TRUE(ex_mkdirs(cut.c_str()));
+  CountingProgress stop;
+  stop.stop_at = 5;
+  const RecalcRun cancelled = RecalcAllFromSmt(paths, dir + "/smt", cut, RecalcTexts(), &stop);
+  EXPECT_TRUE(cancelled.cancelled);
+  EXPECT_EQ(cancelled.entries, std::vector<std::string>(entries.begin(), entries.begin() + 5));
+  EXPECT_EQ(Slurp(cut + "/L101_04.SRS"), Slurp(one + "/L101_04.SRS"));
+  EXPECT_FALSE(Exists(cut + "/L101_05.SRS"));
+  EXPECT_FALSE(Exists(cut + "/L101_06.SRS"));
+}

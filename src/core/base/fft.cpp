@@ -15,8 +15,8 @@
 // Every lane runs the very operations of the one-sequence transform in the
 // same order, so each lane's result is that transform's bit for bit (the file
 // is built without contraction, so no product and sum fuse into one
-// rounding). Four lanes where the processor has AVX, else two SSE2 lanes
-// twice.
+// rounding). Eight lanes where the processor has AVX-512, four where it has
+// AVX, else two SSE2 lanes at a time.
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define FFT_HAVE_AVX_LANES 1
 #endif
@@ -25,7 +25,8 @@ namespace {
 
 typedef double lanes2_t __attribute__((vector_size(sizeof(double) * 2)));
 typedef double lanes4_t __attribute__((vector_size(sizeof(double) * 4)));
-static_assert(FFT_LANES == 4, "four lanes: one AVX register or two SSE2 ones");
+typedef double lanes8_t __attribute__((vector_size(sizeof(double) * 8)));
+static_assert(FFT_LANES == 8, "eight lanes: one AVX-512 register, two AVX or four SSE2 ones");
 
 // Aligned to the size of its parts: the compiler's default target aligns four
 // doubles to 16 bytes only, the AVX code expects 32.
@@ -34,6 +35,7 @@ struct alignas(sizeof(T)) Cx {
   T re, im;
 };
 static_assert(alignof(Cx<lanes4_t>) == 32, "AVX operands");
+static_assert(alignof(Cx<lanes8_t>) == 64, "AVX-512 operands");
 
 }  // namespace
 
@@ -82,16 +84,20 @@ struct FftCfg {
   // kissfft's fstride of each stage.
   std::vector<std::complex<double>> tw;
   std::vector<int> radix, remain, stride, order;
-  // Buffers, and the twiddles as operands of the lanes (top_tw and BinSel::tw
-  // in the same order).
+  // The twiddles as operands (tw, top_tw and BinSel::tw in the same order);
+  // every lane multiplies by the same double, so one table serves them all
+  // and stays small enough to keep in the first-level cache beside the lanes.
+  std::vector<Cx<double>> tw_op, top_tw_op, bin_tw_op;
+  // Buffers of the lanes.
   template <typename T>
   struct Work {
+    const FftCfg* cfg = nullptr;
     std::vector<Cx<T>> out, z, scratch;
-    std::vector<Cx<T>> tw, top_tw, bin_tw;
   };
   Work<double> one;
   Work<lanes2_t> lanes2;
   Work<lanes4_t> lanes4;
+  Work<lanes8_t> lanes8;
 };
 
 void FftCfgDeleter::operator()(FftCfg* cfg) const { delete cfg; }
@@ -197,7 +203,7 @@ void plan_stages(FftCfg* cfg, int lc) {
 }
 
 template <typename T>
-Cx<T> mul(const Cx<T>& a, const Cx<T>& w) {
+Cx<T> mul(const Cx<T>& a, const Cx<double>& w) {
   return Cx<T>{a.re * w.re - a.im * w.im, a.re * w.im + a.im * w.re};
 }
 
@@ -215,8 +221,8 @@ Cx<T> sub(const Cx<T>& a, const Cx<T>& b) {
 // operation for operation, so that the results do not move by a bit.
 template <typename T>
 void butterfly(FftCfg::Work<T>& w, Cx<T>* out, size_t p, size_t m, size_t fstride) {
-  const Cx<T>* tw = w.tw.data();
-  const size_t nfft = w.tw.size();
+  const Cx<double>* tw = w.cfg->tw_op.data();
+  const size_t nfft = w.cfg->tw_op.size();
   switch (p) {
     case 2:
       for (size_t k = 0; k < m; ++k) {
@@ -227,7 +233,7 @@ void butterfly(FftCfg::Work<T>& w, Cx<T>* out, size_t p, size_t m, size_t fstrid
       break;
     case 3: {
       const size_t m2 = 2 * m;
-      const T epi3 = tw[fstride * m].im;
+      const double epi3 = tw[fstride * m].im;
       for (size_t k = 0; k < m; ++k) {
         Cx<T>* f = out + k;
         const Cx<T> s1 = mul(f[m], tw[k * fstride]);
@@ -259,8 +265,8 @@ void butterfly(FftCfg::Work<T>& w, Cx<T>* out, size_t p, size_t m, size_t fstrid
       }
       break;
     case 5: {
-      const Cx<T> ya = tw[fstride * m];
-      const Cx<T> yb = tw[fstride * 2 * m];
+      const Cx<double> ya = tw[fstride * m];
+      const Cx<double> yb = tw[fstride * 2 * m];
       for (size_t u = 0; u < m; ++u) {
         Cx<T>* f0 = out + u;
         Cx<T>* f1 = f0 + m;
@@ -345,30 +351,26 @@ void load(const float* const* x, bool even, size_t e, Cx<lanes4_t>* v) {
   load_lanes(x, even, e, v, std::make_index_sequence<4>());
 }
 
-void splat(double v, double* out) { *out = v; }
-
-template <typename V>
-void splat(double v, V* out) {
-  for (size_t l = 0; l < sizeof(V) / sizeof(double); ++l) (*out)[l] = v;
+void load(const float* const* x, bool even, size_t e, Cx<lanes8_t>* v) {
+  load_lanes(x, even, e, v, std::make_index_sequence<8>());
 }
 
-template <typename T>
-Cx<T> splat(const std::complex<double>& v) {
-  Cx<T> c;
-  splat(v.real(), &c.re);
-  splat(v.imag(), &c.im);
-  return c;
+Cx<double> operand(const std::complex<double>& v) { return Cx<double>{v.real(), v.imag()}; }
+
+// The twiddles of cfg (after fft_set_bins) as operands.
+void twiddle_operands(FftCfg& cfg) {
+  cfg.tw_op.clear();
+  for (const std::complex<double>& t : cfg.tw) cfg.tw_op.push_back(operand(t));
+  cfg.top_tw_op.clear();
+  for (const std::complex<double>& t : cfg.top_tw) cfg.top_tw_op.push_back(operand(t));
+  cfg.bin_tw_op.clear();
+  for (const FftCfg::BinSel& b : cfg.sel) cfg.bin_tw_op.push_back(operand(b.tw));
 }
 
-// The twiddles of cfg (after fft_set_bins) as operands of T.
+// The buffers of the lanes of T.
 template <typename T>
 void tables(const FftCfg& cfg, FftCfg::Work<T>& w) {
-  w.tw.clear();
-  for (const std::complex<double>& t : cfg.tw) w.tw.push_back(splat<T>(t));
-  w.top_tw.clear();
-  for (const std::complex<double>& t : cfg.top_tw) w.top_tw.push_back(splat<T>(t));
-  w.bin_tw.clear();
-  for (const FftCfg::BinSel& b : cfg.sel) w.bin_tw.push_back(splat<T>(b.tw));
+  w.cfg = &cfg;
   w.out.resize(cfg.order.size());
   w.z.resize(cfg.need.size());
   w.scratch.resize(size_t(*std::max_element(cfg.radix.begin(), cfg.radix.end())));
@@ -403,7 +405,7 @@ void bins(const FftCfg& cfg, FftCfg::Work<T>& w, const S* const* x, int lanes, c
     const int p = cfg.top_p, m = cfg.top_m;
     for (size_t i = 0; i < need_num; ++i) {
       const int u = cfg.need_sub[i];
-      const Cx<T>* tw = w.top_tw.data() + i * size_t(p);
+      const Cx<double>* tw = cfg.top_tw_op.data() + i * size_t(p);
       T re{}, im{};
       for (int q = 0; q < p; ++q) {
         const Cx<T> v = f[size_t(q) * size_t(m) + size_t(u)];
@@ -429,7 +431,7 @@ void bins(const FftCfg& cfg, FftCfg::Work<T>& w, const S* const* x, int lanes, c
       const Cx<T> zk = z[b.z], zm = z[b.z_mirror];
       const Cx<T> wv{0.5 * (zk.re + zm.re), 0.5 * (zk.im - zm.im)};
       const Cx<T> h{0.5 * (zk.im + zm.im), 0.5 * (zm.re - zk.re)};
-      const Cx<T> tw = w.bin_tw[j];
+      const Cx<double> tw = cfg.bin_tw_op[j];
       v = Cx<T>{wv.re + tw.re * h.re - tw.im * h.im, wv.im + tw.re * h.im + tw.im * h.re};
     }
     if (b.conj) v.im = -v.im;
@@ -445,11 +447,23 @@ __attribute__((target("avx"), flatten)) void bins_avx(const FftCfg& cfg, FftCfg:
   bins(cfg, w, x, lanes, out);
 }
 
+// The eight-lane transform compiled for AVX-512 as a whole.
+__attribute__((target("avx512f"), flatten)) void bins_avx512(const FftCfg& cfg, FftCfg::Work<lanes8_t>& w,
+                                                              const float* const* x, int lanes,
+                                                              cpx_t* const* out) {
+  bins(cfg, w, x, lanes, out);
+}
+
 bool has_avx() {
   // The processor and the system's saving of the AVX registers, also when
   // asked from another static initialiser.
   static const bool avx = (__builtin_cpu_init(), __builtin_cpu_supports("avx"));
   return avx;
+}
+
+bool has_avx512() {
+  static const bool avx512 = (__builtin_cpu_init(), __builtin_cpu_supports("avx512f"));
+  return avx512;
 }
 #endif
 
@@ -528,9 +542,11 @@ bool fft_set_bins(FftCfg* cfg, const int* bins, int count) {
     cfg->need_sub.resize(cfg->need.size());
     for (size_t i = 0; i < cfg->need.size(); ++i) cfg->need_sub[i] = cfg->need[i] % cfg->top_m;
   }
+  twiddle_operands(*cfg);
   tables(*cfg, cfg->one);
   tables(*cfg, cfg->lanes2);
   tables(*cfg, cfg->lanes4);
+  tables(*cfg, cfg->lanes8);
   return true;
 }
 
@@ -550,13 +566,17 @@ bool fft_real_bins_lanes(FftCfg* cfg, const float* const* x, int lanes, cpx_t* c
     in[l] = x[l < lanes ? l : 0];
     if (!in[l] || (l < lanes && !out[l])) return false;
   }
+  // Lanes beyond the count repeat the first sequence and are not written.
 #ifdef FFT_HAVE_AVX_LANES
-  if (lanes > 2 && has_avx()) {
-    bins_avx(*cfg, cfg->lanes4, in, lanes, out);
+  if (lanes > 4 && has_avx512()) {
+    bins_avx512(*cfg, cfg->lanes8, in, lanes, out);
+    return true;
+  }
+  if (has_avx()) {
+    for (int first = 0; first < lanes; first += 4) bins_avx(*cfg, cfg->lanes4, in + first, std::min(lanes - first, 4), out + first);
     return true;
   }
 #endif
-  bins(*cfg, cfg->lanes2, in, std::min(lanes, 2), out);
-  if (lanes > 2) bins(*cfg, cfg->lanes2, in + 2, lanes - 2, out + 2);
+  for (int first = 0; first < lanes; first += 2) bins(*cfg, cfg->lanes2, in + first, std::min(lanes - first, 2), out + first);
   return true;
 }

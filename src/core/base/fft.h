@@ -31,7 +31,7 @@ bool fft_set_bins(FftCfg* cfg, const int* bins, int count);
 // (out untouched) when cfg or x is null.
 bool fft_real_bins(FftCfg* cfg, const double* x, cpx_t* out);
 // Sequences that fft_real_bins_lanes transforms side by side.
-constexpr int FFT_LANES = 4;
+constexpr int FFT_LANES = 8;
 // fft_real_bins of lanes (1 to FFT_LANES) sequences of n floats at once:
 // out[l][j] = X_l[bins[j]] of x[l]. Each result equals that of fft_real_bins
 // on the same values as double bit for bit; the sequences run side by side

@@ -4,8 +4,14 @@
 // loop; a page gives it the toolkit's progress dialog, the CLI nothing.
 #pragma once
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
+
+#ifdef __linux__
+#include <sched.h>
+#endif
 
 class RunProgress {
 public:
@@ -31,4 +37,35 @@ bool RunOverPaths(const std::vector<std::string>& paths, RunProgress* progress, 
     step(i, paths[size_t(i)]);
   }
   return true;
+}
+
+// Cores this process may run on: the affinity mask where the system has one
+// (a run started under taskset or in a container gets what it was given),
+// else the hardware's count; at least 1.
+inline unsigned RunCoreCount() {
+#ifdef __linux__
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0) return unsigned(CPU_COUNT(&set));
+#endif
+  const unsigned n = std::thread::hardware_concurrency();
+  return n > 0 ? n : 1u;
+}
+
+// Limit on the workers of the runs started after the call; 0 makes every
+// file in the calling thread, one after another, and a negative value lifts
+// the limit. For tests and benchmarks that compare with the serial run or
+// count cores.
+inline std::atomic<int>& RunWorkerLimit() {
+  static std::atomic<int> limit{-1};
+  return limit;
+}
+
+// Worker threads of an all-files run that prepares files ahead of the thread
+// that writes them in order: one per core, and at least two, so that even
+// on one core the next file is read while this one is transformed.
+inline unsigned RunPrefetchWorkers() {
+  const unsigned n = RunCoreCount() < 2 ? 2u : RunCoreCount();
+  const int limit = RunWorkerLimit().load();
+  return limit >= 0 && unsigned(limit) < n ? unsigned(limit) : n;
 }

@@ -126,13 +126,12 @@ ExportRun ExportRunner::Run() {
   }
   for (CSipExport* w : Writers()) w->Reset();
   // Every file of every group in the run's order, read and calculated ahead
-  // of the writer on the other cores. The SMT input stays in one thread: its
-  // lookup of checked SMT files is shared by the files and lists the missing
-  // ones in the order of the run.
+  // of the writer on the other cores; from time series, on every core (the
+  // lookup of checked SMT files is shared and lists them in the run's order).
   std::vector<const std::string*> order;
   for (const std::vector<std::string>& group : plan_.groups)
     for (const std::string& path : group) order.push_back(&path);
-  const unsigned workers = o_.from_smt ? 0u : ExportPrefetchWorkers();
+  const unsigned workers = o_.from_smt ? RunPrefetchWorkers() : ExportPrefetchWorkers();
   OrderedPrefetch<PreparedFile> prefetch(
       order.size(), [&](size_t k) { return ExportPrepareFile(*order[k], o_, three_d_, shift_, &smt_); }, workers,
       2 * size_t(workers));
@@ -151,6 +150,7 @@ ExportRun ExportRunner::Run() {
     if (WriteGroup(groups[g], in) == GroupEnd::Stop) return run_;
   }
   if (!FinishAll()) return run_;
+  smt_.Settle(order);
   run_.smt_missing = smt_.missing;
   if (!smt_.missing.empty()) {
     std::vector<std::string> args = {std::to_string(smt_.missing.size())};

@@ -12,29 +12,56 @@
 
 namespace {
 
-bool Contains(const std::vector<std::string>& v, const std::string& key) {
-  return std::find(v.begin(), v.end(), key) != v.end();
-}
-
 // Whether the SMT file of path can be used, asking the transformer only the
 // first time the export meets the path.
-bool Lookup(CSipTs2Spect& ts, const std::string& path, SmtLookup* lookup) {
-  const std::string key = ex_ansi_to_utf8(path);
-  if (Contains(lookup->found, key)) return true;
-  if (Contains(lookup->missing, key)) return false;
-  const bool ok = !path.empty() && ts.CheckSmt(path);
-  (ok ? lookup->found : lookup->missing).push_back(key);
-  return ok;
+bool Lookup(CSipTs2Spect& ts, const CFormatSRS& srs, const std::string& path, SmtLookup* lookup) {
+  return lookup->Lookup(srs.GetPath(), ex_ansi_to_utf8(path), [&] { return !path.empty() && ts.CheckSmt(path); });
 }
 
 // A path refused before it was looked at (a device name that would lead
 // out of the SMT folder) is listed as missing as it reads.
-void NoteRefused(const std::string& path, SmtLookup* lookup) {
-  const std::string key = ex_ansi_to_utf8(path);
-  if (!Contains(lookup->missing, key)) lookup->missing.push_back(key);
+void NoteRefused(const CFormatSRS& srs, const std::string& path, SmtLookup* lookup) {
+  lookup->Lookup(srs.GetPath(), ex_ansi_to_utf8(path), [] { return false; });
 }
 
 }  // namespace
+
+bool SmtLookup::Lookup(const std::string& srs_path, const std::string& key, const std::function<bool()>& check) {
+  std::unique_lock<std::mutex> lk(m_lock);
+  std::vector<std::string>& met = m_met[srs_path];
+  if (std::find(met.begin(), met.end(), key) == met.end()) met.push_back(key);
+  auto it = m_state.find(key);
+  if (it == m_state.end()) {
+    m_state[key] = -1;
+    lk.unlock();
+    const bool ok = check();
+    lk.lock();
+    m_state[key] = ok ? 1 : 0;
+    (ok ? found : missing).push_back(key);
+    lk.unlock();
+    m_done.notify_all();
+    return ok;
+  }
+  m_done.wait(lk, [&] { return m_state[key] >= 0; });
+  return m_state[key] == 1;
+}
+
+void SmtLookup::Settle(const std::vector<const std::string*>& run_paths) {
+  std::lock_guard<std::mutex> lk(m_lock);
+  std::vector<std::string> in_order[2];
+  std::map<std::string, bool> listed;
+  for (const std::string* path : run_paths) {
+    auto met = m_met.find(*path);
+    if (met == m_met.end()) continue;
+    for (const std::string& key : met->second) {
+      auto st = m_state.find(key);
+      if (st == m_state.end() || st->second < 0 || !listed.emplace(key, true).second) continue;
+      in_order[st->second].push_back(key);
+    }
+  }
+  missing.swap(in_order[0]);
+  found.swap(in_order[1]);
+}
 
 bool ConvertFromSmt(CFormatSRS& srs, const std::string& smt_dir, SmtLookup* lookup) {
   SmtLookup local;
@@ -51,13 +78,13 @@ bool ConvertFromSmt(CFormatSRS& srs, const std::string& smt_dir, SmtLookup* look
   ts.SetParams(meas.sample_rate, meas.freq_base, meas.harm_num, meas.wave);
   const SmtChRef cur = SmtCurrentRef(srs, smt_dir);
   if (cur_used && cur.path.empty()) {
-    NoteRefused(SmtCurrentLookedFor(srs, smt_dir), lookup);
+    NoteRefused(srs, SmtCurrentLookedFor(srs, smt_dir), lookup);
     return false;
   }
-  if (cur_used && !Lookup(ts, cur.path, lookup)) return false;
+  if (cur_used && !Lookup(ts, srs, cur.path, lookup)) return false;
   const std::vector<SmtChRef> refs = SmtChannelRefs(
-      srs, smt_dir, [&](const std::string& p) { return Lookup(ts, p, lookup); },
-      [&](const std::string& p) { NoteRefused(p, lookup); });
+      srs, smt_dir, [&](const std::string& p) { return Lookup(ts, srs, p, lookup); },
+      [&](const std::string& p) { NoteRefused(srs, p, lookup); });
 
   ts.SetAmpCoef(1.0);
   CSpectArray new_u;

@@ -45,7 +45,9 @@ std::vector<int> CSipTs2Spect::GetDevList(bool done) const { return done ? m_vt_
 
 bool CSipTs2Spect::CheckSmt(const std::string& path) {
   if (path.empty() || !ex_access(path.c_str())) return false;
-  return LoadSmt(m_slot_u, path) != nullptr;
+  // The samples are read once, when they are transformed.
+  m_slot_check.smt.SetSkipSamples(true);
+  return LoadSmt(m_slot_check, path) != nullptr;
 }
 
 bool CSipTs2Spect::IsSmtMatch(const CFormatSmt& smt) const {
@@ -74,13 +76,27 @@ const CFormatSmt* CSipTs2Spect::LoadSmt(SmtSlot& slot, const std::string& path) 
   if (ec) return nullptr;
   const int64_t mtime = int64_t(time.time_since_epoch().count());
 
-  if (slot.path != path || slot.size != size || slot.mtime != mtime) {
+  auto holds = [&](const SmtSlot& s) { return s.path == path && s.size == size && s.mtime == mtime; };
+  SmtSlot* const data_slots[2] = {&m_slot_u, &m_slot_i};
+  if (&slot == &m_slot_check) {
+    // A file whose samples are held answers the check itself.
+    for (SmtSlot* held : data_slots)
+      if (holds(*held) && held->read_ok) return IsSmtMatch(held->smt) ? &held->smt : nullptr;
+  } else if (!holds(slot)) {
+    SmtSlot& other = &slot == &m_slot_u ? m_slot_i : m_slot_u;
+    if (holds(other)) {
+      std::swap(slot, other);
+      ++m_slot_gen;
+    }
+  }
+  if (!holds(slot)) {
     slot.path = path;
     slot.size = size;
     slot.mtime = mtime;
     slot.read_ok = slot.smt.Read(path);
     // A failed read leaves partial samples that nobody may use.
     if (!slot.read_ok) slot.smt.Clear();
+    ++m_slot_gen;
   }
   if (!slot.read_ok) return nullptr;
   if (!IsSmtMatch(slot.smt)) {
@@ -193,6 +209,11 @@ int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vect
   }
   if (int64_t(seg_num) * harm_num > INT_MAX || !PrepareFft(len)) return 0;
 
+  const SpectItem* cur_items = nullptr;
+  if (smt_i) {
+    cur_items = CurrentItems(*smt_i, cur_ref->idx_ch, len);
+    if (!cur_items) return 0;
+  }
   out->assign(size_t(seg_num) * size_t(harm_num), SpectItem());
   // Segments go through the transform FFT_LANES at a time, each in a lane of
   // its own.
@@ -201,20 +222,14 @@ int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vect
   m_buf_u.resize(lanes_len);
   m_bin_u.resize(bin_num * FFT_LANES);
   m_spect_u.resize(size_t(harm_num) * FFT_LANES);
-  if (smt_i) {
-    m_buf_i.resize(lanes_len);
-    m_bin_i.resize(bin_num * FFT_LANES);
-    m_spect_i.resize(size_t(harm_num) * FFT_LANES);
-  }
+  if (smt_i) m_buf_i.resize(lanes_len);
   const float* in_u[FFT_LANES];
   const float* in_i[FFT_LANES];
   cpx_t* bin_u[FFT_LANES];
-  cpx_t* bin_i[FFT_LANES];
   for (int l = 0; l < FFT_LANES; ++l) {
     in_u[l] = m_buf_u.data() + size_t(l) * size_t(len);
     bin_u[l] = m_bin_u.data() + size_t(l) * bin_num;
     in_i[l] = smt_i ? m_buf_i.data() + size_t(l) * size_t(len) : nullptr;
-    bin_i[l] = smt_i ? m_bin_i.data() + size_t(l) * bin_num : nullptr;
   }
 
   for (int first = 0; first < seg_num; first += FFT_LANES) {
@@ -233,15 +248,13 @@ int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vect
       bad[l] = uint8_t(over);
     }
     fft_real_bins_lanes(m_fft_coeff.get(), in_u, lanes, bin_u);
-    if (smt_i) fft_real_bins_lanes(m_fft_coeff.get(), in_i, lanes, bin_i);
 
     for (int l = 0; l < lanes; ++l) {
       SpectItem* spect_u = m_spect_u.data() + size_t(l) * size_t(harm_num);
       ItemsOf(bin_u[l], len, spect_u);
       float weight = 1.0f, coh_ts = 0.0f, coh_sp = 0.0f;
       if (smt_i) {
-        const SpectItem* spect_i = m_spect_i.data() + size_t(l) * size_t(harm_num);
-        ItemsOf(bin_i[l], len, m_spect_i.data() + size_t(l) * size_t(harm_num));
+        const SpectItem* spect_i = cur_items + size_t(first + l) * size_t(harm_num);
         coh_ts = std::fabs(algo_corrcoef(in_u[l], in_i[l], len));
         long double cross_re = 0.0L, cross_im = 0.0L, pow_u = 0.0L, pow_i = 0.0L;
         for (int k = 0; k < harm_num; ++k) {
@@ -273,6 +286,42 @@ int CSipTs2Spect::CalcCh(const SmtChRef& ref, const SmtChRef* cur_ref, std::vect
     }
   }
   return seg_num;
+}
+
+const SpectItem* CSipTs2Spect::CurrentItems(const CFormatSmt& smt, int ch, int len) {
+  CurrentKey key;
+  key.smt = &smt;
+  key.gen = m_slot_gen;
+  key.ch = ch;
+  key.len = len;
+  key.harm_num = m_harm_num;
+  key.wave = m_wave;
+  key.spc = GetSamplesPerCycle();
+  key.amp_coef = m_amp_coef;
+  if (key == m_cur_key) return m_cur_items.data();
+  m_cur_key = CurrentKey();
+  if (len < 1 || !PrepareFft(len)) return nullptr;
+  const int seg_num = smt.m_data_rows / len;
+  const size_t bin_num = m_bin_out.size();
+  m_cur_items.assign(size_t(seg_num) * size_t(m_harm_num), SpectItem());
+  m_buf_i.resize(size_t(len) * FFT_LANES);
+  m_bin_i.resize(bin_num * FFT_LANES);
+  const float* in[FFT_LANES];
+  cpx_t* bins[FFT_LANES];
+  for (int l = 0; l < FFT_LANES; ++l) {
+    in[l] = m_buf_i.data() + size_t(l) * size_t(len);
+    bins[l] = m_bin_i.data() + size_t(l) * bin_num;
+  }
+  for (int first = 0; first < seg_num; first += FFT_LANES) {
+    const int lanes = std::min(FFT_LANES, seg_num - first);
+    for (int l = 0; l < lanes; ++l)
+      if (!smt.GetData(ch, (first + l) * len, len, m_buf_i.data() + size_t(l) * size_t(len))) return nullptr;
+    fft_real_bins_lanes(m_fft_coeff.get(), in, lanes, bins);
+    for (int l = 0; l < lanes; ++l)
+      ItemsOf(bins[l], len, m_cur_items.data() + size_t(first + l) * size_t(m_harm_num));
+  }
+  m_cur_key = key;
+  return m_cur_items.data();
 }
 
 namespace {

@@ -54,9 +54,10 @@ public:
 
 private:
   // A file read once stays here while its size and modification time are
-  // unchanged, so that the channels of one device (and the checks before
-  // them) do not read the same samples again. The samples of the last
-  // voltage and current files stay in memory until the object is destroyed.
+  // unchanged, so that the channels of one device do not read the same
+  // samples again. The samples of the last two files stay in memory until the
+  // object is destroyed. Checks read the header only, unless the file is
+  // held already.
   struct SmtSlot {
     std::string path;
     uintmax_t size = 0;
@@ -64,9 +65,14 @@ private:
     bool read_ok = false;
     CFormatSmt smt;
   };
-  // The file of path in slot, read when needed; null when it cannot be read
-  // or does not match the current parameters.
+  // The file of path in slot, read when needed (taken from the other sample
+  // slot when that one holds it); null when it cannot be read or does not
+  // match the current parameters.
   const CFormatSmt* LoadSmt(SmtSlot& slot, const std::string& path);
+  // Items of every segment of len samples of channel ch of the current file
+  // smt, transformed once for all the voltage channels that refer to it;
+  // null when the samples cannot be taken.
+  const SpectItem* CurrentItems(const CFormatSmt& smt, int ch, int len);
   bool PrepareFft(int len);
   // m_harm_num items of a segment of len samples from its transform at the
   // harmonics' bins.
@@ -85,6 +91,23 @@ private:
 
   SmtSlot m_slot_u;
   SmtSlot m_slot_i;
+  SmtSlot m_slot_check;  // headers only
+  // Counts the changes of the sample slots' contents.
+  uint64_t m_slot_gen = 0;
+  // CurrentItems of the file in a slot: the slot's generation, the channel,
+  // the segment length and what the items depend on.
+  struct CurrentKey {
+    const CFormatSmt* smt = nullptr;
+    uint64_t gen = 0;
+    int ch = -1, len = 0, harm_num = 0, wave = 0, spc = 0;
+    double amp_coef = 0.0;
+    bool operator==(const CurrentKey& o) const {
+      return smt == o.smt && gen == o.gen && ch == o.ch && len == o.len && harm_num == o.harm_num &&
+             wave == o.wave && spc == o.spc && amp_coef == o.amp_coef;
+    }
+  };
+  CurrentKey m_cur_key;
+  std::vector<SpectItem> m_cur_items;
   std::vector<int> m_bins;  // per harmonic, its slot in m_bin_out; -1 where the bin is outside the segment
   int m_bins_key[4] = {0, 0, 0, 0};  // len, samples per period, harmonics, waveform
   std::vector<cpx_t> m_bin_out;  // the transform at the harmonics' bins
@@ -94,5 +117,4 @@ private:
   std::vector<cpx_t> m_bin_u;
   std::vector<cpx_t> m_bin_i;
   std::vector<SpectItem> m_spect_u;
-  std::vector<SpectItem> m_spect_i;
 };

@@ -4,12 +4,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <set>
 
 #include "core/base/atomic_file.h"
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
 #include "core/base/ex_string.h"
+#include "core/base/ordered_prefetch.h"
 #include "core/processing/sip_spect2res.h"
 #include "core/processing/sip_ts2spect.h"
 #include "core/processing/synth_current.h"
@@ -88,16 +90,45 @@ bool WriteKeeping(CFormatSRS& srs, const std::string& out, const ExFileIndex& in
   return false;
 }
 
+// The rebuild of a file that was read, in memory; false with the status set
+// when it cannot be rebuilt.
+bool RebuildInMemory(CFormatSRS& srs, const std::string& smt_dir, bool force_composed, SmtRebuild& r) {
+  if (!RecalcFromSmt(srs, smt_dir, &r.done, &r.miss, &r.cur_path)) {
+    r.status = r.cur_path.empty() ? SmtRebuildStatus::CannotRebuild : SmtRebuildStatus::NoCurrent;
+    return false;
+  }
+  RecomputeResultsAfterSmt(srs, force_composed);
+  return true;
+}
+
 SmtRebuild RebuildIndexed(CFormatSRS& srs, const std::string& smt_dir, bool force_composed,
                           const std::string& out_path, const ExFileIndex& inputs) {
   SmtRebuild r;
-  if (!RecalcFromSmt(srs, smt_dir, &r.done, &r.miss, &r.cur_path)) {
-    r.status = r.cur_path.empty() ? SmtRebuildStatus::CannotRebuild : SmtRebuildStatus::NoCurrent;
-    return r;
-  }
-  RecomputeResultsAfterSmt(srs, force_composed);
+  if (!RebuildInMemory(srs, smt_dir, force_composed, r)) return r;
   if (!WriteKeeping(srs, out_path, inputs, &r.why, &r.reason)) r.status = SmtRebuildStatus::WriteFailed;
   return r;
+}
+
+// One file of the all-files time-series run, read and rebuilt (not yet
+// written). made is false for a file left to the run's own thread.
+struct SmtPrepared {
+  bool made = false;
+  std::unique_ptr<CFormatSRS> srs;
+  SmtRebuild r;
+};
+
+SmtPrepared PrepareFromSmt(const std::string& path, const std::string& smt_dir) {
+  SmtPrepared p;
+  p.made = true;
+  p.srs = std::make_unique<CFormatSRS>();
+  if (!p.srs->Read(path)) {
+    p.r.status = SmtRebuildStatus::ReadFailed;
+    p.r.why = p.srs->GetError();
+    p.r.reason = p.srs->GetReason();
+    return p;
+  }
+  RebuildInMemory(*p.srs, smt_dir, false, p.r);
+  return p;
 }
 
 }  // namespace
@@ -414,7 +445,25 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
   RecalcRun run;
   const ExFileIndex inputs(paths);
   ExFileIndex written;
+  // Files are read and rebuilt ahead on every core while this thread writes
+  // them in input order. An input that an output of this run may replace is
+  // read only at its turn, after the writes before it, as one file after
+  // another would read it.
+  std::vector<char> at_turn(paths.size(), 0);
+  if (paths.size() > 1) {
+    const std::vector<std::string> replaced = InputsOverwrittenBy(paths, out_dir);
+    if (!replaced.empty()) {
+      const ExFileIndex replaced_index(replaced);
+      for (size_t i = 0; i < paths.size(); ++i) at_turn[i] = replaced_index.Find(paths[i]) != nullptr;
+    }
+  }
+  const unsigned workers = paths.size() > 1 ? RunPrefetchWorkers() : 0u;
+  OrderedPrefetch<SmtPrepared> ahead(
+      paths.size(),
+      [&](size_t i) { return at_turn[i] ? SmtPrepared() : PrepareFromSmt(paths[i], smt_dir); }, workers,
+      size_t(workers));
   run.cancelled = !RunOverPaths(paths, progress, [&](int, const std::string& path) {
+    SmtPrepared p = ahead.Take();
     const std::string name = ex_ansi_to_utf8(SrsBaseName(path));
     const std::string out = OutPath(out_dir, SrsBaseName(path));
     // As with the stored spectra: an output another input of this run has
@@ -434,15 +483,10 @@ RecalcRun RecalcAllFromSmt(const std::vector<std::string>& paths, const std::str
       Fail(run, path, refused, reason);
       return;
     }
-    CFormatSRS srs;
-    SmtRebuild r;
-    if (!srs.Read(path)) {
-      r.status = SmtRebuildStatus::ReadFailed;
-      r.why = srs.GetError();
-      r.reason = srs.GetReason();
-    } else {
-      r = RebuildIndexed(srs, smt_dir, false, out, inputs);
-    }
+    if (!p.made) p = PrepareFromSmt(path, smt_dir);
+    SmtRebuild& r = p.r;
+    if (r.status == SmtRebuildStatus::Ok && !WriteKeeping(*p.srs, out, inputs, &r.why, &r.reason))
+      r.status = SmtRebuildStatus::WriteFailed;
     if (r.status == SmtRebuildStatus::Ok) {
       run.written.push_back(out);
       run.written_from.push_back(path);

@@ -63,6 +63,10 @@ public:
   int GetDataOverRange(int idx_ch, int idx_begin_rows, int rows_num, float* out) const;
   // Drops the samples; m_data_rows becomes 0. The header fields stay.
   void Clear();
+  // Reads after this call take the header only: the samples are measured
+  // (a count that cannot be held still fails the file) but not read, and
+  // m_data_rows stays 0. For checks that need the acquisition parameters.
+  void SetSkipSamples(bool skip) { m_skip_samples = skip; }
 
   // Replaces the samples with stored values (volts x gain), one vector per
   // channel. False, and nothing changed, unless all six have the same size
@@ -105,4 +109,5 @@ private:
   // object, those a destroyed one left behind).
   std::vector<float> m_spare[MAX_CH_NUM];
   int32_t m_ver = SMT_FILE_VER;
+  bool m_skip_samples = false;
 };
