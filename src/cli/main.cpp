@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/platform.h"
 #include "core/base/version.h"
 
 #include "cli_check.h"
@@ -35,6 +36,7 @@ std::string usageLine(const CLI::App& cmd) {
 static const char* kVersion = "varnex-cli " VARNEX_VERSION_STRING;
 
 int main(int argc, char** argv) {
+  platform_utf8_args(&argc, &argv);
   CLI::App app{"Varnex command-line tools: SIP survey files without the desktop window.", "varnex-cli"};
   app.set_version_flag("--version", kVersion);
   app.footer(

@@ -7,10 +7,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include "core/base/platform.h"
 #include "core/sip/sip_pub.h"
 #include "survey.h"
 
 int main(int argc, char** argv) {
+  platform_utf8_args(&argc, &argv);
   CLI::App app{"Writes a synthetic SIP survey: SRS files, SMT time series and side tables."};
   SurveyOptions opt;
   std::string layout = "mid", wave = "spread";

@@ -5,29 +5,26 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <memory>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <vector>
 
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
+#include "core/base/platform.h"
 
 namespace {
 
 const char kTmpSuffix[] = ".vxtmp";
 
 std::string DirOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of(kPlatformPathSeparators);
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
 }
 
 std::string NameOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of(kPlatformPathSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -38,32 +35,22 @@ std::string SysError(const std::string& what, int err) { return what + ": " + st
 std::string ResolveTarget(const std::string& path) {
   std::string cur = path;
   for (int depth = 0; depth < 40; ++depth) {
-    struct stat st;
-    if (::lstat(cur.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return cur;
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlink(cur.c_str(), buf, sizeof(buf) - 1);
-    if (n <= 0) return cur;
-    buf[n] = '\0';
-    const std::string link(buf);
+    PlatformStat st;
+    if (!platform_lstat(cur, &st) || !st.link) return cur;
+    const std::string link = platform_read_link(cur);
+    if (link.empty()) return cur;
     cur = (link[0] == '/') ? link : DirOf(cur) + "/" + link;
   }
   return cur;
 }
 
-bool ProcessRuns(long pid) {
-  if (pid <= 0) return true;  // not ours to judge
-  if (::kill(pid_t(pid), 0) == 0) return true;
-  return errno != ESRCH;
-}
-
 // Temporaries ".<name>.<pid>-<n>.vxtmp" of this target whose process is gone.
 void RemoveStaleTemps(const std::string& dir, const std::string& name) {
-  DIR* d = ::opendir(dir.c_str());
-  if (!d) return;
+  std::vector<std::string> names;
+  if (!platform_list_dir(dir, &names)) return;
   const std::string prefix = "." + name + ".";
   const size_t suffix_len = sizeof(kTmpSuffix) - 1;
-  while (dirent* e = ::readdir(d)) {
-    const std::string f = e->d_name;
+  for (const std::string& f : names) {
     if (f.size() <= prefix.size() + suffix_len || f.compare(0, prefix.size(), prefix) != 0 ||
         f.compare(f.size() - suffix_len, suffix_len, kTmpSuffix) != 0)
       continue;
@@ -73,15 +60,8 @@ void RemoveStaleTemps(const std::string& dir, const std::string& name) {
     char* end = nullptr;
     const long pid = std::strtol(mid.c_str(), &end, 10);
     if (end != mid.c_str() + dash) continue;
-    if (!ProcessRuns(pid)) ::unlink((dir + "/" + f).c_str());
+    if (!platform_process_runs(pid)) platform_remove(dir + "/" + f);
   }
-  ::closedir(d);
-}
-
-mode_t CurrentUmask() {
-  const mode_t m = ::umask(0);
-  ::umask(m);
-  return m;
 }
 
 }  // namespace
@@ -96,15 +76,15 @@ bool AtomicFile::Open(const std::string& path) {
     return false;
   }
   m_target = ResolveTarget(path);
-  struct stat st;
-  const bool exists = ::stat(m_target.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) {
+  PlatformStat st;
+  const bool exists = platform_stat(m_target, &st);
+  if (exists && st.directory) {
     m_error = m_target + " is a folder";
     return false;
   }
-  if (exists && !S_ISREG(st.st_mode)) {
+  if (exists && !st.regular) {
     m_tmp.clear();
-    m_fp = std::fopen(m_target.c_str(), "wb");
+    m_fp = platform_fopen(m_target.c_str(), "wb");
     if (!m_fp) {
       m_error = SysError("cannot open " + m_target, errno);
       CLOG_ERR("%s", m_error.c_str());
@@ -117,27 +97,18 @@ bool AtomicFile::Open(const std::string& path) {
   const std::string name = NameOf(m_target);
   RemoveStaleTemps(dir, name);
   static std::atomic<unsigned> s_counter{0};
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    m_tmp = dir + "/." + name + "." + std::to_string(long(::getpid())) + "-" + std::to_string(s_counter++) +
-            kTmpSuffix;
-    fd = ::open(m_tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) {
-    m_error = SysError("cannot create a file in " + dir, errno);
-    CLOG_ERR("%s", m_error.c_str());
-    m_tmp.clear();
-    return false;
-  }
   // The new file gets the permissions the old one had, or those a plain
   // fopen would have given it.
-  ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask()));
-  m_fp = ::fdopen(fd, "wb");
+  const unsigned mode = exists ? st.mode : platform_new_file_mode();
+  for (int attempt = 0; attempt < 100 && !m_fp; ++attempt) {
+    m_tmp = dir + "/." + name + "." + std::to_string(platform_pid()) + "-" + std::to_string(s_counter++) +
+            kTmpSuffix;
+    m_fp = platform_create_new(m_tmp, mode);
+    if (!m_fp && errno != EEXIST) break;
+  }
   if (!m_fp) {
-    m_error = SysError("cannot open " + m_tmp, errno);
-    ::close(fd);
-    ::unlink(m_tmp.c_str());
+    m_error = SysError("cannot create a file in " + dir, errno);
+    CLOG_ERR("%s", m_error.c_str());
     m_tmp.clear();
     return false;
   }
@@ -151,7 +122,7 @@ bool AtomicFile::Commit() {
   }
   bool ok = std::fflush(m_fp) == 0 && std::ferror(m_fp) == 0;
   int err = ok ? 0 : errno;
-  if (ok && !m_tmp.empty() && ::fsync(::fileno(m_fp)) != 0) {
+  if (ok && !m_tmp.empty() && !platform_sync(m_fp)) {
     ok = false;
     err = errno;
   }
@@ -167,7 +138,7 @@ bool AtomicFile::Commit() {
     return false;
   }
   if (m_tmp.empty()) return true;
-  if (std::rename(m_tmp.c_str(), m_target.c_str()) != 0) {
+  if (!platform_replace(m_tmp, m_target)) {
     m_error = SysError("cannot replace " + m_target, errno);
     CLOG_ERR("%s", m_error.c_str());
     Abort();
@@ -175,11 +146,7 @@ bool AtomicFile::Commit() {
   }
   m_tmp.clear();
   // The rename itself reaches the disk with the folder.
-  const int dfd = ::open(DirOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
+  platform_sync_dir(DirOf(m_target));
   return true;
 }
 
@@ -189,7 +156,7 @@ void AtomicFile::Abort() {
     m_fp = nullptr;
   }
   if (!m_tmp.empty()) {
-    ::unlink(m_tmp.c_str());
+    platform_remove(m_tmp);
     m_tmp.clear();
   }
 }
@@ -199,10 +166,10 @@ std::string ex_backup_path(const std::string& path) { return path + ".orig"; }
 bool ex_backup_once(const std::string& path, bool* made, std::string* why) {
   if (made) *made = false;
   const std::string backup = ex_backup_path(path);
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return true;
-  if (::lstat(backup.c_str(), &st) == 0) return true;
-  std::unique_ptr<FILE, ExFileCloser> in(std::fopen(path.c_str(), "rb"));
+  PlatformStat st;
+  if (!platform_stat(path, &st)) return true;
+  if (platform_lstat(backup, &st)) return true;
+  std::unique_ptr<FILE, ExFileCloser> in(platform_fopen(path.c_str(), "rb"));
   if (!in) {
     if (why) *why = SysError("cannot read " + path, errno);
     return false;
@@ -221,8 +188,4 @@ bool ex_backup_once(const std::string& path, bool* made, std::string* why) {
   return ok;
 }
 
-bool ex_same_file(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
+bool ex_same_file(const std::string& a, const std::string& b) { return platform_same_file(a, b); }

@@ -3,13 +3,12 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/base/clog.h"
+#include "core/base/platform.h"
 
 FILE* ex_fopen(const char* path, const char* mode) {
-  FILE* fp = std::fopen(path, mode);
+  FILE* fp = platform_fopen(path, mode);
   if (!fp) CLOG_ERR("file %s(mode: %s) open failed: %s", path, mode, std::strerror(errno));
   return fp;
 }
@@ -44,7 +43,7 @@ long ex_fremain(FILE* fp) {
 }
 
 long ex_file_size(const char* path) {
-  FILE* fp = std::fopen(path, "rb");
+  FILE* fp = platform_fopen(path, "rb");
   if (!fp) {
     CLOG_WARN("get file(%s) size failed:%s", path, std::strerror(errno));
     return 0;
@@ -54,13 +53,13 @@ long ex_file_size(const char* path) {
   return size;
 }
 
-bool ex_access(const char* path) { return access(path, F_OK) == 0; }
+bool ex_access(const char* path) { return platform_exists(path); }
 
 static bool make_dir(const std::string& dir) {
   if (dir.empty()) return true;
-  struct stat st;
-  if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-  return mkdir(dir.c_str(), 0777) == 0 || errno == EEXIST;
+  PlatformStat st;
+  if (platform_stat(dir, &st)) return st.directory;
+  return platform_mkdir(dir) || errno == EEXIST;
 }
 
 bool ex_mkdirs(const char* path) {
@@ -76,7 +75,7 @@ bool ex_mkdirs(const char* path) {
 
 // A stream is read by one thread at a time, so the reads skip the stream's
 // lock: the readers take most fields a few bytes at a time.
-size_t ex_fread(FILE* fp, void* buf, size_t len) { return fread_unlocked(buf, 1, len, fp); }
+size_t ex_fread(FILE* fp, void* buf, size_t len) { return platform_fread_unlocked(buf, 1, len, fp); }
 size_t ex_fwrite(FILE* fp, const void* buf, size_t len) { return std::fwrite(buf, 1, len, fp); }
 
 // Values are assembled byte by byte so that the file layout does not depend
@@ -84,7 +83,7 @@ size_t ex_fwrite(FILE* fp, const void* buf, size_t len) { return std::fwrite(buf
 template <typename T>
 static bool read_le(FILE* fp, T* out) {
   unsigned char b[sizeof(T)];
-  if (fread_unlocked(b, 1, sizeof(T), fp) != sizeof(T)) return false;
+  if (platform_fread_unlocked(b, 1, sizeof(T), fp) != sizeof(T)) return false;
   uint64_t v = 0;
   for (size_t i = 0; i < sizeof(T); ++i) v |= uint64_t(b[i]) << (8 * i);
   if constexpr (sizeof(T) == 1) {
@@ -220,7 +219,7 @@ bool ExBlockReader::refill() {
   if (m_left == 0 || m_size == 0) return false;
   size_t want = m_size / m_rec;
   if (want > m_left) want = m_left;
-  size_t got = fread_unlocked(m_buf, 1, want * m_rec, m_fp);
+  size_t got = platform_fread_unlocked(m_buf, 1, want * m_rec, m_fp);
   m_left = got < want * m_rec ? 0 : m_left - want;
   m_pos = 0;
   m_end = got - got % m_rec;
