@@ -163,6 +163,16 @@ HostileFile SmtFile(int ver) {
   return f;
 }
 
+#ifdef _WIN32
+// No counting streams on Windows: the dump goes to a temporary file.
+size_t DumpSize(CFormatSRS& srs, bool results) {
+  std::unique_ptr<FILE, ExFileCloser> fp(std::tmpfile());
+  srs.m_dump_res = results;
+  srs.PrintFile(fp.get());
+  std::fflush(fp.get());
+  return size_t(std::ftell(fp.get()));
+}
+#else
 // Bytes written to a stream that only counts them.
 ssize_t CountWrite(void* cookie, const char*, size_t n) {
   *static_cast<size_t*>(cookie) += n;
@@ -178,6 +188,7 @@ size_t DumpSize(CFormatSRS& srs, bool results) {
   std::fflush(fp.get());
   return n;
 }
+#endif
 
 LeFile Patched(const HostileFile& f, size_t off, uint32_t v) {
   std::vector<unsigned char> bytes = f.le.b;

@@ -18,7 +18,7 @@ constexpr char kPlatformPathSeparators[] = "/\\";
 constexpr char kPlatformPathSeparators[] = "/";
 #endif
 
-// fopen of a UTF-8 path (mode as for fopen; "b" is what the core uses).
+// fopen of a UTF-8 path (mode as for fopen; always binary).
 FILE* platform_fopen(const char* path, const char* mode);
 // Whether path names anything (a file, a folder, a device).
 bool platform_exists(const char* path);

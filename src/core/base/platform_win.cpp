@@ -75,8 +75,12 @@ _locale_t c_locale() {
 
 }  // namespace
 
+// Always binary: the core's files are byte-exact (a log line ends in
+// "\r\n" already), and text mode would turn every "\n" into "\r\n".
 FILE* platform_fopen(const char* path, const char* mode) {
-  return _wfopen(widen(path).c_str(), widen(mode).c_str());
+  std::string m = mode;
+  if (m.find('b') == std::string::npos) m += 'b';
+  return _wfopen(widen(path).c_str(), widen(m).c_str());
 }
 
 bool platform_exists(const char* path) {
