@@ -70,7 +70,8 @@ bool platform_cpu_has_avx();
 
 // The command line in UTF-8: on Windows argv is rebuilt from the UTF-16
 // command line (the 8-bit one loses every character outside the code page),
-// and the console shows UTF-8 output. Elsewhere nothing changes.
+// the console shows UTF-8 output and the standard streams are binary (no
+// "\r" added before "\n"). Elsewhere nothing changes.
 void platform_utf8_args(int* argc, char*** argv);
 
 // fread without the stream's lock, for streams one thread reads at a time

@@ -216,6 +216,9 @@ void platform_utf8_args(int* argc, char*** argv) {
   *argc = n;
   *argv = ptrs.data();
   SetConsoleOutputCP(CP_UTF8);
+  // What the tools print is byte for byte what they would write to a file.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
 }
 
 double platform_strtod_c(const char* s, char** end) { return _strtod_l(s, end, c_locale()); }
