@@ -24,6 +24,7 @@ void ReadRecalcExport(const std::string& dir) {
   r = run_cmd(quoted(kCli) + " recalc " + quoted(dir + "/L101_01.SRS") + " " + quoted(dir + "/L101_02.SRS") +
               " --out " + quoted(dir + "/重算 结果") + " --from-smt " + quoted(dir + "/smt"));
   ASSERT_EQ(r.code, 0) << r.err;
+  ASSERT_EQ(run_cmd("mkdir -p " + quoted(dir + "/导出 文件")).code, 0);
   r = run_cmd(quoted(kCli) + " export " + quoted(dir + "/重算 结果/L101_01.SRS") + " " +
               quoted(dir + "/重算 结果/L101_02.SRS") + " --format zond2d --out " + quoted(dir + "/导出 文件/测线 一"));
   ASSERT_EQ(r.code, 0) << r.err;
