@@ -13,6 +13,7 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/ex_file.h"
+#include "../windows_skip.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ TEST(AtomicFile, FailureHalfwayKeepsTheOldFileByteIdentical) {
 }
 
 TEST(AtomicFile, FullDeviceFailsTheCommit) {
+  SKIP_ON_WINDOWS("no /dev/full");
   // /dev/full is written directly (not replaced) and refuses every byte at
   // the flush: the failure must be reported, not swallowed.
   if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
@@ -94,6 +96,7 @@ TEST(AtomicFile, FullDeviceFailsTheCommit) {
 }
 
 TEST(AtomicFile, UnwritableFolderFailsWithAReason) {
+  SKIP_ON_WINDOWS("folders have no POSIX permission bits");
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   const std::string dir = freshDir("ro");
   const std::string target = dir + "/a.SRS";
@@ -107,6 +110,7 @@ TEST(AtomicFile, UnwritableFolderFailsWithAReason) {
 }
 
 TEST(AtomicFile, SymbolicLinkIsFollowedNotReplaced) {
+  SKIP_ON_WINDOWS("symbolic links need rights ordinary users lack");
   const std::string dir = freshDir("link");
   ::mkdir((dir + "/real").c_str(), 0755);
   spit(dir + "/real/out.txt", "old");
@@ -120,6 +124,7 @@ TEST(AtomicFile, SymbolicLinkIsFollowedNotReplaced) {
 }
 
 TEST(AtomicFile, DeviceIsWrittenDirectly) {
+  SKIP_ON_WINDOWS("no /dev/null");
   ASSERT_TRUE(writeText("/dev/null", "discarded"));
   struct stat st;
   ASSERT_EQ(::stat("/dev/null", &st), 0);
@@ -127,6 +132,7 @@ TEST(AtomicFile, DeviceIsWrittenDirectly) {
 }
 
 TEST(AtomicFile, KeepsThePermissionsOfTheReplacedFile) {
+  SKIP_ON_WINDOWS("files have no POSIX permission bits");
   const std::string dir = freshDir("mode");
   const std::string target = dir + "/a.txt";
   spit(target, "x");
@@ -138,6 +144,7 @@ TEST(AtomicFile, KeepsThePermissionsOfTheReplacedFile) {
 }
 
 TEST(AtomicFile, StaleTemporariesOfDeadProcessesAreRemovedOthersKept) {
+  SKIP_ON_WINDOWS("no fork");
   const std::string dir = freshDir("stale");
   const std::string target = dir + "/a.SRS";
   // A child that dies leaves a temporary with its pid, as a kill would.

@@ -10,6 +10,7 @@
 #include <kissfft/kissfft.hh>
 
 #include "core/base/algo.h"
+#include "core/base/platform.h"
 
 // Sequences transformed side by side, one per lane of a vector register.
 // Every lane runs the very operations of the one-sequence transform in the
@@ -445,12 +446,7 @@ __attribute__((target("avx"), flatten)) void bins_avx(const FftCfg& cfg, FftCfg:
   bins(cfg, w, x, lanes, out);
 }
 
-bool has_avx() {
-  // The processor and the system's saving of the AVX registers, also when
-  // asked from another static initialiser.
-  static const bool avx = (__builtin_cpu_init(), __builtin_cpu_supports("avx"));
-  return avx;
-}
+bool has_avx() { return platform_cpu_has_avx(); }
 #endif
 
 }  // namespace
