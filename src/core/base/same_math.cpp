@@ -69,7 +69,8 @@ float same_log10f(float x) {
   int32_t k = 0;
   if (hx < 0x00800000) {
     if ((hx & 0x7fffffff) == 0) return -two25 / 0.0f;
-    if (hx < 0) return (x - x) / (x - x);
+    // A NaN comes back quieted, a negative number gives the positive NaN.
+    if (hx < 0) return (hx & 0x7fffffff) > 0x7f800000 ? x + x : FromBits(0x7fc00000u);
     k -= 25;
     x *= two25;  // a subnormal number, scaled into the normal range
     hx = int32_t(Bits(x));
