@@ -90,29 +90,36 @@ echo "Windows command-line tools: $BUILD/varnex-cli-windows.zip"
 
 wait "$PREFIX_JOB"
 # The zip unpacked into the fresh prefix's C: drive, and run from there as
-# on a workstation: nothing of the build folder is on its path.
+# on a workstation: nothing of the build folder is on its path. The demo
+# survey comes from the Debian build when there is one (its generator's
+# time series use the C library's sine), and the export of it must be
+# byte for byte the Debian build's.
 DRIVE_C=$WINEPREFIX/drive_c
+DEMO="$DRIVE_C/测线 数据/demo"
 unzip -q "$BUILD/varnex-cli-windows.zip" -d "$DRIVE_C"
+LINUX_CLI=build/src/cli/varnex-cli
+LINUX_GEN=build/tools/gen_survey/varnex-gen-survey
+[ -x "$LINUX_CLI" ] && [ -x "$LINUX_GEN" ] || LINUX_CLI=""
 (
   cd "$DRIVE_C/varnex-cli"
   "$WINE" varnex-cli.exe --version | tee "$BUILD/version.txt"
   grep -q "^varnex-cli " "$BUILD/version.txt"
-  "$WINE" varnex-gen-survey.exe 'C:\测线 数据\demo' --seed 1 --files 4 --devices 4 --cals 6 >/dev/null
+  if [ -n "$LINUX_CLI" ]; then
+    "$SRC/$LINUX_GEN" "$DEMO" --seed 1 --files 4 --devices 4 --cals 6 >/dev/null
+  else
+    "$WINE" varnex-gen-survey.exe 'C:\测线 数据\demo' --seed 1 --files 4 --devices 4 --cals 6 >/dev/null
+  fi
   "$WINE" varnex-cli.exe export 'C:\测线 数据\demo\L101_01.SRS' 'C:\测线 数据\demo\L101_02.SRS' \
     --format res2dinv --out 'C:\导出\L101'
 )
-test -s "$DRIVE_C/导出/L101_Res2dinv.dat" || { ls -R "$DRIVE_C/导出" || true; echo "no export from the zip"; exit 1; }
-if [ -x build/src/cli/varnex-cli ] && [ -x build/tools/gen_survey/varnex-gen-survey ]; then
-  LINUX_DEMO=$(mktemp -d)
-  build/tools/gen_survey/varnex-gen-survey "$LINUX_DEMO/demo" --seed 1 --files 4 --devices 4 --cals 6 >/dev/null
-  build/src/cli/varnex-cli export "$LINUX_DEMO/demo/L101_01.SRS" "$LINUX_DEMO/demo/L101_02.SRS" \
-    --format res2dinv --out "$LINUX_DEMO/L101" >/dev/null
-  for f in "$LINUX_DEMO"/demo/*.SRS "$LINUX_DEMO/L101_Res2dinv.dat"; do
-    case $f in *.dat) win="$DRIVE_C/导出/$(basename "$f")" ;; *) win="$DRIVE_C/测线 数据/demo/$(basename "$f")" ;; esac
-    cmp "$f" "$win" || { echo "the Windows tools wrote $(basename "$f") otherwise than the Debian build"; exit 1; }
-  done
-  rm -rf "$LINUX_DEMO"
-  echo "Demo survey and its export from the zip: byte for byte those of the Debian build"
+test -s "$DRIVE_C/导出/L101_Res2dinv.dat" || { echo "no export from the zip"; exit 1; }
+if [ -n "$LINUX_CLI" ]; then
+  LINUX_OUT=$(mktemp -d)
+  "$LINUX_CLI" export "$DEMO/L101_01.SRS" "$DEMO/L101_02.SRS" --format res2dinv --out "$LINUX_OUT/L101" >/dev/null
+  cmp "$LINUX_OUT/L101_Res2dinv.dat" "$DRIVE_C/导出/L101_Res2dinv.dat" ||
+    { echo "the export from the zip differs from the Debian build's"; exit 1; }
+  rm -rf "$LINUX_OUT"
+  echo "Export of the demo survey from the zip: byte for byte the Debian build's"
 fi
 
 # Each test program runs as one Wine process (a start of Wine costs more
