@@ -241,6 +241,11 @@ int run_builtin(const Cmd& c, const std::string& in, std::string* out, std::stri
     if (a.size() > 1) *out += unescape(a[1]);
     return 0;
   }
+  if (n == "dirname" && a.size() == 2) {
+    const size_t slash = a[1].find_last_of("/\\");
+    *out += (slash == std::string::npos ? std::string(".") : a[1].substr(0, slash)) + "\n";
+    return 0;
+  }
   if (n == "echo") {
     for (size_t i = 1; i < a.size(); ++i) *out += (i > 1 ? " " : "") + a[i];
     *out += "\n";

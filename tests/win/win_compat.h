@@ -49,6 +49,10 @@ inline int symlink(const char*, const char*) {
   errno = ENOSYS;
   return -1;
 }
+inline int mkfifo(const char*, int) {
+  errno = ENOSYS;
+  return -1;
+}
 inline int lstat(const char* path, struct stat* st) { return stat(path, st); }
 #ifndef S_ISLNK
 #define S_ISLNK(m) 0
