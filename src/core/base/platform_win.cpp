@@ -264,14 +264,20 @@ void platform_utf8_args(int* argc, char*** argv) {
 
 double platform_strtod_c(const char* s, char** end) { return _strtod_l(s, end, c_locale()); }
 
+// Nothing to do while the numbers are the C locale's already, as in the
+// command-line tools, which never change it: export threads then touch no
+// locale state at all (concurrent setlocale calls are not safe under every
+// C runtime).
 PlatformCNumericScope::PlatformCNumericScope() {
-  m_old_mode = _configthreadlocale(_ENABLE_PER_THREAD_LOCALE);
   const char* old = std::setlocale(LC_NUMERIC, nullptr);
-  m_old_name = old ? old : "C";
+  if (!old || std::strcmp(old, "C") == 0) return;
+  m_old_mode = _configthreadlocale(_ENABLE_PER_THREAD_LOCALE);
+  m_old_name = old;
   std::setlocale(LC_NUMERIC, "C");
 }
 
 PlatformCNumericScope::~PlatformCNumericScope() {
+  if (m_old_name.empty()) return;
   std::setlocale(LC_NUMERIC, m_old_name.c_str());
   _configthreadlocale(m_old_mode);
 }
