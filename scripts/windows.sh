@@ -47,7 +47,8 @@ unset DISPLAY
 WINE=$(command -v wine64 || command -v wine)
 wineserver -k >/dev/null 2>&1 || true
 rm -rf "$WINEPREFIX"
-("$WINE" wineboot --init >/dev/null 2>&1; wineserver -p >/dev/null 2>&1) &
+wineserver -p >/dev/null 2>&1
+("$WINE" wineboot --init >/dev/null 2>&1) &
 PREFIX_JOB=$!
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
