@@ -29,7 +29,7 @@ const char* const kRecalcFooter =
 
 bool PrepareOutDir(const std::string& dir) {
   std::error_code ec;
-  const std::filesystem::path p(dir);
+  const std::filesystem::path p = std::filesystem::u8path(dir);
   if (std::filesystem::is_directory(p, ec)) return true;
   if (std::filesystem::exists(p, ec)) {
     std::fprintf(stderr, "varnex-cli: %s exists and is not a directory\n", dir.c_str());

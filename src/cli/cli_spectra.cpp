@@ -72,6 +72,10 @@ CliVerb addSpectraVerb(CLI::App& app) {
 
   return CliVerb{cmd, [opts]() -> int {
                    const bool fit = !opts->fit.empty();
+                   if (fit && !ColeColeFitAvailable()) {
+                     std::fprintf(stderr, "varnex-cli: this build has no Cole-Cole fit (it is built without GSL)\n");
+                     return 2;
+                   }
                    if (fit)
                      std::printf("file,device,channel,position_m,rho0_ohmm,m,tau_s,c,rms_pct,status\n");
                    else

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/platform.h"
 #include "core/base/version.h"
 
 #include "cli_check.h"
@@ -37,7 +38,10 @@ std::string usageLine(const CLI::App& cmd) {
 static const char* kVersion = "varnex-cli " VARNEX_VERSION_STRING;
 
 int main(int argc, char** argv) {
+  platform_utf8_args(&argc, &argv);
   CLI::App app{"Varnex command-line tools: SIP survey files without the desktop window.", "varnex-cli"};
+  // Options start with "-" on every system: "/data/L1.SRS" is a path on Windows too.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", kVersion);
   app.footer(
       "Exit status: 0 success; 1 some file could not be read or written (one line each on standard error);\n"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -17,7 +18,7 @@ struct RunResult {
 };
 
 inline std::string cli_slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();

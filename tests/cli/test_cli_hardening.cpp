@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../windows_skip.h"
 #include "cli_run.h"
 #include "core/base/ex_file.h"
 #include "core/processing/spm.h"
@@ -46,6 +47,7 @@ size_t Entries(const std::string& dir) {
 // with A/x.srs both give A/x.txt: refused before anything is written, on
 // every path, naming both inputs.
 TEST(CliHardening, InputsSharingAnOutputAreRefusedBeforeAnythingIsWritten) {
+  SKIP_ON_WINDOWS("the test shell cannot copy into a folder named with a trailing slash yet");
   const std::string dir = MakeSurvey("dup");
   ASSERT_EQ(run_cmd("mkdir -p " + quoted(dir + "/A") + " " + quoted(dir + "/B") + " && cp " +
                     quoted(dir + "/L101_01.SRS") + " " + quoted(dir + "/A/") + " && cp " +
@@ -88,6 +90,7 @@ TEST(CliHardening, InputsSharingAnOutputAreRefusedBeforeAnythingIsWritten) {
 // reads they are refused, and the backup before an overwrite never reads
 // one.
 TEST(CliHardening, FifosAreAnsweredInsteadOfWaitedFor) {
+  SKIP_ON_WINDOWS("no FIFOs in the file system");
   const std::string dir = MakeSurvey("fifo");
   const std::string in = dir + "/L101_01.SRS";
   const std::string fifo = dir + "/p.SRS";
@@ -132,6 +135,7 @@ TEST(CliHardening, FifosAreAnsweredInsteadOfWaitedFor) {
 // Numbers that are no setting end the run with the usage status, naming the
 // option; nothing is written.
 TEST(CliHardening, NumericOptionsOutsideTheirRangeAreUsageErrors) {
+  SKIP_ON_WINDOWS("a command line of this test is beyond the test shell yet");
   const std::string dir = MakeSurvey("num");
   const std::string in = quoted(dir + "/L101_01.SRS");
   const std::string exp = "export " + in + " --format res2dinv --out " + quoted(dir + "/x") + " ";
@@ -168,6 +172,7 @@ TEST(CliHardening, NumericOptionsOutsideTheirRangeAreUsageErrors) {
 // Station records without the channels the results use are refused before
 // anything is written; a saved file reads back to the same bytes.
 TEST(CliHardening, SpmWhoseStationsDoNotHoldTheResultChannelsIsRefused) {
+  SKIP_ON_WINDOWS("a command line of this test is beyond the test shell yet");
   const std::string dir = MakeSurvey("spm");
   const std::string in = dir + "/L101_01.SRS";
   const std::string before = cli_slurp(in);
@@ -222,6 +227,7 @@ TEST(CliHardening, SpmWhoseStationsDoNotHoldTheResultChannelsIsRefused) {
 
 // A name of 250 bytes is legal: every verb that writes takes it.
 TEST(CliHardening, LongNamesAreWritten) {
+  SKIP_ON_WINDOWS("a command line of this test is beyond the test shell yet");
   const std::string dir = MakeSurvey("long");
   const std::string base(246, 'L');
   const std::string in = dir + "/" + base + ".SRS";
@@ -251,6 +257,7 @@ TEST(CliHardening, LongNamesAreWritten) {
 // so does the folder (no backup of a change that never happened), with the
 // system's reason.
 TEST(CliHardening, ApplyFailingAfterItsBackupLeavesNoBackup) {
+  SKIP_ON_WINDOWS("subshells and file-size limits are beyond the test shell");
   const std::string dir = MakeSurvey("full");
   const std::string in = dir + "/L101_01.SRS";
   const std::string target = dir + "/small.SRS";

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli_run.h"
+#include "core/processing/cole_cole.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ TEST(CliSpectra, GoldenSpectraAndFits) {
   } cases[] = {{"", "spectra.csv"}, {" --fit colecole", "spectra_fit.csv"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.golden);
+    if (*c.args && !ColeColeFitAvailable()) continue;  // see WithoutTheFitTheOptionIsRefused
     const RunResult r = run_cmd(quoted(kCli) + " spectra " + kFiles + c.args);
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -91,6 +93,7 @@ TEST(CliSpectra, SpectraEqualTheResultDump) {
 }
 
 TEST(CliSpectra, FitColumnsEmptyUnlessOk) {
+  if (!ColeColeFitAvailable()) GTEST_SKIP() << "this build has no Cole-Cole fit (no GSL)";
   const RunResult r = run_cmd(quoted(kCli) + " spectra --fit colecole " + kFiles);
   ASSERT_EQ(r.code, 0);
   int ok = 0, other = 0;
@@ -120,10 +123,19 @@ TEST(CliSpectra, UsageAndReadFailures) {
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("Usage: varnex-cli spectra"), std::string::npos) << r.err;
 
+  if (!ColeColeFitAvailable()) return;
   // The readable file is still written; the other one is named on stderr.
   const std::string missing = ::testing::TempDir() + "varnex_no_such.SRS";
   r = run_cmd(quoted(kCli) + " spectra --fit colecole " + quoted(missing) + " " + quoted(kData + "/L101_01.SRS"));
   EXPECT_EQ(r.code, 1);
   EXPECT_EQ(Lines(r.out).size(), 13u);
   EXPECT_NE(r.err.find(missing), std::string::npos) << r.err;
+}
+
+TEST(CliSpectra, WithoutTheFitTheOptionIsRefused) {
+  if (ColeColeFitAvailable()) GTEST_SKIP() << "this build has the Cole-Cole fit";
+  const RunResult r = run_cmd(quoted(kCli) + " spectra --fit colecole " + kFiles);
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "varnex-cli: this build has no Cole-Cole fit (it is built without GSL)\n");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ std::vector<std::string> find_files(const std::string& dir, const std::string& e
     std::string name = e->d_name;
     if (name == "." || name == "..") continue;
     std::string path = dir + "/" + name;
-    if (e->d_type == DT_DIR) {
+    if (std::filesystem::is_directory(std::filesystem::u8path(path))) {
       for (const std::string& f : find_files(path, ext)) out.push_back(f);
     } else if (name.size() > ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0) {
       out.push_back(path);

@@ -13,6 +13,8 @@
 
 #include "core/base/atomic_file.h"
 #include "core/base/ex_file.h"
+#include "core/base/platform.h"
+#include "../windows_skip.h"
 
 namespace {
 
@@ -80,6 +82,7 @@ TEST(AtomicFile, FailureHalfwayKeepsTheOldFileByteIdentical) {
 }
 
 TEST(AtomicFile, FullDeviceFailsTheCommit) {
+  SKIP_ON_WINDOWS("no /dev/full");
   // /dev/full is written directly (not replaced) and refuses every byte at
   // the flush: the failure must be reported, not swallowed.
   if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
@@ -94,6 +97,7 @@ TEST(AtomicFile, FullDeviceFailsTheCommit) {
 }
 
 TEST(AtomicFile, UnwritableFolderFailsWithAReason) {
+  SKIP_ON_WINDOWS("folders have no POSIX permission bits");
   if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   const std::string dir = freshDir("ro");
   const std::string target = dir + "/a.SRS";
@@ -107,6 +111,7 @@ TEST(AtomicFile, UnwritableFolderFailsWithAReason) {
 }
 
 TEST(AtomicFile, SymbolicLinkIsFollowedNotReplaced) {
+  SKIP_ON_WINDOWS("symbolic links need rights ordinary users lack");
   const std::string dir = freshDir("link");
   ::mkdir((dir + "/real").c_str(), 0755);
   spit(dir + "/real/out.txt", "old");
@@ -120,6 +125,7 @@ TEST(AtomicFile, SymbolicLinkIsFollowedNotReplaced) {
 }
 
 TEST(AtomicFile, DeviceIsWrittenDirectly) {
+  SKIP_ON_WINDOWS("no /dev/null");
   ASSERT_TRUE(writeText("/dev/null", "discarded"));
   struct stat st;
   ASSERT_EQ(::stat("/dev/null", &st), 0);
@@ -127,6 +133,7 @@ TEST(AtomicFile, DeviceIsWrittenDirectly) {
 }
 
 TEST(AtomicFile, KeepsThePermissionsOfTheReplacedFile) {
+  SKIP_ON_WINDOWS("files have no POSIX permission bits");
   const std::string dir = freshDir("mode");
   const std::string target = dir + "/a.txt";
   spit(target, "x");
@@ -138,6 +145,7 @@ TEST(AtomicFile, KeepsThePermissionsOfTheReplacedFile) {
 }
 
 TEST(AtomicFile, StaleTemporariesOfDeadProcessesAreRemovedOthersKept) {
+  SKIP_ON_WINDOWS("no fork");
   const std::string dir = freshDir("stale");
   const std::string target = dir + "/a.SRS";
   // A child that dies leaves a temporary with its pid, as a kill would.
@@ -238,7 +246,7 @@ TEST(AtomicFile, CommitFlushesThenSyncsBeforeTheRename) {
 // for the temporary's additions; the temporaries stay within the limit.
 TEST(AtomicFile, LongNamesGetShortTemporaries) {
   const std::string dir = freshDir("long");
-  const long name_max = ::pathconf(dir.c_str(), _PC_NAME_MAX);
+  const long name_max = long(platform_name_max(dir));
   ASSERT_GT(name_max, 0);
   for (size_t len : {size_t(200), size_t(240), size_t(250), size_t(name_max)}) {
     SCOPED_TRACE(len);
@@ -248,7 +256,7 @@ TEST(AtomicFile, LongNamesGetShortTemporaries) {
     ASSERT_TRUE(writeText(path, "second"));
     EXPECT_EQ(slurp(path), "second");
     EXPECT_LE(AtomicFileTempName(name, 2147483647L, 4294967295u, size_t(name_max)).size(), size_t(name_max));
-    ::unlink(path.c_str());
+    platform_remove(path);
   }
   // Names differing only past the cut get different temporaries.
   const std::string a = std::string(250, 'a') + "1", b = std::string(250, 'a') + "2";
@@ -266,6 +274,7 @@ TEST(AtomicFile, LongNamesGetShortTemporaries) {
 // A FIFO target nothing reads is refused at once instead of holding the
 // run; the backup of a FIFO reads nothing.
 TEST(AtomicFile, FifoWithoutReaderIsRefusedAndNeverBackedUp) {
+  SKIP_ON_WINDOWS("no FIFOs in the file system");
   const std::string dir = freshDir("fifo");
   const std::string fifo = dir + "/p.SRS";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -281,6 +290,7 @@ TEST(AtomicFile, FifoWithoutReaderIsRefusedAndNeverBackedUp) {
 // Reading opens regular files only: a FIFO without a writer would block the
 // open, a device would never end.
 TEST(ExFile, ReadersOpenRegularFilesOnly) {
+  SKIP_ON_WINDOWS("no FIFOs in the file system and no /dev/zero");
   const std::string dir = freshDir("kinds");
   const std::string fifo = dir + "/p";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -306,6 +316,7 @@ TEST(ExFile, ReadersOpenRegularFilesOnly) {
 // One identity per file, whatever path names it; a file not created yet is
 // its folder and name.
 TEST(ExFile, FileIndexKnowsAFileByAnyOfItsNames) {
+  SKIP_ON_WINDOWS("symbolic links need rights ordinary users lack");
   const std::string dir = freshDir("index");
   spit(dir + "/a.SRS", "a");
   ASSERT_EQ(::symlink((dir + "/a.SRS").c_str(), (dir + "/link.SRS").c_str()), 0);

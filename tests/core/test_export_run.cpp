@@ -16,6 +16,7 @@
 #include "core/base/atomic_file.h"
 #include "core/export/export_job.h"
 #include "test_files.h"
+#include "../windows_skip.h"
 
 namespace {
 
@@ -220,6 +221,7 @@ struct StopHere : RunProgress {
 };
 
 TEST(ExportRun, AKillInTheMiddleLeavesTheEarlierExportIntact) {
+  SKIP_ON_WINDOWS("no fork");
   const std::string dir = FreshDir("kill");
   const std::vector<std::string> paths = {kIn + "/pole4/L101_01.SRS", kIn + "/pole4/L101_02.SRS"};
   ASSERT_TRUE(RunExport(Res2dinv({paths[1]}, dir + "/T", false), nullptr).completed);

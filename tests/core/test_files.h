@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -12,7 +13,7 @@
 #include "core/sip/format.h"
 
 inline std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
   std::stringstream ss;
   ss << in.rdbuf();
   return ss.str();

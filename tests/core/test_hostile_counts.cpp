@@ -18,6 +18,7 @@
 #include "core/sip/format_smt.h"
 #include "core/sip/format_srs.h"
 #include "le_bytes.h"
+#include "../windows_skip.h"
 
 namespace {
 
@@ -163,6 +164,16 @@ HostileFile SmtFile(int ver) {
   return f;
 }
 
+#ifdef _WIN32
+// No counting streams on Windows: the dump goes to a temporary file.
+size_t DumpSize(CFormatSRS& srs, bool results) {
+  std::unique_ptr<FILE, ExFileCloser> fp(std::tmpfile());
+  srs.m_dump_res = results;
+  srs.PrintFile(fp.get());
+  std::fflush(fp.get());
+  return size_t(std::ftell(fp.get()));
+}
+#else
 // Bytes written to a stream that only counts them.
 ssize_t CountWrite(void* cookie, const char*, size_t n) {
   *static_cast<size_t*>(cookie) += n;
@@ -178,6 +189,7 @@ size_t DumpSize(CFormatSRS& srs, bool results) {
   std::fflush(fp.get());
   return n;
 }
+#endif
 
 LeFile Patched(const HostileFile& f, size_t off, uint32_t v) {
   std::vector<unsigned char> bytes = f.le.b;
@@ -188,6 +200,7 @@ LeFile Patched(const HostileFile& f, size_t off, uint32_t v) {
 }  // namespace
 
 TEST(HostileCounts, SrsOfEveryVersionWithEveryCountForced) {
+  SKIP_ON_WINDOWS("no memory streams: thousands of temporary files take minutes under Wine, and the parsing is the same on every system");
   int read_ok = 0, read_failed = 0;
   for (int ver = 1; ver <= SRS_FILE_VER; ++ver) {
     const HostileFile f = SrsFile(ver);

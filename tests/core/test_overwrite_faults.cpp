@@ -9,6 +9,7 @@
 
 #include "core/processing/srs_recalc.h"
 #include "overwrite_faults.h"
+#include "../windows_skip.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ overwrite_faults::Flow FromSmtFlow(const Survey& s) {
 }  // namespace
 
 TEST(OverwriteFaults, RecalcOnAFullDiskKeepsTheOldFiles) {
+  SKIP_ON_WINDOWS("no fork, no file size limit");
   const Survey s = MakeSurvey("composed_full", RECAL_REPORT_NAME);
   // Nothing fits; then the reports fit but the SRS files break off halfway.
   overwrite_faults::ExpectFullDiskKeepsOldFiles(s.targets, ComposedFlow(s), {1, 20000});
@@ -69,6 +71,7 @@ TEST(OverwriteFaults, RecalcOnAFullDiskKeepsTheOldFiles) {
 }
 
 TEST(OverwriteFaults, RecalcKilledAtRandomMomentsLeavesOldOrCompleteFiles) {
+  SKIP_ON_WINDOWS("no fork");
   const Survey s = MakeSurvey("composed_kill", RECAL_REPORT_NAME);
   const int hit = overwrite_faults::ExpectKillsLeaveOldOrNew(s.targets, ComposedFlow(s), 10, 1234);
   const Survey t = MakeSurvey("smt_kill", RECAL_SMT_REPORT_NAME);

@@ -15,6 +15,7 @@
 #include "core/processing/param_rescale.h"
 #include "core/sip/format_srs.h"
 #include "test_files.h"
+#include "../windows_skip.h"
 
 namespace {
 
@@ -369,6 +370,7 @@ TEST(ParamRescale, SaveAllTransfersLineSettingsAndLeavesMismatchedFilesAlone) {
 // A child saves a large file and is killed with SIGKILL while its temporary
 // is being written: the file stays byte-identical and readable.
 TEST(ParamSave, KillDuringSaveKeepsTheOriginalAndTheFirstOriginalSurvivesTwoSaves) {
+  SKIP_ON_WINDOWS("no fork");
   const std::string dir = MakeSurvey("kill", "--files 1 --cals 2500");
   const std::string path = dir + "/L101_01.SRS";
   const std::string before = Slurp(path);

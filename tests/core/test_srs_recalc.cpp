@@ -15,6 +15,7 @@
 #include "core/processing/srs_recalc.h"
 #include "core/processing/synth_current.h"
 #include "test_files.h"
+#include "../windows_skip.h"
 
 namespace {
 
@@ -238,6 +239,7 @@ TEST(SrsRecalc, CurrentStationWithoutAUsableFactorIsRefused) {
 }
 
 TEST(SrsRecalc, DevicesAreListedOnceByTheirTrimmedNames) {
+  SKIP_ON_WINDOWS("file and folder names cannot end in a blank");
   const std::string dir = MakeSurvey("devices");
   CFormatSRS srs = Load(dir + "/L101_01.SRS");
   // Device 2 is ST02: its name gets a trailing blank and its folder too.

@@ -7,11 +7,15 @@
 
 #include <CLI/CLI.hpp>
 
+#include "core/base/platform.h"
 #include "core/sip/sip_pub.h"
 #include "survey.h"
 
 int main(int argc, char** argv) {
+  platform_utf8_args(&argc, &argv);
   CLI::App app{"Writes a synthetic SIP survey: SRS files, SMT time series and side tables."};
+  // Options start with "-" on every system: "/data/L1.SRS" is a path on Windows too.
+  app.allow_windows_style_options(false);
   SurveyOptions opt;
   std::string layout = "mid", wave = "spread";
   bool no_smt = false;

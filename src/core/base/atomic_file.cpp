@@ -8,67 +8,51 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <map>
 #include <memory>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <vector>
 
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
+#include "core/base/platform.h"
 
 namespace {
 
 const char kTmpSuffix[] = ".vxtmp";
 
 std::string DirOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of(kPlatformPathSeparators);
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
   return path.substr(0, slash);
 }
 
 std::string NameOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
+  const size_t slash = path.find_last_of(kPlatformPathSeparators);
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string SysError(const std::string& what, int err) { return what + ": " + std::strerror(err); }
 
-int DefaultSync(int fd) { return ::fsync(fd); }
+int DefaultSync(int fd) { return platform_sync(fd) ? 0 : -1; }
 AtomicFileSyncFn g_sync = DefaultSync;
 
 // The longest name the folder takes; a temporary longer than that cannot be
 // created, however legal the target's own name is.
-size_t NameMax(const std::string& dir) {
-  const long n = ::pathconf(dir.c_str(), _PC_NAME_MAX);
-  return n > 0 ? size_t(n) : size_t(255);
-}
+size_t NameMax(const std::string& dir) { return platform_name_max(dir); }
 
 // The file a write of path must replace: symbolic links followed (a link to
 // a missing file names the file to create).
 std::string ResolveTarget(const std::string& path) {
   std::string cur = path;
   for (int depth = 0; depth < 40; ++depth) {
-    struct stat st;
-    if (::lstat(cur.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return cur;
-    char buf[PATH_MAX];
-    const ssize_t n = ::readlink(cur.c_str(), buf, sizeof(buf) - 1);
-    if (n <= 0) return cur;
-    buf[n] = '\0';
-    const std::string link(buf);
+    PlatformStat st;
+    if (!platform_lstat(cur, &st) || !st.link) return cur;
+    const std::string link = platform_read_link(cur);
+    if (link.empty()) return cur;
     cur = (link[0] == '/') ? link : DirOf(cur) + "/" + link;
   }
   return cur;
-}
-
-const char* SpecialKind(mode_t mode) {
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISSOCK(mode)) return "a socket";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  return "a special file";
 }
 
 uint32_t NameHash(const std::string& s) {
@@ -96,20 +80,13 @@ std::string TempName(const std::string& name, long pid, unsigned n, size_t name_
   return "." + TempStem(name, name_max) + "." + std::to_string(pid) + "-" + std::to_string(n) + kTmpSuffix;
 }
 
-bool ProcessRuns(long pid) {
-  if (pid <= 0) return true;  // not ours to judge
-  if (::kill(pid_t(pid), 0) == 0) return true;
-  return errno != ESRCH;
-}
-
 // Temporaries ".<name>.<pid>-<n>.vxtmp" of this target whose process is gone.
 void RemoveStaleTemps(const std::string& dir, const std::string& name, size_t name_max) {
-  DIR* d = ::opendir(dir.c_str());
-  if (!d) return;
+  std::vector<std::string> names;
+  if (!platform_list_dir(dir, &names)) return;
   const std::string prefix = "." + TempStem(name, name_max) + ".";
   const size_t suffix_len = sizeof(kTmpSuffix) - 1;
-  while (dirent* e = ::readdir(d)) {
-    const std::string f = e->d_name;
+  for (const std::string& f : names) {
     if (f.size() <= prefix.size() + suffix_len || f.compare(0, prefix.size(), prefix) != 0 ||
         f.compare(f.size() - suffix_len, suffix_len, kTmpSuffix) != 0)
       continue;
@@ -119,15 +96,8 @@ void RemoveStaleTemps(const std::string& dir, const std::string& name, size_t na
     char* end = nullptr;
     const long pid = std::strtol(mid.c_str(), &end, 10);
     if (end != mid.c_str() + dash) continue;
-    if (!ProcessRuns(pid)) ::unlink((dir + "/" + f).c_str());
+    if (!platform_process_runs(pid)) platform_remove(dir + "/" + f);
   }
-  ::closedir(d);
-}
-
-mode_t CurrentUmask() {
-  const mode_t m = ::umask(0);
-  ::umask(m);
-  return m;
 }
 
 }  // namespace
@@ -144,33 +114,24 @@ bool AtomicFile::Open(const std::string& path) {
     return false;
   }
   m_target = ResolveTarget(path);
-  struct stat st;
-  const bool exists = ::stat(m_target.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) {
+  PlatformStat st;
+  const bool exists = platform_stat(m_target, &st);
+  if (exists && st.directory) {
     m_error = m_target + " is a folder";
     m_reason = Reason::System(ReasonCode::IsFolder, m_target, 0, m_error);
     return false;
   }
-  if (exists && !S_ISREG(st.st_mode)) {
+  if (exists && !st.regular) {
     m_tmp.clear();
     // Opened without waiting: a FIFO nobody reads would hold the run for
     // ever, and a socket cannot be opened at all.
-    const int fd = ::open(m_target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-      const int err = errno;
-      m_error = err == ENXIO ? m_target + " is " + SpecialKind(st.st_mode) + " that nothing reads"
-                             : SysError("cannot open " + m_target, err);
-      CLOG_ERR("%s", m_error.c_str());
-      return false;
-    }
-    // Once open, a reader is there: writes may wait for it as for a disk.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    m_fp = ::fdopen(fd, "wb");
+    m_fp = platform_open_special(m_target);
     if (!m_fp) {
-      m_error = SysError("cannot open " + m_target, errno);
-      m_reason = Reason::System(ReasonCode::CannotWrite, m_target, errno, m_error);
+      const int err = errno;
+      m_error = err == ENXIO ? m_target + " is " + st.special + " that nothing reads"
+                             : SysError("cannot open " + m_target, err);
+      m_reason = Reason::System(ReasonCode::CannotWrite, m_target, err, m_error);
       CLOG_ERR("%s", m_error.c_str());
-      ::close(fd);
       return false;
     }
     return true;
@@ -181,28 +142,18 @@ bool AtomicFile::Open(const std::string& path) {
   const size_t name_max = NameMax(dir);
   RemoveStaleTemps(dir, name, name_max);
   static std::atomic<unsigned> s_counter{0};
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    m_tmp = dir + "/" + TempName(name, long(::getpid()), s_counter++, name_max);
-    fd = ::open(m_tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0 && errno != EEXIST) break;
+  // The new file gets the permissions the old one had, or those a plain
+  // fopen would have given it.
+  const unsigned mode = exists ? st.mode : platform_new_file_mode();
+  for (int attempt = 0; attempt < 100 && !m_fp; ++attempt) {
+    m_tmp = dir + "/" + TempName(name, platform_pid(), s_counter++, name_max);
+    m_fp = platform_create_new(m_tmp, mode);
+    if (!m_fp && errno != EEXIST) break;
   }
-  if (fd < 0) {
+  if (!m_fp) {
     m_error = SysError("cannot create a file in " + dir, errno);
     m_reason = Reason::System(ReasonCode::CannotCreate, dir, errno, m_error);
     CLOG_ERR("%s", m_error.c_str());
-    m_tmp.clear();
-    return false;
-  }
-  // The new file gets the permissions the old one had, or those a plain
-  // fopen would have given it.
-  ::fchmod(fd, exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask()));
-  m_fp = ::fdopen(fd, "wb");
-  if (!m_fp) {
-    m_error = SysError("cannot open " + m_tmp, errno);
-    m_reason = Reason::System(ReasonCode::CannotCreate, dir, errno, m_error);
-    ::close(fd);
-    ::unlink(m_tmp.c_str());
     m_tmp.clear();
     return false;
   }
@@ -218,7 +169,7 @@ bool AtomicFile::Seal() {
   }
   bool ok = std::fflush(m_fp) == 0 && std::ferror(m_fp) == 0;
   int err = ok ? 0 : errno;
-  if (ok && !m_tmp.empty() && g_sync(::fileno(m_fp)) != 0) {
+  if (ok && !m_tmp.empty() && g_sync(platform_fileno(m_fp)) != 0) {
     ok = false;
     err = errno;
   }
@@ -243,7 +194,7 @@ bool AtomicFile::Commit() { return Seal() && Place(true); }
 bool AtomicFile::Place(bool sync_folder) {
   m_sealed = false;
   if (m_tmp.empty()) return true;
-  if (std::rename(m_tmp.c_str(), m_target.c_str()) != 0) {
+  if (!platform_replace(m_tmp, m_target)) {
     m_error = SysError("cannot replace " + m_target, errno);
     m_reason = Reason::System(ReasonCode::CannotReplace, m_target, errno, m_error);
     CLOG_ERR("%s", m_error.c_str());
@@ -257,11 +208,7 @@ bool AtomicFile::Place(bool sync_folder) {
 
 void AtomicFile::SyncFolder(const std::string& dir) {
   // The rename itself reaches the disk with the folder.
-  const int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
-  }
+  platform_sync_dir(dir);
 }
 
 bool AtomicFile::CommitSet(const std::vector<AtomicFile*>& files, size_t* failed) {
@@ -291,7 +238,7 @@ void AtomicFile::Abort() {
     m_fp = nullptr;
   }
   if (!m_tmp.empty()) {
-    ::unlink(m_tmp.c_str());
+    platform_remove(m_tmp);
     m_tmp.clear();
   }
 }
@@ -301,9 +248,9 @@ std::string ex_backup_path(const std::string& path) { return path + ".orig"; }
 bool ex_backup_once(const std::string& path, bool* made, std::string* why, Reason* reason) {
   if (made) *made = false;
   const std::string backup = ex_backup_path(path);
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return true;
-  if (S_ISDIR(st.st_mode)) {
+  PlatformStat st;
+  if (!platform_stat(path, &st)) return true;
+  if (st.directory) {
     const std::string text = path + " is a folder";
     if (why) *why = text;
     if (reason) *reason = Reason::System(ReasonCode::IsFolder, path, 0, text);
@@ -311,8 +258,8 @@ bool ex_backup_once(const std::string& path, bool* made, std::string* why, Reaso
   }
   // Only a regular file holds data worth keeping; reading a FIFO or a
   // device would wait for a writer or never end.
-  if (!S_ISREG(st.st_mode)) return true;
-  if (::lstat(backup.c_str(), &st) == 0) return true;
+  if (!st.regular) return true;
+  if (platform_lstat(backup, &st)) return true;
   std::string open_why;
   std::unique_ptr<FILE, ExFileCloser> in(ex_fopen_regular(path, &open_why));
   if (!in) {
@@ -351,14 +298,14 @@ std::string AtomicFileTempName(const std::string& target_name, long pid, unsigne
 }
 
 bool ex_file_id(const std::string& path, ExFileId* id) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) {
-    *id = ExFileId{uint64_t(st.st_dev), uint64_t(st.st_ino), std::string()};
+  PlatformFileId f;
+  if (platform_file_id(path, &f)) {
+    *id = ExFileId{uint64_t(f.volume), uint64_t(f.index), std::string()};
     return true;
   }
   // Not there yet: the folder's identity and the name stand for it.
-  if (::stat(DirOf(path).c_str(), &st) != 0) return false;
-  *id = ExFileId{uint64_t(st.st_dev), uint64_t(st.st_ino), NameOf(path)};
+  if (!platform_file_id(DirOf(path), &f)) return false;
+  *id = ExFileId{uint64_t(f.volume), uint64_t(f.index), NameOf(path)};
   return true;
 }
 
@@ -388,8 +335,4 @@ const std::string* ExFileIndex::Find(const std::string& path) const {
   return it == m_by_id.end() ? nullptr : &it->second;
 }
 
-bool ex_same_file(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
+bool ex_same_file(const std::string& a, const std::string& b) { return platform_same_file(a, b); }

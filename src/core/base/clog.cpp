@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/base/ex_string.h"
+#include "core/base/platform.h"
 
 namespace {
 
@@ -60,9 +61,7 @@ bool file_open_current() {
   // Not through ex_file: the file helpers log, and the log would depend on them.
   std::error_code ec;
   std::filesystem::create_directories(kLogDir, ec);
-  time_t t = clog_now();
-  struct tm lt {};
-  localtime_r(&t, &lt);
+  const struct tm lt = platform_localtime(clog_now());
   char name[512];
   std::snprintf(name, sizeof(name), "%s/%d-%d-%d.log", kLogDir, lt.tm_year + 1900, lt.tm_mon + 1, lt.tm_mday);
   if (s.file_name != name) {
@@ -70,7 +69,7 @@ bool file_open_current() {
     s.file_name = name;
   }
   if (!s.file) {
-    s.file.reset(std::fopen(name, "a+"));
+    s.file.reset(platform_fopen(name, "a+"));
     if (!s.file) {
       std::printf("open log file failed:%s, reason:%s\n", name, std::strerror(errno));
       return false;
@@ -134,9 +133,7 @@ void clog_print(bool prefixed, const char* file, int line, const char* func, int
       text += "]";
     }
     if (s.show_time) {
-      time_t t = clog_now();
-      struct tm lt {};
-      localtime_r(&t, &lt);
+      const struct tm lt = platform_localtime(clog_now());
       std::snprintf(buf, sizeof(buf), "[%04d/%02d/%02d %02d:%02d:%02d.%03d]", lt.tm_year + 1900, lt.tm_mon + 1,
                     lt.tm_mday, lt.tm_hour, lt.tm_min, lt.tm_sec, ex_now_ms());
       text += buf;

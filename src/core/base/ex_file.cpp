@@ -2,62 +2,23 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/base/clog.h"
+#include "core/base/platform.h"
 
 namespace {
-
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISSOCK(mode)) return "a socket";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  return "a special file";
-}
 
 bool ReadOnlyMode(const char* mode) { return mode[0] == 'r' && !std::strchr(mode, '+'); }
 
 }  // namespace
 
-FILE* ex_fopen_regular(const std::string& path, std::string* why) {
-  // O_NONBLOCK: opening a FIFO without a writer returns at once, so that
-  // fstat can refuse it.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) {
-    if (why) *why = std::strerror(errno);
-    return nullptr;
-  }
-  struct stat st;
-  if (::fstat(fd, &st) != 0) {
-    const int err = errno;
-    if (why) *why = std::strerror(err);
-    ::close(fd);
-    errno = err;
-    return nullptr;
-  }
-  if (!S_ISREG(st.st_mode)) {
-    if (why) *why = std::string("not a regular file (") + KindOf(st.st_mode) + ")";
-    ::close(fd);
-    errno = EINVAL;
-    return nullptr;
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  FILE* fp = ::fdopen(fd, "rb");
-  if (!fp) {
-    if (why) *why = std::strerror(errno);
-    ::close(fd);
-  }
-  return fp;
-}
+FILE* ex_fopen_regular(const std::string& path, std::string* why) { return platform_open_regular(path, why); }
 
 bool ex_readable_kind(const std::string& path, std::string* why) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return true;
-  if (why) *why = std::string("not a regular file (") + KindOf(st.st_mode) + ")";
+  PlatformStat st;
+  if (!platform_stat(path, &st) || st.regular) return true;
+  if (why) *why = std::string("not a regular file (") + (st.directory ? "a folder" : st.special) + ")";
   return false;
 }
 
@@ -68,7 +29,7 @@ FILE* ex_fopen(const char* path, const char* mode) {
     if (!fp) CLOG_ERR("file %s(mode: %s) open failed: %s", path, mode, why.c_str());
     return fp;
   }
-  FILE* fp = std::fopen(path, mode);
+  FILE* fp = platform_fopen(path, mode);
   if (!fp) CLOG_ERR("file %s(mode: %s) open failed: %s", path, mode, std::strerror(errno));
   return fp;
 }
@@ -103,7 +64,7 @@ long ex_fremain(FILE* fp) {
 }
 
 long ex_file_size(const char* path) {
-  FILE* fp = std::fopen(path, "rb");
+  FILE* fp = platform_fopen(path, "rb");
   if (!fp) {
     CLOG_WARN("get file(%s) size failed:%s", path, std::strerror(errno));
     return 0;
@@ -113,13 +74,13 @@ long ex_file_size(const char* path) {
   return size;
 }
 
-bool ex_access(const char* path) { return access(path, F_OK) == 0; }
+bool ex_access(const char* path) { return platform_exists(path); }
 
 static bool make_dir(const std::string& dir) {
   if (dir.empty()) return true;
-  struct stat st;
-  if (stat(dir.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
-  return mkdir(dir.c_str(), 0777) == 0 || errno == EEXIST;
+  PlatformStat st;
+  if (platform_stat(dir, &st)) return st.directory;
+  return platform_mkdir(dir) || errno == EEXIST;
 }
 
 bool ex_mkdirs(const char* path) {
@@ -135,7 +96,7 @@ bool ex_mkdirs(const char* path) {
 
 // A stream is read by one thread at a time, so the reads skip the stream's
 // lock: the readers take most fields a few bytes at a time.
-size_t ex_fread(FILE* fp, void* buf, size_t len) { return fread_unlocked(buf, 1, len, fp); }
+size_t ex_fread(FILE* fp, void* buf, size_t len) { return platform_fread_unlocked(buf, 1, len, fp); }
 size_t ex_fwrite(FILE* fp, const void* buf, size_t len) { return std::fwrite(buf, 1, len, fp); }
 
 // Values are assembled byte by byte so that the file layout does not depend
@@ -143,7 +104,7 @@ size_t ex_fwrite(FILE* fp, const void* buf, size_t len) { return std::fwrite(buf
 template <typename T>
 static bool read_le(FILE* fp, T* out) {
   unsigned char b[sizeof(T)];
-  if (fread_unlocked(b, 1, sizeof(T), fp) != sizeof(T)) return false;
+  if (platform_fread_unlocked(b, 1, sizeof(T), fp) != sizeof(T)) return false;
   uint64_t v = 0;
   for (size_t i = 0; i < sizeof(T); ++i) v |= uint64_t(b[i]) << (8 * i);
   if constexpr (sizeof(T) == 1) {
@@ -279,7 +240,7 @@ bool ExBlockReader::refill() {
   if (m_left == 0 || m_size == 0) return false;
   size_t want = m_size / m_rec;
   if (want > m_left) want = m_left;
-  size_t got = fread_unlocked(m_buf, 1, want * m_rec, m_fp);
+  size_t got = platform_fread_unlocked(m_buf, 1, want * m_rec, m_fp);
   m_left = got < want * m_rec ? 0 : m_left - want;
   m_pos = 0;
   m_end = got - got % m_rec;

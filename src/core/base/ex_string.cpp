@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "core/base/platform.h"
+
 time_t ex_time() { return time(nullptr); }
 
 int ex_now_ms() {
@@ -12,10 +14,7 @@ int ex_now_ms() {
 }
 
 struct tm ex_localtime_now() {
-  time_t t = time(nullptr);
-  struct tm out {};
-  localtime_r(&t, &out);
-  return out;
+  return platform_localtime(time(nullptr));
 }
 
 void ex_gettimeofday(ExTimeVal* tv) {
@@ -27,8 +26,7 @@ void ex_gettimeofday(ExTimeVal* tv) {
 char* ex_time_str(time_t t, char* buf) {
   static char s_buf[64];
   char* out = buf ? buf : s_buf;
-  struct tm lt {};
-  localtime_r(&t, &lt);
+  const struct tm lt = platform_localtime(t);
   int year = lt.tm_year + 1900;
   std::snprintf(out, EX_TIME_STR_LEN, "%02d%02d/%02d/%02d %02d:%02d:%02d", year / 100, year % 100, lt.tm_mon + 1, lt.tm_mday,
                 lt.tm_hour, lt.tm_min, lt.tm_sec);

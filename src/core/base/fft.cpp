@@ -10,6 +10,7 @@
 #include <kissfft/kissfft.hh>
 
 #include "core/base/algo.h"
+#include "core/base/platform.h"
 
 // Sequences transformed side by side, one per lane of a vector register.
 // Every lane runs the very operations of the one-sequence transform in the
@@ -454,17 +455,8 @@ __attribute__((target("avx512f"), flatten)) void bins_avx512(const FftCfg& cfg, 
   bins(cfg, w, x, lanes, out);
 }
 
-bool has_avx() {
-  // The processor and the system's saving of the AVX registers, also when
-  // asked from another static initialiser.
-  static const bool avx = (__builtin_cpu_init(), __builtin_cpu_supports("avx"));
-  return avx;
-}
-
-bool has_avx512() {
-  static const bool avx512 = (__builtin_cpu_init(), __builtin_cpu_supports("avx512f"));
-  return avx512;
-}
+bool has_avx() { return platform_cpu_has_avx(); }
+bool has_avx512() { return platform_cpu_has_avx512f(); }
 #endif
 
 }  // namespace

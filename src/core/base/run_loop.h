@@ -9,9 +9,7 @@
 #include <thread>
 #include <vector>
 
-#ifdef __linux__
-#include <sched.h>
-#endif
+#include "core/base/platform.h"
 
 class RunProgress {
 public:
@@ -42,15 +40,7 @@ bool RunOverPaths(const std::vector<std::string>& paths, RunProgress* progress, 
 // Cores this process may run on: the affinity mask where the system has one
 // (a run started under taskset or in a container gets what it was given),
 // else the hardware's count; at least 1.
-inline unsigned RunCoreCount() {
-#ifdef __linux__
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  if (sched_getaffinity(0, sizeof(set), &set) == 0 && CPU_COUNT(&set) > 0) return unsigned(CPU_COUNT(&set));
-#endif
-  const unsigned n = std::thread::hardware_concurrency();
-  return n > 0 ? n : 1u;
-}
+inline unsigned RunCoreCount() { return platform_core_count(); }
 
 // Limit on the workers of the runs started after the call; 0 makes every
 // file in the calling thread, one after another, and a negative value lifts

@@ -3,22 +3,7 @@
 // every file unreadable for the inversion programs.
 #pragma once
 
-#include <clocale>
-#include <locale.h>
+#include "core/base/platform.h"
 
 // For its lifetime, this thread formats numbers in the C locale.
-class ExportLocaleScope {
-public:
-  ExportLocaleScope() {
-    static locale_t c_locale = newlocale(LC_NUMERIC_MASK, "C", locale_t(0));
-    if (c_locale) m_old = uselocale(c_locale);
-  }
-  ~ExportLocaleScope() {
-    if (m_old) uselocale(m_old);
-  }
-  ExportLocaleScope(const ExportLocaleScope&) = delete;
-  ExportLocaleScope& operator=(const ExportLocaleScope&) = delete;
-
-private:
-  locale_t m_old = locale_t(0);
-};
+using ExportLocaleScope = PlatformCNumericScope;

@@ -6,13 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/base/atomic_file.h"
 #include "core/base/clog.h"
+#include "core/base/platform.h"
 #include "core/export/export_locale.h"
 
 namespace {
@@ -43,18 +41,18 @@ public:
   ~FileSet() {
     if (m_committed) return;
     m_files.clear();  // discards the temporaries
-    for (auto it = m_made_dirs.rbegin(); it != m_made_dirs.rend(); ++it) ::rmdir(it->c_str());
+    for (auto it = m_made_dirs.rbegin(); it != m_made_dirs.rend(); ++it) platform_rmdir(*it);
   }
 
   // Creates dir when missing; false when it cannot be made or is no folder.
   bool Folder(const std::string& dir) {
-    struct stat st;
-    if (::stat(dir.c_str(), &st) == 0) {
-      if (S_ISDIR(st.st_mode)) return true;
+    PlatformStat st;
+    if (platform_stat(dir, &st)) {
+      if (st.directory) return true;
       m_status = WriteFailed(dir, "exists and is not a folder");
       return false;
     }
-    if (::mkdir(dir.c_str(), 0777) != 0) {
+    if (!platform_mkdir(dir)) {
       m_status = WriteFailed(dir, std::string("cannot create the folder: ") + std::strerror(errno));
       return false;
     }
@@ -67,8 +65,8 @@ public:
   bool Add(const std::string& path, Fn fill) {
     Entry e;
     e.path = path;
-    struct stat st;
-    e.existed = ::lstat(path.c_str(), &st) == 0;
+    PlatformStat st;
+    e.existed = platform_lstat(path, &st);
     e.file.reset(new AtomicFile);
     if (!e.file->Open(path)) {
       m_status = WriteFailed(path, e.file->Error());
@@ -93,7 +91,7 @@ public:
     if (!AtomicFile::CommitSet(set, &failed)) {
       m_status = WriteFailed(m_files[failed].path, m_files[failed].file->Error());
       for (size_t j = 0; j < failed; ++j)
-        if (!m_files[j].existed) ::unlink(m_files[j].path.c_str());
+        if (!m_files[j].existed) platform_remove(m_files[j].path);
       return false;
     }
     m_committed = true;
@@ -139,16 +137,11 @@ bool IsRunFile(const std::string& name, const std::string& prefix, const std::st
 // Removes the files of earlier runs (by IsRunFile) that this run did not write.
 void RemoveStale(const std::string& dir, const std::vector<std::string>& keep, const std::string& prefix,
                  const std::string& suffix) {
-  DIR* d = ::opendir(dir.c_str());
-  if (!d) return;
-  std::vector<std::string> stale;
-  while (dirent* e = ::readdir(d)) {
-    const std::string name = e->d_name;
+  std::vector<std::string> names;
+  if (!platform_list_dir(dir, &names)) return;
+  for (const std::string& name : names)
     if (IsRunFile(name, prefix, suffix) && std::find(keep.begin(), keep.end(), dir + "/" + name) == keep.end())
-      stale.push_back(dir + "/" + name);
-  }
-  ::closedir(d);
-  for (const std::string& path : stale) ::unlink(path.c_str());
+      platform_remove(dir + "/" + name);
 }
 
 // One line of numbers. Values are rounded to float and written as the

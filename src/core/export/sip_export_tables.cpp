@@ -6,6 +6,7 @@
 
 #include "core/base/algo.h"
 #include "core/base/ex_string.h"
+#include "core/base/same_math.h"
 #include "core/export/export_locale.h"
 #include "core/export/sip_export.h"
 
@@ -28,7 +29,7 @@ float TableQuantity(const ResItem& it, int q) {
   const ResBlock& app = it.blk[RES_APP];
   switch (q) {
     case 0: return app.value;
-    case 1: return std::log10(app.value);
+    case 1: return same_log10f(app.value);
     case 2: return app.err / app.value * 100.0f;
     case 3: return ExportPhase(it.blk[RES_Z_PH].value) * 1000.0f;
     case 4: return it.blk[RES_Z_PH].err * 1000.0f;

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <limits>
 
+#ifndef VARNEX_NO_GSL
 #include <gsl/gsl_errno.h>
 #include <gsl/gsl_multifit_nlinear.h>
 #include <gsl/gsl_vector.h>
+#endif
 
 namespace {
 
@@ -65,6 +67,7 @@ cplx LnShape(double m, const Shape& s) {
   return cplx(0.5 * std::log(std::norm(h)), std::atan2(h.imag(), h.real()));
 }
 
+#ifndef VARNEX_NO_GSL
 int Residuals(const gsl_vector* x, void* data, gsl_vector* f) {
   const auto& pts = *static_cast<const std::vector<FitPoint>*>(data);
   const double ln_rho0 = gsl_vector_get(x, 0);
@@ -250,6 +253,8 @@ Start Solve(std::vector<FitPoint>& pts, const Start& from, gsl_multifit_nlinear_
   return out;
 }
 
+#endif
+
 }  // namespace
 
 const char* ColeColeStatusName(ColeColeStatus status) {
@@ -275,8 +280,20 @@ double ColeColeRmsPct(const ColeColeParams& p, const std::vector<SpectrumPoint>&
   return 100.0 * std::sqrt(sum / double(points.size()));
 }
 
+bool ColeColeFitAvailable() {
+#ifdef VARNEX_NO_GSL
+  return false;
+#else
+  return true;
+#endif
+}
+
 ColeColeFit FitColeCole(const std::vector<SpectrumPoint>& points) {
   ColeColeFit fit;
+#ifdef VARNEX_NO_GSL
+  static_cast<void>(points);
+  return fit;
+#else
   if (points.size() < size_t(COLE_COLE_MIN_POINTS)) {
     fit.status = ColeColeStatus::TooFewPoints;
     return fit;
@@ -313,6 +330,7 @@ ColeColeFit FitColeCole(const std::vector<SpectrumPoint>& points) {
     return fit;
   fit.status = ColeColeStatus::Ok;
   return fit;
+#endif
 }
 
 std::vector<ColeColeFit> FitColeColeAll(const std::vector<ChannelSpectrum>& spectra) {

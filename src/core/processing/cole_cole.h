@@ -42,6 +42,10 @@ std::complex<double> ColeColeRho(const ColeColeParams& p, double freq_hz);
 // The relative misfit above of the parameters over the points.
 double ColeColeRmsPct(const ColeColeParams& p, const std::vector<SpectrumPoint>& points);
 
+// Whether this build has the fit (a build without GSL has not: every fit
+// fails there).
+bool ColeColeFitAvailable();
+
 // Fits one channel. Errors below a floor (0.1 % of rho_a, 0.1 mrad) count
 // as the floor, so that noise-free data do not weigh without bound.
 ColeColeFit FitColeCole(const std::vector<SpectrumPoint>& points);

@@ -66,7 +66,7 @@ int CSipTs2Spect::GetSamplesPerCycle() const {
 
 const CFormatSmt* CSipTs2Spect::LoadSmt(SmtSlot& slot, const std::string& path) {
   std::error_code ec;
-  const std::filesystem::path fs_path(path);
+  const std::filesystem::path fs_path = std::filesystem::u8path(path);
   const uintmax_t size = std::filesystem::file_size(fs_path, ec);
   if (ec) {
     CLOG_ERR("smt file %s cannot be opened", path.c_str());

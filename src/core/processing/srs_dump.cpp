@@ -1,11 +1,11 @@
 #include "core/processing/srs_dump.h"
 
-#include <sys/stat.h>
 
 #include <cctype>
 
 #include "core/base/atomic_file.h"
 #include "core/base/ex_string.h"
+#include "core/base/platform.h"
 #include "core/processing/srs_recalc.h"
 #include "core/sip/format_srs.h"
 
@@ -29,8 +29,8 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 bool Exists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
+  PlatformStat st;
+  return platform_stat(path, &st);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "core/sip/format_srs.h"
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,6 +12,7 @@
 #include "core/base/ex_file.h"
 #include "core/base/ex_string.h"
 #include "core/base/num_text.h"
+#include "core/base/platform.h"
 
 namespace {
 
@@ -69,19 +69,12 @@ bool CFormatSRS::ReadWithoutSpectra(const std::string& path) {
 
 CFormatSRS::Stamp CFormatSRS::StampOf(FILE* fp) {
   Stamp s;
-#if defined(_WIN32)
-  struct _stat64 st;
-  if (_fstat64(_fileno(fp), &st) != 0) return s;
-#else
-  struct stat st;
-  if (fstat(fileno(fp), &st) != 0) return s;
-#endif
-  s.size = int64_t(st.st_size);
-  s.mtime_s = int64_t(st.st_mtime);
-#if defined(__linux__)
-  s.mtime_ns = int64_t(st.st_mtim.tv_nsec);
-#endif
-  s.id = int64_t(st.st_ino);
+  PlatformFileStamp st;
+  if (!platform_fstamp(fp, &st)) return s;
+  s.size = st.size;
+  s.mtime_s = st.mtime_s;
+  s.mtime_ns = st.mtime_ns;
+  s.id = st.id;
   return s;
 }
 

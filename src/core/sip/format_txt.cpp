@@ -6,25 +6,21 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <locale.h>
 
 #include "core/base/algo.h"
 #include "core/base/atomic_file.h"
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
+#include "core/base/platform.h"
 #include "core/sip/format.h"
 
 namespace {
 
 // Qt applications switch the C library to the user's locale, where atof
 // would stop at the dot of "5012.5"; the tables always use a dot.
-locale_t c_locale() {
-  static const locale_t loc = newlocale(LC_ALL_MASK, "C", locale_t(0));
-  return loc;
-}
-
-double c_strtod(const char* s, char** end) { return strtod_l(s, end, c_locale()); }
+double c_strtod(const char* s, char** end) { return platform_strtod_c(s, end); }
 
 bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -103,7 +99,7 @@ bool CFormatTxt::Read(const std::string& path) {
     CLOG_ERR("file %s open failed: %s", path.c_str(), kind.c_str());
     return false;
   }
-  std::ifstream in(path, std::ios::in | std::ios::binary);
+  std::ifstream in(std::filesystem::u8path(path), std::ios::in | std::ios::binary);
   if (!in.is_open()) {
     const int err = errno;
     m_error = std::string("cannot open the file: ") + std::strerror(err);
