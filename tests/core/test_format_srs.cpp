@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/base/ex_file.h"
+#include "core/base/platform.h"
 #include "core/sip/format_srs.h"
 
 namespace {
@@ -240,7 +241,7 @@ TEST_F(FormatSrs, SpectraOfAFileChangedSinceTheReadAreNotTaken) {
   // Saved over by another program, as a save replaces a file.
   const std::string other = tmp_path("changing.SRS.new");
   std::ofstream(other, std::ios::binary) << second;
-  ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
+  ASSERT_TRUE(platform_replace(other, path));
 
   EXPECT_FALSE(lean.ReadSpectra());
   EXPECT_NE(lean.GetError().find("changed"), std::string::npos) << lean.GetError();

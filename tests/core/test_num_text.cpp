@@ -19,7 +19,17 @@ namespace {
 std::string printf_of(const char* fmt, double v) {
   char buf[512];
   std::snprintf(buf, sizeof(buf), fmt, v);
-  return buf;
+  std::string text = buf;
+#ifdef _WIN32
+  // MinGW's printf drops the sign of a NaN; the Debian C library's text,
+  // the one the files carry on every system, keeps it.
+  const size_t at = text.find_first_of("nN");
+  if (std::isnan(v) && std::signbit(v) && at != std::string::npos) {
+    text.insert(at, "-");
+    if (text[0] == ' ') text.erase(0, 1);
+  }
+#endif
+  return text;
 }
 
 struct Format {

@@ -1,5 +1,11 @@
-// The parts of the platform layer the compiler provides on every system.
+// The parts of the platform layer that are the same on every system.
 #include "core/base/platform.h"
+
+bool platform_same_file(const std::string& a, const std::string& b) {
+  PlatformFileId ia, ib;
+  if (!platform_file_id(a, &ia) || !platform_file_id(b, &ib)) return false;
+  return ia.volume == ib.volume && ia.index == ib.index;
+}
 
 bool platform_cpu_has_avx() {
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))

@@ -88,12 +88,6 @@ bool platform_file_id(const std::string& path, PlatformFileId* id) {
   return true;
 }
 
-bool platform_same_file(const std::string& a, const std::string& b) {
-  PlatformFileId ia, ib;
-  if (!platform_file_id(a, &ia) || !platform_file_id(b, &ib)) return false;
-  return ia.volume == ib.volume && ia.index == ib.index;
-}
-
 FILE* platform_open_regular(const std::string& path, std::string* why) {
   // O_NONBLOCK: opening a FIFO without a writer returns at once, so that
   // fstat can refuse it.

@@ -157,12 +157,6 @@ bool platform_file_id(const std::string& path, PlatformFileId* id) {
   return true;
 }
 
-bool platform_same_file(const std::string& a, const std::string& b) {
-  PlatformFileId ia, ib;
-  if (!platform_file_id(a, &ia) || !platform_file_id(b, &ib)) return false;
-  return ia.volume == ib.volume && ia.index == ib.index;
-}
-
 FILE* platform_open_regular(const std::string& path, std::string* why) {
   FILE* fp = _wfopen(widen(path).c_str(), L"rb");
   if (!fp) {
@@ -223,11 +217,18 @@ unsigned platform_core_count() {
 int platform_fileno(FILE* fp) { return _fileno(fp); }
 
 bool platform_fstamp(FILE* fp, PlatformFileStamp* stamp) {
-  struct _stat64 st;
-  if (_fstat64(_fileno(fp), &st) != 0) return false;
-  stamp->size = static_cast<long long>(st.st_size);
-  stamp->mtime_s = static_cast<long long>(st.st_mtime);
-  stamp->id = static_cast<long long>(st.st_ino);
+  // _fstat64 has no file id and whole seconds only: a file replaced within
+  // the second by one of the same size would pass for the old one.
+  const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(fp)));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (h == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(h, &info)) return false;
+  stamp->size = static_cast<long long>((static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
+  const unsigned long long t =
+      (static_cast<unsigned long long>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+  stamp->mtime_s = static_cast<long long>(t / 10000000ull);
+  stamp->mtime_ns = static_cast<long long>(t % 10000000ull) * 100;
+  stamp->id = static_cast<long long>((static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow) ^
+              static_cast<long long>(info.dwVolumeSerialNumber);
   return true;
 }
 
