@@ -61,4 +61,5 @@ if command -v clang++ >/dev/null 2>&1; then
     grep -E '^stat::(number_of_executed_units|peak_rss_mb)' build-fuzz/fuzz/run/$t.log | sed "s/^/fuzz_$t: /"
   done
 fi
+bash scripts/windows.sh
 echo "All tests passed."

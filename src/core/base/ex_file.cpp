@@ -218,7 +218,7 @@ ExBlockReader::ExBlockReader(FILE* fp, size_t record_bytes, size_t count)
   if (per_block > count) per_block = count;
   m_size = per_block * m_rec;
   if (m_size == 0) return;
-  if (!t_block.busy) {
+  if (PLATFORM_THREAD_CACHES && !t_block.busy) {
     if (t_block.cap < m_size) {
       t_block.bytes.reset(new unsigned char[m_size]);
       t_block.cap = m_size;

@@ -11,6 +11,17 @@
 #include <string>
 #include <vector>
 
+// Whether buffers may be cached per thread in thread_local objects with
+// destructors. MinGW's emulated thread-local storage frees a thread's
+// variables before their destructors run at the thread's end, and a cached
+// vector then frees a pointer read from freed memory: Windows builds cache
+// nothing per thread.
+#ifdef _WIN32
+#define PLATFORM_THREAD_CACHES 0
+#else
+#define PLATFORM_THREAD_CACHES 1
+#endif
+
 // The characters that end a folder name in a path.
 #ifdef _WIN32
 constexpr char kPlatformPathSeparators[] = "/\\";

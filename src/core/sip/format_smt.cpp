@@ -8,6 +8,7 @@
 
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
+#include "core/base/platform.h"
 #include "core/base/ex_string.h"
 
 namespace {
@@ -47,7 +48,7 @@ struct SpareSamples {
   std::vector<float> ch[MAX_CH_NUM];
   ~SpareSamples();
 };
-thread_local bool t_spare_gone = false;
+thread_local bool t_spare_gone = !PLATFORM_THREAD_CACHES;
 thread_local SpareSamples t_spare;
 SpareSamples::~SpareSamples() { t_spare_gone = true; }
 

@@ -8,6 +8,7 @@
 #include "core/base/algo.h"
 #include "core/base/clog.h"
 #include "core/base/ex_file.h"
+#include "core/base/platform.h"
 
 namespace {
 
@@ -382,7 +383,11 @@ ResBlock CResult::ResStat(const float* values, size_t n, bool is_phase, const fl
   // and second halves. The halves are slices of the input; the even and odd
   // values are gathered into a per-thread buffer: this runs for every block
   // of every result, so the buffer grows once instead of on every call.
+#if PLATFORM_THREAD_CACHES
   thread_local std::vector<float> scratch;
+#else
+  std::vector<float> scratch;
+#endif
   const size_t n_even = (n + 1) / 2;
   scratch.resize(weights ? 2 * n : n);
   float* par_v = scratch.data();
