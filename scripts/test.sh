@@ -53,8 +53,8 @@ if command -v clang++ >/dev/null 2>&1; then
     work=build-fuzz/fuzz/run/$t
     rm -rf "$work" && mkdir -p "$work"
     # The flow targets (apply-and-save, export) get a shorter share.
-    secs=${FUZZ_SECONDS:-30}
-    case $t in spm_apply | export) secs=${FUZZ_SECONDS:-20} ;; esac
+    secs=${FUZZ_SECONDS:-20}
+    case $t in spm_apply | export) secs=${FUZZ_SECONDS:-15} ;; esac
     build-fuzz/fuzz/fuzz_$t "$work" build-fuzz/fuzz/corpus/$t -max_total_time="$secs" -timeout=10 \
       -rss_limit_mb=1024 -print_final_stats=1 2>build-fuzz/fuzz/run/$t.log ||
       { tail -n 40 build-fuzz/fuzz/run/$t.log; exit 1; }
