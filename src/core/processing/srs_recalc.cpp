@@ -12,6 +12,7 @@
 #include "core/base/ex_file.h"
 #include "core/base/ex_string.h"
 #include "core/base/ordered_prefetch.h"
+#include "core/base/platform.h"
 #include "core/processing/sip_spect2res.h"
 #include "core/processing/sip_ts2spect.h"
 #include "core/processing/synth_current.h"
@@ -19,14 +20,6 @@
 namespace {
 
 constexpr int kComposedHarmonics = RECAL_HARM_MAX;
-
-bool IsSep(char c) {
-#ifdef _WIN32
-  return c == '/' || c == '\\';
-#else
-  return c == '/';
-#endif
-}
 
 std::string RecordStr(const char* buf, size_t cap) { return std::string(buf, strnlen(buf, cap)); }
 
@@ -171,18 +164,16 @@ RecalcTexts RecalcTextsEnglish() {
 }
 
 std::string SrsBaseName(const std::string& path) {
-  size_t start = path.size();
-  while (start > 0 && !IsSep(path[start - 1])) --start;
-  const std::string file = path.substr(start);
+  const size_t slash = path.find_last_of(kPlatformPathSeparators);
+  const std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
   return file.substr(0, file.find('.'));
 }
 
 std::string DirPartOf(const std::string& path) {
-  size_t end = path.size();
-  while (end > 0 && !IsSep(path[end - 1])) --end;
-  if (end == 0) return ".";
-  if (end == 1) return path.substr(0, 1);
-  return path.substr(0, end - 1);
+  const size_t slash = path.find_last_of(kPlatformPathSeparators);
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return path.substr(0, 1);
+  return path.substr(0, slash);
 }
 
 std::string RecalcArg(const std::string& text, const std::string& arg) {
